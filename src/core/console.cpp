@@ -1,0 +1,28 @@
+#include "console.h"
+
+#include <algorithm>
+
+namespace tavrelia {
+
+Console::Console()
+{
+    resetRecodeTable();
+}
+
+void Console::resetRecodeTable()
+{
+    auto guard = lock();
+    for (int i = 1; i < kFrameSlots; ++i)
+        RecodeTable[i] = static_cast<uint16_t>(i);
+}
+
+void Console::clearShowData()
+{
+    auto guard = lock();
+    sceneBuffer.fill(0);
+    std::fill_n(OutputFrame.begin(), 512, uint8_t{0});
+    image.resetToNewShow();
+    PlayFlag = false;
+}
+
+}  // namespace tavrelia

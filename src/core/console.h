@@ -1,0 +1,67 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <mutex>
+
+#include "output/control_state.h"
+#include "show/show_image.h"
+
+namespace tavrelia {
+
+// The root of the controller: owns the show and everything the output tick shares
+// with the user interface, and the one lock that guards them.
+//
+// Thread rules
+// - The user-interface thread is the only writer of the show image, the undo copy,
+//   the scene buffer, the control state, the play state and the recoding table; it
+//   writes them with the lock held. It may read them without the lock.
+// - The output thread takes the lock for frame assembly only and never writes
+//   anything above except OutputFrame (and its own private state).
+// - Anyone else reads OutputFrame with the lock held.
+// The mutex is recursive so that an operation made of other operations (New runs
+// the clear, the clear runs the tempo update...) can lock at every level.
+class Console {
+public:
+    using Mutex = std::recursive_mutex;
+    using Lock = std::unique_lock<Mutex>;
+
+    static constexpr int kFrameSlots = 513;
+    static constexpr int kChannels = 256;   // index = channel number, 1..255 used
+
+    Console();
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+
+    [[nodiscard]] Lock lock() const { return Lock(mutex_); }
+    Mutex& mutex() const { return mutex_; }
+
+    // Editors' scene address; the output tick keeps its own.
+    void RaschetAdr(uint8_t scene) { SceneAddress = ShowImage::sceneAddress(scene); }
+
+    // The data part of a new show: image, scene buffer, output frame, play flag.
+    void clearShowData();
+
+    ShowImage image;
+    ShowImage::Bytes undoImage{};
+    std::array<uint8_t, 256> sceneBuffer{};
+    int SceneAddress = ShowImage::sceneAddress(0);
+
+    ControlState controls;
+
+    // Play state: set by the sequencer, read by the tick.
+    bool PlayFlag = false;
+    std::array<uint8_t, kChannels> FadeSteps{};
+
+    // Output slots 0..512; written only by the output tick (and zeroed by a new show).
+    std::array<uint8_t, kFrameSlots> OutputFrame{};
+
+    // Output slot i carries the frame slot RecodeTable[i].
+    std::array<uint16_t, kFrameSlots> RecodeTable{};
+    void resetRecodeTable();
+
+private:
+    mutable Mutex mutex_;
+};
+
+}  // namespace tavrelia

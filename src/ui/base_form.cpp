@@ -43,10 +43,16 @@ TBaseForm::TBaseForm(Console& console, QWidget* parent) : QMainWindow(parent), c
     setObjectName(QStringLiteral("TBaseForm"));
     setWindowTitle(QStringLiteral("TAVRELIA"));
     buildFrame();
+    buildPanels();
     resize(kWidth, kHeight);
 }
 
 TBaseForm::~TBaseForm() = default;
+
+// Every panel of the window, in the order their refresh steps must run.
+void TBaseForm::buildPanels()
+{
+}
 
 void TBaseForm::buildFrame()
 {
@@ -144,32 +150,57 @@ void TBaseForm::addToolButton(int order, QToolButton* button)
     action->setObjectName(button->objectName() + QStringLiteral("Action"));
 }
 
-void TBaseForm::insertOrdered(QTabWidget* tabs, int order, QWidget* page, const QString& title)
+QWidget* TBaseForm::page(QTabWidget* tabs, int order, const char* objectName,
+                         const char* title)
 {
-    page->setProperty(kOrderProperty, order);
+    const QString name = QString::fromLatin1(objectName);
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->widget(i)->objectName() == name)
+            return tabs->widget(i);
+    }
+    auto* created = new QWidget;
+    created->setObjectName(name);
+    created->setProperty(kOrderProperty, order);
+    auto* layout = new QVBoxLayout(created);
+    layout->setContentsMargins(4, 4, 4, 4);
     int index = 0;
     while (index < tabs->count() && orderOf(tabs->widget(index)) < order)
         ++index;
     const QSignalBlocker blocker(tabs);
-    tabs->insertTab(index, page, title);
+    tabs->insertTab(index, created, QString::fromUtf8(title));
     tabs->setCurrentIndex(0);
+    if (tabs == pageControlTemp_)
+        groupScenes_->show();
+    if (tabs == pageControlUst_)
+        groupUst_->show();
+    return created;
 }
 
-void TBaseForm::addInputTab(int order, QWidget* page, const QString& title)
+QWidget* TBaseForm::inputPage(InputTab tab)
 {
-    insertOrdered(pageControlInput_, order, page, title);
+    static constexpr const char* kNames[] = {"TabSheetScroll", "TabSheetGrafik", "TabSheetEditXY",
+                                             "TabSheetCopy", "TabSheetAvtomat", "TabSheetOptions",
+                                             "TabSheetCoder"};
+    static constexpr const char* kTitles[] = {"Фэйдера", "График Канала", "Редактор луча",
+                                              "Копирование", "Автоматы", "Опции", "DMX coder"};
+    const int i = static_cast<int>(tab);
+    return page(pageControlInput_, i, kNames[i], kTitles[i]);
 }
 
-void TBaseForm::addUstTab(int order, QWidget* page, const QString& title)
+QWidget* TBaseForm::ustPage(UstTab tab)
 {
-    insertOrdered(pageControlUst_, order, page, title);
-    groupUst_->show();
+    static constexpr const char* kNames[] = {"TabSheetRate", "TabSheetLevels", "TabSheetStatic"};
+    static constexpr const char* kTitles[] = {"Плавность", "Уровни", "Стат. картины"};
+    const int i = static_cast<int>(tab);
+    return page(pageControlUst_, i, kNames[i], kTitles[i]);
 }
 
-void TBaseForm::addTempTab(int order, QWidget* page, const QString& title)
+QWidget* TBaseForm::tempPage(TempTab tab)
 {
-    insertOrdered(pageControlTemp_, order, page, title);
-    groupScenes_->show();
+    static constexpr const char* kNames[] = {"TabSheetSeqvenser", "TabSheetColor"};
+    static constexpr const char* kTitles[] = {"Секвенсер", "Цвет канала"};
+    const int i = static_cast<int>(tab);
+    return page(pageControlTemp_, i, kNames[i], kTitles[i]);
 }
 
 void TBaseForm::setCaptionPrefix(const QString& prefix)

@@ -37,11 +37,15 @@ public:
     // Tool bar buttons, kept in their fixed order whatever order they are added in.
     void addToolButton(int order, QToolButton* button);
 
-    // Tabs of the page controls, kept in their fixed order (the index is the tab's
-    // place in the finished window, e.g. 6 for "DMX coder").
-    void addInputTab(int order, QWidget* page, const QString& title);
-    void addUstTab(int order, QWidget* page, const QString& title);
-    void addTempTab(int order, QWidget* page, const QString& title);
+    // Tab pages of the three page controls, created on first use and kept in their
+    // fixed order whatever order the panels ask for them in. Each page has a
+    // QVBoxLayout that its panels add to.
+    enum class InputTab { Fadera, Grafik, RedaktorLucha, Kopirovanie, Avtomaty, Opcii, DmxCoder };
+    enum class UstTab { Plavnost, Urovni, StatKartiny };
+    enum class TempTab { Sekvenser, CvetKanala };
+    QWidget* inputPage(InputTab tab);
+    QWidget* ustPage(UstTab tab);
+    QWidget* tempPage(TempTab tab);
     QTabWidget* pageControlInput() const { return pageControlInput_; }
     QTabWidget* pageControlUst() const { return pageControlUst_; }
     QTabWidget* pageControlTemp() const { return pageControlTemp_; }
@@ -67,10 +71,14 @@ signals:
     void inputTabRefresh(QWidget* visibleTab);
     // The window colour step of ReturnPageControlAll.
     void colorRefresh();
+    // The window's part of a new show (after the core's clear) and of a load.
+    void showCleared();
+    void showLoaded();
 
 private:
     void buildFrame();
-    void insertOrdered(QTabWidget* tabs, int order, QWidget* page, const QString& title);
+    void buildPanels();
+    QWidget* page(QTabWidget* tabs, int order, const char* objectName, const char* title);
 
     Console& console_;
     QTabWidget* pageControlInput_ = nullptr;

@@ -5,6 +5,9 @@
 #include <mutex>
 
 #include "output/control_state.h"
+#include "show/settings_file.h"
+#include "show/show_files.h"
+#include "show/show_folder.h"
 #include "show/show_image.h"
 
 namespace tavrelia {
@@ -59,6 +62,12 @@ public:
     // Output slot i carries the frame slot RecodeTable[i].
     std::array<uint16_t, kFrameSlots> RecodeTable{};
     void resetRecodeTable();
+
+    // Where the program's own files live, the show's file names and its loads and
+    // saves, and what Tavy.ini holds (UI thread only).
+    ShowFolder folder;
+    ShowFiles showFiles{*this};
+    SettingsFile settings;
 
 private:
     mutable Mutex mutex_;

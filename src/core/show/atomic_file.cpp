@@ -1,0 +1,35 @@
+#include "show/atomic_file.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace tavrelia {
+
+namespace {
+QString writeErrorText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Ошибка записи файла %1\n%2").arg(QDir::toNativeSeparators(path), reason);
+}
+}  // namespace
+
+QString writeFileAtomically(const QString& path, QByteArrayView data)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return writeErrorText(path, file.errorString());
+    if (file.write(data.data(), data.size()) != data.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return writeErrorText(path, reason);
+    }
+    if (!file.commit())
+        return writeErrorText(path, file.errorString());
+    return {};
+}
+
+QString readErrorText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Ошибка чтения файла %1\n%2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+}  // namespace tavrelia

@@ -1,0 +1,84 @@
+#include "show/settings_file.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include "show/atomic_file.h"
+
+namespace tavrelia {
+
+namespace {
+const QString kKonveir = QStringLiteral("Konveir");
+const QString kLastFile = QStringLiteral("LastFile");
+const QString kPath = QStringLiteral("Path");
+
+bool same(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString unquoted(QString value)
+{
+    if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+}  // namespace
+
+QString SettingsFile::conveyorKey(int index)
+{
+    return QStringLiteral("File%1").arg(index + 1, 2, 10, QLatin1Char('0'));
+}
+
+SettingsFile SettingsFile::read(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    return parse(QString::fromUtf8(file.readAll()));
+}
+
+SettingsFile SettingsFile::parse(const QString& text)
+{
+    SettingsFile settings;
+    QString section;
+    for (const QString& rawLine : text.split(QLatin1Char('\n'))) {
+        const QString line = rawLine.trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            section = line.mid(1, line.size() - 2).trimmed();
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0 || line.startsWith(QLatin1Char(';')))
+            continue;
+        const QString key = line.left(eq).trimmed();
+        const QString value = unquoted(line.mid(eq + 1).trimmed());
+        if (same(section, kLastFile) && same(key, kPath)) {
+            settings.lastFile = value;
+        } else if (same(section, kKonveir)) {
+            for (int i = 0; i < kConveyorFiles; ++i) {
+                if (same(key, conveyorKey(i)))
+                    settings.conveyorFiles[i] = value;
+            }
+        }
+    }
+    return settings;
+}
+
+QString SettingsFile::text() const
+{
+    QStringList lines;
+    lines << QLatin1Char('[') + kKonveir + QLatin1Char(']');
+    for (int i = 0; i < kConveyorFiles; ++i)
+        lines << conveyorKey(i) + QLatin1Char('=') + conveyorFiles[i];
+    lines << QString() << QLatin1Char('[') + kLastFile + QLatin1Char(']');
+    lines << kPath + QLatin1Char('=') + lastFile;
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QString SettingsFile::write(const QString& path) const
+{
+    return writeFileAtomically(path, text().toUtf8());
+}
+
+}  // namespace tavrelia

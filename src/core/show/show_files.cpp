@@ -1,0 +1,111 @@
+#include "show/show_files.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "console.h"
+#include "show/atomic_file.h"
+
+namespace tavrelia {
+
+namespace {
+using Status = ShowFiles::Result::Status;
+
+ShowFiles::Result failed(QString error)
+{
+    return {Status::Failed, std::move(error)};
+}
+}  // namespace
+
+ShowFiles::ShowFiles(Console& console) : console_(console) {}
+
+ShowFiles::Result ShowFiles::BlocOpenFile()
+{
+    const QString path = console_.folder.resolve(openFileName);
+    const QFileInfo info(path);
+    if (openFileName.isEmpty() || !info.exists() || info.isDir()) {
+        ShowNamed = true;
+        return {Status::Missing, {}};
+    }
+
+    // Read everything first: a file that is short or unreadable leaves the show alone.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(readErrorText(path, file.errorString()));
+    const QByteArray bytes = file.read(ShowImage::kImageSize);
+    if (bytes.size() < ShowImage::kImageSize) {
+        if (file.error() != QFileDevice::NoError)
+            return failed(readErrorText(path, file.errorString()));
+        return failed(readErrorText(
+            path, QStringLiteral("Файл короче шоу: %1 байт из %2")
+                      .arg(bytes.size())
+                      .arg(ShowImage::kImageSize)));
+    }
+
+    {
+        auto guard = console_.lock();
+        std::copy(bytes.begin(), bytes.end(), console_.image.data());
+    }
+    saveFileName = openFileName;
+    ShowNamed = true;
+    return {};
+}
+
+ShowFiles::Result ShowFiles::SaveFile()
+{
+    return writeWithHeader(saveFileName);
+}
+
+ShowFiles::Result ShowFiles::SaveFileAs(const QString& fileName)
+{
+    Result result = writeWithHeader(fileName);
+    if (result.done()) {
+        saveFileName = fileName;
+        ShowNamed = true;
+    }
+    return result;
+}
+
+ShowFiles::Result ShowFiles::writeWithHeader(const QString& fileName)
+{
+    {
+        auto guard = console_.lock();
+        console_.image.copyIdentHeader();
+    }
+    return write(console_.folder.resolve(fileName));
+}
+
+ShowFiles::Result ShowFiles::autosave()
+{
+    // The folder is ours: put it back if someone removed it.
+    QString error;
+    if (!console_.folder.create(&error))
+        return failed(error);
+    return write(console_.folder.autosaveFile());
+}
+
+QString ShowFiles::autosaveStatus() const
+{
+    if (saveFileName.isEmpty())
+        return {};
+    return QStringLiteral("Автосохранение файла ") + QFileInfo(saveFileName).fileName();
+}
+
+ShowFiles::Result ShowFiles::write(const QString& path)
+{
+    // The UI thread is the image's only writer, so it reads it without the lock.
+    const QByteArrayView bytes(reinterpret_cast<const char*>(console_.image.data()),
+                               ShowImage::kImageSize);
+    QString error = writeFileAtomically(path, bytes);
+    if (!error.isEmpty())
+        return failed(std::move(error));
+    return {};
+}
+
+void ShowFiles::clearAll()
+{
+    console_.clearShowData();
+    ShowNamed = false;
+}
+
+}  // namespace tavrelia

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+namespace tavrelia {
+
+class Console;
+
+// The show's files: the names the open and save dialogs hold, whether the show may
+// be saved without asking, and the reads and writes of the show image. Dialogs,
+// messages and the caption belong to the window; these operations report to it.
+class ShowFiles {
+public:
+    static constexpr const char* kFilter = "Файлы DMX Tavrelia  (*.tvl)|*.tvl";
+    static constexpr const char* kDefaultSuffix = "tvl";
+    static constexpr const char* kDesignTimeName = "Unit_001";
+
+    struct Result {
+        enum class Status { Done, Missing, Failed };
+        Status status = Status::Done;
+        QString error;   // Failed: file name and the system's reason
+        bool done() const { return status == Status::Done; }
+    };
+
+    explicit ShowFiles(Console& console);
+
+    // The open dialog's file name: what a load reads (set from Tavy.ini at start-up).
+    QString openFileName;
+    // The save dialog's file name: the show's current name.
+    QString saveFileName = QString::fromLatin1(kDesignTimeName);
+    // The show has a name that Save may write to without asking.
+    bool ShowNamed = false;
+
+    // Loads openFileName. Missing (or a folder): the show stays, ShowNamed is set.
+    // Failed (unreadable, shorter than a show): nothing changes at all.
+    // Done: the first 81,920 bytes replace the image, the save name follows.
+    Result BlocOpenFile();
+    // Save to the current name; the caller runs Save As instead when !ShowNamed.
+    Result SaveFile();
+    // Save under fileName, chosen in the save dialog. The name and ShowNamed change
+    // only when the file was written.
+    Result SaveFileAs(const QString& fileName);
+    // The image exactly as it is (its header too) into the autosave file.
+    Result autosave();
+    // "Автосохранение файла <name>", or empty when the show has no save name.
+    QString autosaveStatus() const;
+    // The data part of a new show; the show has no name to save to.
+    void clearAll();
+
+private:
+    Result writeWithHeader(const QString& fileName);
+    Result write(const QString& path);
+
+    Console& console_;
+};
+
+}  // namespace tavrelia

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "show/settings_file.h"
+
+using tavrelia::SettingsFile;
+
+namespace {
+QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}  // namespace
+
+TEST(SettingsFile, MissingFileReadsEmpty)
+{
+    const SettingsFile s = SettingsFile::read("/nonexistent/Tavy.ini");
+    EXPECT_TRUE(s.lastFile.isEmpty());
+    for (const QString& name : s.conveyorFiles)
+        EXPECT_TRUE(name.isEmpty());
+}
+
+TEST(SettingsFile, WritesBothSectionsAndReadsThemBack)
+{
+    QTemporaryDir tmp;
+    SettingsFile s;
+    s.conveyorFiles[0] = "/shows/Песня 1.tvl";
+    s.conveyorFiles[19] = "/shows/final.tvl";
+    s.lastFile = "Unit_001";
+    const QString path = tmp.filePath("Tavy.ini");
+    ASSERT_EQ(s.write(path), QString());
+
+    const QByteArray text = contents(path);
+    EXPECT_TRUE(text.startsWith("[Konveir]\nFile01=/shows/Песня 1.tvl\nFile02=\n"));
+    EXPECT_TRUE(text.contains("\nFile20=/shows/final.tvl\n"));
+    EXPECT_TRUE(text.endsWith("[LastFile]\nPath=Unit_001\n"));
+
+    const SettingsFile back = SettingsFile::read(path);
+    EXPECT_EQ(back.conveyorFiles, s.conveyorFiles);
+    EXPECT_EQ(back.lastFile, s.lastFile);
+}
+
+TEST(SettingsFile, ReadsFilesWrittenByOtherHands)
+{
+    struct Case {
+        const char* name;
+        QString text;
+        QString lastFile;
+        QString file03;
+    };
+    const Case cases[] = {
+        {"windows line ends", "[Konveir]\r\nFile03=C:\\a.tvl\r\n[LastFile]\r\nPath=C:\\b.tvl\r\n",
+         "C:\\b.tvl", "C:\\a.tvl"},
+        {"any case, blanks around =", "[konveir]\n file03 = x.tvl \n[LASTFILE]\npath= y.tvl", "y.tvl",
+         "x.tvl"},
+        {"quoted value", "[LastFile]\nPath=\"/a b.tvl\"\n", "/a b.tvl", ""},
+        {"keys of other sections ignored", "[Other]\nPath=no\nFile03=no\n[LastFile]\nPath=yes\n",
+         "yes", ""},
+        {"comments and junk ignored", "; note\n[LastFile]\njunk\n=x\nPath=p=q\n", "p=q", ""},
+        {"key before any section ignored", "Path=x\n", "", ""},
+    };
+    for (const Case& c : cases) {
+        const SettingsFile s = SettingsFile::parse(c.text);
+        EXPECT_EQ(s.lastFile, c.lastFile) << c.name;
+        EXPECT_EQ(s.conveyorFiles[2], c.file03) << c.name;
+    }
+}
+
+TEST(SettingsFile, FailedWriteIsReported)
+{
+    QTemporaryDir tmp;
+    const QString dirAsTarget = tmp.filePath("Tavy.ini");
+    ASSERT_TRUE(QDir().mkpath(dirAsTarget));   // a folder where the file should be
+    SettingsFile s;
+    s.lastFile = "new";
+    const QString error = s.write(dirAsTarget);
+    EXPECT_TRUE(error.contains(dirAsTarget)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(dirAsTarget).isDir());
+}

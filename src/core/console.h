@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <mutex>
 
+#include "editing/scene_list.h"
 #include "output/control_state.h"
+#include "playback/sequencer.h"
 #include "show/settings_file.h"
 #include "show/show_files.h"
 #include "show/show_folder.h"
@@ -68,6 +70,10 @@ public:
     ShowFolder folder;
     ShowFiles showFiles{*this};
     SettingsFile settings;
+
+    // Playing the show, and the operations on its list of scenes.
+    Sequencer sequencer{*this};
+    SceneList sceneList{*this};
 
 private:
     mutable Mutex mutex_;

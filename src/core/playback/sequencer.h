@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+
+namespace tavrelia {
+
+class Console;
+
+// Colour of the beat lamp for one period.
+enum class BeatLamp { Go, BlackOut, Macro };
+
+// Plays the show: once a period it makes the next scene current and works out the
+// per-channel steps the output tick uses to fade to it in one period. Also keeps
+// the play mode and the show clock counters.
+class Sequencer : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMinTempo = 10;
+    static constexpr int kMaxTempo = 170;
+    static constexpr int kOutputTickMs = 50;
+
+    explicit Sequencer(Console& console, QObject* parent = nullptr);
+
+    // A stored tempo outside the bar's range is taken at the nearest limit, so the
+    // period is never zero and the label never divides by zero.
+    static uint8_t clampTempo(int tempo);
+    static int periodOf(int tempo);
+    // Output ticks per period: how many steps a fade gets.
+    static int ticksPerPeriod(int periodMs);
+    static QString tempoLabel(int periodMs);
+
+    // Applies SceneTempo to the period and announces the new tempo label.
+    void TempStatus();
+    int period() const { return period_; }
+    QString tempoText() const { return tempoLabel(period_); }
+    QTimer& timer() { return timer_; }
+    // Starts the period timer; needs a running event dispatcher.
+    void start();
+
+    // One period: the beat, then (while playing) the advance.
+    void TimerSeqveserTimer();
+
+    void ModePlay();
+    void ModeStop();
+    // Play from the first scene at once, without waiting for the period.
+    void playFromFirstScene();
+    bool playing() const;
+
+    // One second of the show clock; hours wrap after 23.
+    void clockTick();
+    int clockHours() const { return hours_; }
+    int clockMinutes() const { return minutes_; }
+    int clockSeconds() const { return seconds_; }
+    void setClock(int hours, int minutes, int seconds);
+    QString clockText() const;
+
+    BeatLamp beatLamp() const;
+
+signals:
+    void tempoChanged(const QString& label);
+    void beat(tavrelia::BeatLamp lamp);
+    // CurrentScene was moved by the sequencer.
+    void advanced();
+    void modeChanged(bool playing);
+
+private:
+    void advanceScene();
+    void computeFadeSteps();
+
+    Console& console_;
+    QTimer timer_;
+    int period_ = 0;
+    int hours_ = 0;
+    int minutes_ = 0;
+    int seconds_ = 0;
+};
+
+}  // namespace tavrelia

@@ -10,6 +10,7 @@
 #include "show/settings_file.h"
 #include "show/show_files.h"
 #include "show/show_folder.h"
+#include "output/usb_link.h"
 #include "show/show_image.h"
 
 namespace tavrelia {
@@ -70,6 +71,8 @@ public:
     ShowFolder folder;
     ShowFiles showFiles{*this};
     SettingsFile settings;
+    // The USB DMX interface; the output thread writes its packets to it.
+    UsbLink usbLink;
 
     // Playing the show, and the operations on its list of scenes.
     Sequencer sequencer{*this};

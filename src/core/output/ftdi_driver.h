@@ -1,0 +1,40 @@
+#pragma once
+
+#include <vector>
+
+#include "usb_driver.h"
+
+struct ftdi_context;
+struct libusb_device;
+
+namespace tavrelia {
+
+// The interface through libftdi1 (and libusb): vendor 0403 devices of the FTDI
+// product ids the library knows. Each open handle owns its own library context.
+class FtdiDriver : public UsbDriver {
+public:
+    FtdiDriver() = default;
+    ~FtdiDriver() override;
+    FtdiDriver(const FtdiDriver&) = delete;
+    FtdiDriver& operator=(const FtdiDriver&) = delete;
+
+    UsbStatus deviceCount(uint32_t& count) override;
+    UsbStatus serialNumber(uint32_t index, UsbText& text) override;
+    UsbStatus description(uint32_t index, UsbText& text) override;
+    UsbStatus open(uint32_t index, UsbHandle& handle) override;
+    UsbStatus close(UsbHandle handle) override;
+    UsbStatus resetDevice(UsbHandle handle) override;
+    UsbStatus setTimeouts(UsbHandle handle, uint32_t readMs, uint32_t writeMs) override;
+    UsbStatus queueStatus(UsbHandle handle, uint32_t& rxBytes) override;
+    UsbStatus write(UsbHandle handle, const uint8_t* data, uint32_t length,
+                    uint32_t& written) override;
+
+private:
+    enum class Text { Serial, Description };
+    UsbStatus listText(uint32_t index, UsbText& text, Text which);
+    ftdi_context* find(UsbHandle handle) const;
+
+    std::vector<ftdi_context*> open_;
+};
+
+}  // namespace tavrelia

@@ -6,11 +6,11 @@
 
 #include "editing/scene_list.h"
 #include "output/control_state.h"
+#include "output/usb_link.h"
 #include "playback/sequencer.h"
 #include "show/settings_file.h"
 #include "show/show_files.h"
 #include "show/show_folder.h"
-#include "output/usb_link.h"
 #include "show/show_image.h"
 
 namespace tavrelia {
@@ -71,6 +71,7 @@ public:
     ShowFolder folder;
     ShowFiles showFiles{*this};
     SettingsFile settings;
+
     // The USB DMX interface; the output thread writes its packets to it.
     UsbLink usbLink;
 

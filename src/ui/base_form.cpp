@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "console.h"
+#include "usb_state_panel.h"
 
 namespace tavrelia {
 
@@ -52,6 +53,7 @@ TBaseForm::~TBaseForm() = default;
 // Every panel of the window, in the order their refresh steps must run.
 void TBaseForm::buildPanels()
 {
+    new UsbStatePanel(*this);
 }
 
 void TBaseForm::buildFrame()

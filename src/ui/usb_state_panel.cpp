@@ -1,0 +1,154 @@
+#include "usb_state_panel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "base_form.h"
+#include "console.h"
+#include "dialogs.h"
+
+namespace tavrelia {
+
+namespace {
+QLabel* infoLabel(const char* name, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+}  // namespace
+
+UsbStatePanel::UsbStatePanel(TBaseForm& form)
+    : QGroupBox(QStringLiteral("Состояние шины USB "), form.inputPage(TBaseForm::InputTab::Opcii)),
+      form_(form), console_(form.console())
+{
+    setObjectName(QStringLiteral("GroupBoxUsb"));
+    // The options tab holds other groups as well: take only the height needed.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    buildControls();
+    parentWidget()->layout()->addWidget(this);
+
+    timerLinkState_ = new QTimer(this);
+    timerLinkState_->setObjectName(QStringLiteral("TimerLinkState"));
+    timerLinkState_->setInterval(1000);
+    connect(timerLinkState_, &QTimer::timeout, this, &UsbStatePanel::showLinkState);
+}
+
+void UsbStatePanel::buildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(2);
+    labelKolvoUsb_ = infoLabel("LabelKolvoUSB", this);
+    labelTipFtdi_ = infoLabel("LabelTipFtdi", this);
+    labelUsbNomber_ = infoLabel("LabelUSBnomber", this);
+    layout->addWidget(labelKolvoUsb_);
+    layout->addWidget(labelTipFtdi_);
+    layout->addWidget(labelUsbNomber_);
+
+    checkBoxNoUsbConnect_ = new QCheckBox(QStringLiteral("Работа в DEMO режиме"), this);
+    checkBoxNoUsbConnect_->setObjectName(QStringLiteral("CheckBoxNoUSBconnect"));
+    connect(checkBoxNoUsbConnect_, &QCheckBox::toggled, this,
+            &UsbStatePanel::CheckBoxNoUSBconnectClick);
+    layout->addWidget(checkBoxNoUsbConnect_);
+
+    // Which interface this machine has; kept in the Linux settings file.
+    auto* choice = new QFormLayout;
+    choice->setContentsMargins(0, 4, 0, 0);
+    comboBoxInterface_ = new QComboBox(this);
+    comboBoxInterface_->setObjectName(QStringLiteral("ComboBoxInterface"));
+    comboBoxInterface_->addItem(QStringLiteral("FTDI через libftdi"), QStringLiteral("ftdi"));
+    comboBoxInterface_->addItem(QStringLiteral("Последовательный порт"), QStringLiteral("serial"));
+    comboBoxInterface_->setToolTip(QStringLiteral("Как подключен интерфейс DMX"));
+    editSerialDevice_ = new QLineEdit(this);
+    editSerialDevice_->setObjectName(QStringLiteral("EditSerialDevice"));
+    editSerialDevice_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
+    choice->addRow(QStringLiteral("Интерфейс"), comboBoxInterface_);
+    choice->addRow(QStringLiteral("Порт"), editSerialDevice_);
+    layout->addLayout(choice);
+    showSettings(settings_);
+
+    connect(comboBoxInterface_, &QComboBox::activated, this, &UsbStatePanel::interfaceEdited);
+    connect(editSerialDevice_, &QLineEdit::editingFinished, this,
+            &UsbStatePanel::interfaceEdited);
+}
+
+void UsbStatePanel::showSettings(const InterfaceSettings& settings)
+{
+    const bool serial = settings.backend == InterfaceSettings::Backend::Serial;
+    comboBoxInterface_->setCurrentIndex(serial ? 1 : 0);
+    editSerialDevice_->setText(settings.serialDevice);
+    editSerialDevice_->setEnabled(serial);
+}
+
+void UsbStatePanel::showListTexts()
+{
+    const UsbLink& link = console_.usbLink;
+    labelKolvoUsb_->setText(link.UsbDeviceCountText());
+    labelTipFtdi_->setText(link.UsbDescriptionText());
+    labelUsbNomber_->setText(link.UsbSerialText());
+}
+
+void UsbStatePanel::startUp()
+{
+    settings_ = InterfaceSettings::load();
+    showSettings(settings_);
+    console_.usbLink.setDriver(makeUsbDriver(settings_));
+    console_.usbLink.InitUsbDevise();
+    showListTexts();
+    timerLinkState_->start();
+}
+
+void UsbStatePanel::closeDown()
+{
+    timerLinkState_->stop();
+    console_.usbLink.CloseUsbDevise();
+}
+
+void UsbStatePanel::interfaceEdited()
+{
+    InterfaceSettings edited;
+    edited.backend = comboBoxInterface_->currentData().toString() == QLatin1String("serial")
+                         ? InterfaceSettings::Backend::Serial
+                         : InterfaceSettings::Backend::Ftdi;
+    const QString path = editSerialDevice_->text().trimmed();
+    edited.serialDevice = path.isEmpty() ? settings_.serialDevice : path;
+    showSettings(edited);
+    if (edited != settings_)
+        applyInterface(edited);
+}
+
+void UsbStatePanel::applyInterface(const InterfaceSettings& settings)
+{
+    settings_ = settings;
+    if (!settings_.save()) {
+        Dialogs::current().critical(
+            this, QStringLiteral("Не удалось записать файл настроек ") + InterfaceSettings::filePath());
+    }
+    UsbLink& link = console_.usbLink;
+    link.CloseUsbDevise();
+    link.setDriver(makeUsbDriver(settings_));
+    link.InitUsbDevise();
+    showListTexts();
+}
+
+void UsbStatePanel::CheckBoxNoUSBconnectClick(bool checked)
+{
+    auto guard = console_.lock();
+    console_.controls.demo = checked;
+}
+
+void UsbStatePanel::showLinkState()
+{
+    const UsbLink::Display display = console_.usbLink.linkDisplay(console_.controls.demo);
+    form_.setCaptionPrefix(display.captionPrefix);
+    form_.statusPanel0()->setText(display.statusPanel);
+}
+
+}  // namespace tavrelia

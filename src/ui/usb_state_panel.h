@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QGroupBox>
+
+#include "output/interface_settings.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTimer;
+
+namespace tavrelia {
+
+class Console;
+class TBaseForm;
+
+// The group "Состояние шины USB " on the options tab: what the enumeration found,
+// the demo box and the choice of interface backend; and the once-a-second display
+// of the link state in the caption prefix and status panel 0.
+class UsbStatePanel : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit UsbStatePanel(TBaseForm& form);
+
+    // Start-up: the backend from the settings file, InitUsbDevise, the three texts.
+    void startUp();
+    // Close sequence: CloseUsbDevise.
+    void closeDown();
+    // CaptionPrefix and status panel 0 from the link state.
+    void showLinkState();
+
+private:
+    void buildControls();
+    void showSettings(const InterfaceSettings& settings);
+    void showListTexts();
+    void applyInterface(const InterfaceSettings& settings);
+    void interfaceEdited();
+    void CheckBoxNoUSBconnectClick(bool checked);
+
+    TBaseForm& form_;
+    Console& console_;
+    InterfaceSettings settings_;
+    QLabel* labelKolvoUsb_ = nullptr;
+    QLabel* labelTipFtdi_ = nullptr;
+    QLabel* labelUsbNomber_ = nullptr;
+    QCheckBox* checkBoxNoUsbConnect_ = nullptr;
+    QComboBox* comboBoxInterface_ = nullptr;
+    QLineEdit* editSerialDevice_ = nullptr;
+    QTimer* timerLinkState_ = nullptr;
+};
+
+}  // namespace tavrelia

@@ -1,0 +1,299 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyleOptionButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+#include "../e2e/dmx_wire.h"
+#include "base_form.h"
+#include "console.h"
+#include "dialogs.h"
+#include "usb_state_panel.h"
+
+using namespace tavrelia;
+
+namespace {
+
+// Records the boxes instead of showing them.
+class RecordingDialogs : public Dialogs {
+public:
+    void warning(QWidget*, const QString& text) override { shown << text; }
+    void critical(QWidget*, const QString& text) override { shown << text; }
+    bool question(QWidget*, const QString& text) override
+    {
+        shown << text;
+        return false;
+    }
+    QString openFile(QWidget*, const FileDialogRequest&) override { return {}; }
+    QString saveFile(QWidget*, const FileDialogRequest&) override { return {}; }
+    QStringList shown;
+};
+
+void clickCheckBox(QCheckBox* box)
+{
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
+}
+
+QString confPath()
+{
+    return QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("Tavrelia/Tavrelia.conf");
+}
+
+void writeConf(const QString& text)
+{
+    QDir().mkpath(QFileInfo(confPath()).path());
+    QFile f(confPath());
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.toUtf8());
+}
+
+QString readConf()
+{
+    QFile f(confPath());
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+}  // namespace
+
+class UsbStatePanelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void controlsOnTheOptionsTab();
+    void startUpTakesTheBackendFromTheSettingsFile();
+    void demoBoxWritesTheControlState();
+    void linkStateDisplay();
+    void displayRunsOnceASecond();
+    void choosingTheInterfaceSavesAndReinitialises();
+    void failedSettingsSaveIsReported();
+    void fitsTheWindow();
+
+private:
+    template <typename T>
+    T* find(const char* name)
+    {
+        T* widget = form->findChild<T*>(QString::fromLatin1(name));
+        if (!widget)
+            qFatal("no widget %s", name);
+        return widget;
+    }
+    UsbStatePanel* panel() { return find<UsbStatePanel>("GroupBoxUsb"); }
+
+    std::unique_ptr<wire::Pty> pty;
+    std::unique_ptr<wire::DevicePath> device;
+    std::unique_ptr<Console> console;
+    std::unique_ptr<TBaseForm> form;
+    RecordingDialogs dialogs;
+};
+
+void UsbStatePanelTest::init()
+{
+    QFile::remove(confPath());
+    pty = std::make_unique<wire::Pty>();
+    device = std::make_unique<wire::DevicePath>(
+        QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).filePath("dmx").toStdString());
+    device->pointAt(*pty);
+    dialogs.shown.clear();
+    Dialogs::install(&dialogs);
+    console = std::make_unique<Console>();
+    form = std::make_unique<TBaseForm>(*console);
+}
+
+void UsbStatePanelTest::cleanup()
+{
+    panel()->closeDown();
+    form.reset();
+    console.reset();
+    device.reset();
+    pty.reset();
+    Dialogs::install(nullptr);
+}
+
+void UsbStatePanelTest::controlsOnTheOptionsTab()
+{
+    auto* group = panel();
+    QCOMPARE(group->title(), QStringLiteral("Состояние шины USB "));
+    QCOMPARE(group->parentWidget(), form->inputPage(TBaseForm::InputTab::Opcii));
+    auto* tabs = form->pageControlInput();
+    QCOMPARE(tabs->tabText(tabs->indexOf(group->parentWidget())), QStringLiteral("Опции"));
+    auto* demo = find<QCheckBox>("CheckBoxNoUSBconnect");
+    QCOMPARE(demo->text(), QStringLiteral("Работа в DEMO режиме"));
+    QVERIFY(!demo->isChecked());
+    for (const char* name : {"LabelKolvoUSB", "LabelTipFtdi", "LabelUSBnomber"})
+        QCOMPARE(find<QLabel>(name)->parentWidget(), group);
+}
+
+void UsbStatePanelTest::startUpTakesTheBackendFromTheSettingsFile()
+{
+    writeConf(QStringLiteral("[Interface]\nBackend=serial\nSerialDevice=%1\n")
+                  .arg(QString::fromStdString(device->path().string())));
+    panel()->startUp();
+    const QString path = QString::fromStdString(device->path().string());
+    QCOMPARE(find<QComboBox>("ComboBoxInterface")->currentData().toString(), QStringLiteral("serial"));
+    QCOMPARE(find<QLineEdit>("EditSerialDevice")->text(), path);
+    QVERIFY(find<QLineEdit>("EditSerialDevice")->isEnabled());
+    QCOMPARE(find<QLabel>("LabelKolvoUSB")->text(), QStringLiteral("Устройств на шине USB = 1"));
+    QCOMPARE(find<QLabel>("LabelTipFtdi")->text(), path);
+    QCOMPARE(find<QLabel>("LabelUSBnomber")->text(), QStringLiteral("серийный номер = "));
+    QVERIFY(console->usbLink.timerPolling()->isActive());
+}
+
+void UsbStatePanelTest::demoBoxWritesTheControlState()
+{
+    auto* demo = find<QCheckBox>("CheckBoxNoUSBconnect");
+    form->pageControlInput()->setCurrentWidget(form->inputPage(TBaseForm::InputTab::Opcii));
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    clickCheckBox(demo);
+    QVERIFY(demo->isChecked());
+    QVERIFY(console->controls.demo);
+    clickCheckBox(demo);
+    QVERIFY(!console->controls.demo);
+}
+
+void UsbStatePanelTest::linkStateDisplay()
+{
+    writeConf(QStringLiteral("[Interface]\nBackend=serial\nSerialDevice=%1\n")
+                  .arg(QString::fromStdString(device->path().string())));
+    panel()->startUp();
+    QCOMPARE(form->captionPrefix(), QStringLiteral(" Initalization "));
+    struct Step {
+        bool demo, open;
+        QString prefix, status;
+    } steps[] = {
+        {false, false, " DEMO MODE: ", ""},
+        {true, false, "DEMO mode: ", "    DEMO MODE "},
+        {true, true, "DEMO mode: ", "    DEMO MODE "},
+        {false, true, "Tavrelia v3.4 ", ""},
+    };
+    for (const Step& s : steps) {
+        find<QCheckBox>("CheckBoxNoUSBconnect")->setChecked(s.demo);
+        if (s.open)
+            console->usbLink.TimerPollingTimer();
+        panel()->showLinkState();
+        QCOMPARE(form->captionPrefix(), s.prefix);
+        QCOMPARE(form->statusPanel0()->text(), s.status);
+    }
+    // Pulled out while sending: the write's failure is what the status panel shows.
+    pty->unplug();
+    const uint8_t packet[] = {0xFF, 0xF0};
+    console->usbLink.writePacket(packet, sizeof packet);
+    console->usbLink.TimerPollingTimer();
+    panel()->showLinkState();
+    QCOMPARE(form->captionPrefix(), QStringLiteral(" DEMO MODE: "));
+    QCOMPARE(form->statusPanel0()->text(),
+             QStringLiteral("Интерфейс отключен от компьютера  - Ошибка ввода-вывода..."));
+}
+
+void UsbStatePanelTest::displayRunsOnceASecond()
+{
+    panel()->startUp();
+    auto* timer = find<QTimer>("TimerLinkState");
+    QCOMPARE(timer->interval(), 1000);
+    QVERIFY(timer->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(form->captionPrefix(), QStringLiteral(" DEMO MODE: "), 2500);
+    panel()->closeDown();
+    QVERIFY(!timer->isActive());
+    QVERIFY(!console->usbLink.timerPolling()->isActive());
+}
+
+void UsbStatePanelTest::choosingTheInterfaceSavesAndReinitialises()
+{
+    panel()->startUp();   // no settings file: ftdi
+    auto* combo = find<QComboBox>("ComboBoxInterface");
+    auto* edit = find<QLineEdit>("EditSerialDevice");
+    QCOMPARE(combo->currentData().toString(), QStringLiteral("ftdi"));
+    QVERIFY(!edit->isEnabled());
+
+    form->pageControlInput()->setCurrentWidget(form->inputPage(TBaseForm::InputTab::Opcii));
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    QVERIFY(edit->isEnabled());
+    QVERIFY(readConf().contains("Backend=serial"));
+
+    const QString path = QString::fromStdString(device->path().string());
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, path);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(readConf().contains("SerialDevice=" + path));
+    QCOMPARE(find<QLabel>("LabelKolvoUSB")->text(), QStringLiteral("Устройств на шине USB = 1"));
+    QCOMPARE(find<QLabel>("LabelTipFtdi")->text(), path);
+    console->usbLink.TimerPollingTimer();
+    QVERIFY(console->usbLink.readyForPacket(false));
+
+    combo->setCurrentIndex(0);
+    emit combo->activated(0);
+    QVERIFY(readConf().contains("Backend=ftdi"));
+    QVERIFY(!console->usbLink.DeviceOpen);   // the terminal was closed with its driver
+    QVERIFY(dialogs.shown.isEmpty());
+}
+
+void UsbStatePanelTest::failedSettingsSaveIsReported()
+{
+    panel()->startUp();
+    const QString folder = QFileInfo(confPath()).path();
+    QDir(folder).removeRecursively();
+    QFile blocker(folder);   // a file where the settings folder should be
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    auto* combo = find<QComboBox>("ComboBoxInterface");
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    QCOMPARE(dialogs.shown.size(), 1);
+    QVERIFY(dialogs.shown.first().contains("Tavrelia.conf"));
+    QFile::remove(folder);
+}
+
+void UsbStatePanelTest::fitsTheWindow()
+{
+    writeConf(QStringLiteral("[Interface]\nBackend=serial\nSerialDevice=%1\n")
+                  .arg(QString::fromStdString(device->path().string())));
+    panel()->startUp();
+    form->pageControlInput()->setCurrentWidget(form->inputPage(TBaseForm::InputTab::Opcii));
+    form->resize(TBaseForm::kWidth, TBaseForm::kHeight);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    for (QLabel* label : panel()->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty())
+            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+    }
+    QCOMPARE(find<QCheckBox>("CheckBoxNoUSBconnect")->width() >=
+                 find<QCheckBox>("CheckBoxNoUSBconnect")->sizeHint().width(),
+             true);
+    const QString shot = qEnvironmentVariable("TAVRELIA_SCREENSHOT");
+    if (!shot.isEmpty())
+        form->grab().save(shot);
+}
+
+int main(int argc, char** argv)
+{
+    // Every file the window could touch goes to a folder of this run.
+    QTemporaryDir home;
+    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
+        const QString dir = home.filePath(QString::fromLatin1(name));
+        QDir().mkpath(dir);
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                       QFileDevice::ExeOwner);
+        qputenv(name, dir.toUtf8());
+    }
+    QApplication app(argc, argv);
+    UsbStatePanelTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "usb_state_panel_test.moc"

@@ -1,18 +1,28 @@
 #include "base_form.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStorageInfo>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "about_form.h"
 #include "console.h"
+#include "dialogs.h"
+#include "help_window.h"
 #include "usb_state_panel.h"
 
 namespace tavrelia {
@@ -37,6 +47,48 @@ constexpr MenuInfo kMenus[] = {
     {"MenuOpcii", "Опции"},
     {"MenuPomosh", "Помощь"},
 };
+
+using Handler = void (TBaseForm::*)();
+
+struct MenuEntry {
+    TBaseForm::MenuId menu;
+    const char* objectName;
+    const char* text;
+    const char* shortcut;
+    Handler handler;
+};
+constexpr MenuEntry kMenuEntries[] = {
+    {TBaseForm::MenuId::Shou, "NewItem", "Создать новое Шоу", "Ctrl+N", &TBaseForm::NewItemClick},
+    {TBaseForm::MenuId::Shou, "OpenItem", "Открыть Шоу", "Ctrl+O", &TBaseForm::OpenItemClick},
+    {TBaseForm::MenuId::Shou, "SaveAsItem", "Сохранить Шоу как ...", "Ctrl+W",
+     &TBaseForm::SaveAsItemClick},
+    {TBaseForm::MenuId::Shou, "SaveItem", "Сохранить Шоу", "Ctrl+S", &TBaseForm::SaveItemClick},
+    {TBaseForm::MenuId::Shou, "ExitItem", "Выход", "Ctrl+Q", &TBaseForm::ExitItemClick},
+    {TBaseForm::MenuId::Pomosh, "AboutItem", "О программе", "", &TBaseForm::AboutItemClick},
+    {TBaseForm::MenuId::Pomosh, "HelpItem", "Справка", "F1", &TBaseForm::HelpItemClick},
+};
+
+struct ToolButtonInfo {
+    int order;
+    const char* objectName;
+    const char* hint;
+    QStyle::StandardPixmap icon;
+    Handler handler;
+};
+constexpr ToolButtonInfo kToolButtons[] = {
+    {0, "SpeedButtonNEW", "Новое Шоу", QStyle::SP_FileIcon, &TBaseForm::NewItemClick},
+    {1, "SpeedButtonOPEN", "Открыть Шоу", QStyle::SP_DialogOpenButton, &TBaseForm::OpenItemClick},
+    {2, "SpeedButtonSAVE", "Сохранить существующее Шоу ", QStyle::SP_DialogSaveButton,
+     &TBaseForm::SaveItemClick},
+    {3, "SpeedButtonSAVEAS", "Записать Шоу под новым Именем ", QStyle::SP_DriveFDIcon,
+     &TBaseForm::SaveAsItemClick},
+    {11, "SpeedButtonHELP", "Справка", QStyle::SP_DialogHelpButton, &TBaseForm::HelpItemClick},
+    {12, "SpeedButtonABOUT", "О программе", QStyle::SP_MessageBoxInformation,
+     &TBaseForm::AboutItemClick},
+};
+
+constexpr int kAvtoSavePeriodMs = 180000;
+constexpr qint64 kMegabyte = 1000000;
 }  // namespace
 
 TBaseForm::TBaseForm(Console& console, QWidget* parent) : QMainWindow(parent), console_(console)
@@ -44,8 +96,12 @@ TBaseForm::TBaseForm(Console& console, QWidget* parent) : QMainWindow(parent), c
     setObjectName(QStringLiteral("TBaseForm"));
     setWindowTitle(QStringLiteral("TAVRELIA"));
     buildFrame();
+    buildMenus();
+    buildToolButtons();
+    buildStatusBar();
     buildPanels();
     resize(kWidth, kHeight);
+    centreOnScreen();
 }
 
 TBaseForm::~TBaseForm() = default;
@@ -105,16 +161,68 @@ void TBaseForm::buildFrame()
 
     setCentralWidget(central);
 
+}
+
+void TBaseForm::buildMenus()
+{
+    for (const MenuEntry& entry : kMenuEntries) {
+        QAction* action = menu(entry.menu)->addAction(QString::fromUtf8(entry.text));
+        action->setObjectName(QString::fromLatin1(entry.objectName));
+        action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+        connect(action, &QAction::triggered, this, [this, handler = entry.handler] {
+            (this->*handler)();
+        });
+    }
+}
+
+void TBaseForm::buildToolButtons()
+{
+    for (const ToolButtonInfo& info : kToolButtons) {
+        auto* button = new QToolButton(toolBar_);
+        button->setObjectName(QString::fromLatin1(info.objectName));
+        button->setToolTip(QString::fromUtf8(info.hint));
+        button->setIcon(style()->standardIcon(info.icon));
+        connect(button, &QToolButton::clicked, this, [this, handler = info.handler] {
+            (this->*handler)();
+        });
+        addToolButton(info.order, button);
+    }
+}
+
+void TBaseForm::buildStatusBar()
+{
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusPanel0_ = new QLabel(QStringLiteral("empty"), statusBar());
     statusPanel0_->setObjectName(QStringLiteral("StatusPanel0"));
     statusPanel0_->setFixedWidth(200);
     statusBar()->addWidget(statusPanel0_);
 
+    labelDiskFree_ = new QLabel(statusBar());
+    labelDiskFree_->setObjectName(QStringLiteral("LabelDiskFree"));
+    statusBar()->addPermanentWidget(labelDiskFree_);
+    labelDiskSize_ = new QLabel(statusBar());
+    labelDiskSize_->setObjectName(QStringLiteral("LabelDiskSize"));
+    statusBar()->addPermanentWidget(labelDiskSize_);
+
     timerStatus_ = new QTimer(this);
     timerStatus_->setObjectName(QStringLiteral("TimerStatus"));
     timerStatus_->setInterval(2000);
     connect(timerStatus_, &QTimer::timeout, this, &TBaseForm::TimerStatusTimer);
+
+    timerAvtoSave_ = new QTimer(this);
+    timerAvtoSave_->setObjectName(QStringLiteral("TimerAvtoSave"));
+    timerAvtoSave_->setInterval(kAvtoSavePeriodMs);
+    connect(timerAvtoSave_, &QTimer::timeout, this, &TBaseForm::TimerAvtoSaveTimer);
+    timerAvtoSave_->start();
+}
+
+void TBaseForm::centreOnScreen()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 QMenu* TBaseForm::menu(MenuId id)
@@ -232,6 +340,11 @@ void TBaseForm::TimerStatusTimer()
 
 void TBaseForm::ReturnDataSystem()
 {
+    const ShowFiles& files = console_.showFiles;
+    if (!files.saveFileName.isEmpty())
+        setCaptionName(files.saveFileName);
+    else if (!files.openFileName.isEmpty())
+        setCaptionName(files.openFileName);
     emit dataSystemRefresh();
 }
 
@@ -241,6 +354,219 @@ void TBaseForm::ReturnPageControlAll()
     emit colorRefresh();
     ReturnDataSystem();
     emit inputTabRefresh(pageControlInput_->currentWidget());
+}
+
+const QString& TBaseForm::noFileName()
+{
+    static const QString name = QStringLiteral(" Нет имени файла ");
+    return name;
+}
+
+// ---- Start-up and close ----
+
+void TBaseForm::FormCreate()
+{
+    QString error;
+    if (!console_.folder.create(&error))
+        Dialogs::current().critical(this, error);
+
+    emit startUpInterface();                               // 1
+    // 2: the recoding table starts as the identity with the console.
+    {                                                      // 3
+        auto guard = console_.lock();
+        console_.image.prepareAtStartUp();
+    }
+    fillDiskLabels();                                      // 4
+    ClearAll();                                            // 5
+    emit startUpOutput();                                  // 6
+    ReadIniFile();                                         // 7
+    if (!console_.showFiles.openFileName.isEmpty())        // 8
+        BlocOpenFile();
+    ReturnPageControlAll();                                // 9
+    OutStatus(QString());                                  // 10
+    emit startUpTables();                                  // 11
+}
+
+void TBaseForm::FormClose()
+{
+    emit closeWindows();    // 1, 2
+    emit closeOutput();     // 3
+    emit closeInterface();  // 4
+    SaveFileAs();           // 5: always offered, whatever changed
+    WriteIniFile();         // 6
+}
+
+void TBaseForm::closeEvent(QCloseEvent* event)
+{
+    if (!closed_) {
+        closed_ = true;
+        timerAvtoSave_->stop();
+        FormClose();
+    }
+    event->accept();
+}
+
+void TBaseForm::ReadIniFile()
+{
+    console_.settings = SettingsFile::read(console_.folder.settingsFile());
+    console_.showFiles.openFileName = console_.settings.lastFile;
+}
+
+void TBaseForm::WriteIniFile()
+{
+    console_.settings.lastFile = console_.showFiles.saveFileName;
+    const QString error = console_.settings.write(console_.folder.settingsFile());
+    if (!error.isEmpty())
+        Dialogs::current().critical(this, error);
+}
+
+void TBaseForm::fillDiskLabels()
+{
+    const QStorageInfo disk(console_.folder.path());
+    labelDiskFree_->setText(QStringLiteral("Свободно на диске")
+                            + QString::number(disk.bytesAvailable() / kMegabyte)
+                            + QStringLiteral(" Mb"));
+    labelDiskSize_->setText(QStringLiteral("Размер диска  ")
+                            + QString::number(disk.bytesTotal() / kMegabyte) + QStringLiteral(" Mb"));
+}
+
+// ---- Menu "Шоу" ----
+
+FileDialogRequest TBaseForm::showDialog(const QString& title, const QString& fileName) const
+{
+    return {title, QString::fromUtf8(ShowFiles::kFilter),
+            QString::fromLatin1(ShowFiles::kDefaultSuffix), fileName, console_.folder.path()};
+}
+
+void TBaseForm::NewItemClick()
+{
+    if (!Dialogs::current().question(this, QStringLiteral("Создать новое ШОУ?")))
+        return;
+    // A save that failed keeps the show: clearing it now would lose it.
+    if (SaveFileAs() == SaveOutcome::Failed)
+        return;
+    ClearAll();
+    setCaptionName(noFileName());
+    ReturnPageControlAll();
+}
+
+void TBaseForm::OpenItemClick()
+{
+    const QString name = Dialogs::current().openFile(
+        this, showDialog(QStringLiteral("Открыть Шоу"), console_.showFiles.openFileName));
+    if (name.isEmpty())
+        return;
+    console_.showFiles.openFileName = name;
+    if (!BlocOpenFile())
+        return;
+    ReturnPageControlAll();
+}
+
+bool TBaseForm::BlocOpenFile()
+{
+    const ShowFiles::Result result = console_.showFiles.BlocOpenFile();
+    switch (result.status) {
+    case ShowFiles::Result::Status::Done:
+        setCaptionName(console_.showFiles.openFileName);
+        break;
+    case ShowFiles::Result::Status::Missing:
+        Dialogs::current().warning(this, QStringLiteral("Файл не существует !"));
+        break;
+    case ShowFiles::Result::Status::Failed:
+        Dialogs::current().critical(this, result.error);
+        return false;
+    }
+    emit showLoaded();
+    return true;
+}
+
+void TBaseForm::SaveItemClick()
+{
+    SaveFile();
+}
+
+TBaseForm::SaveOutcome TBaseForm::SaveFile()
+{
+    if (!console_.showFiles.ShowNamed)
+        return SaveFileAs();
+    return reportSave(console_.showFiles.SaveFile().error);
+}
+
+void TBaseForm::SaveAsItemClick()
+{
+    SaveFileAs();
+}
+
+TBaseForm::SaveOutcome TBaseForm::SaveFileAs()
+{
+    const QString name = Dialogs::current().saveFile(
+        this, showDialog(QStringLiteral("Сохранить Шоу как"), console_.showFiles.saveFileName));
+    if (name.isEmpty())
+        return SaveOutcome::Cancelled;
+    return reportSave(console_.showFiles.SaveFileAs(name).error);
+}
+
+TBaseForm::SaveOutcome TBaseForm::reportSave(const QString& error)
+{
+    if (!error.isEmpty()) {
+        Dialogs::current().critical(this, error);
+        return SaveOutcome::Failed;
+    }
+    setCaptionName(console_.showFiles.saveFileName);
+    return SaveOutcome::Saved;
+}
+
+void TBaseForm::ExitItemClick()
+{
+    close();
+}
+
+void TBaseForm::ClearAll()
+{
+    console_.showFiles.clearAll();
+    setCaptionName(noFileName());
+    selectStartTabs();
+    emit showCleared();
+}
+
+void TBaseForm::selectStartTabs()
+{
+    for (QTabWidget* tabs : {pageControlInput_, pageControlTemp_}) {
+        // The caller refreshes the window once it is done.
+        const QSignalBlocker blocker(tabs);
+        tabs->setCurrentIndex(0);
+    }
+}
+
+void TBaseForm::TimerAvtoSaveTimer()
+{
+    if (!timerStatus_->isActive())
+        timerStatus_->start();
+    const QString status = console_.showFiles.autosaveStatus();
+    if (!status.isEmpty())
+        statusPanel0_->setText(status);
+    const ShowFiles::Result result = console_.showFiles.autosave();
+    // One error box at a time: the timer goes on while it is open.
+    if (!result.done() && !autosaveErrorOpen_) {
+        autosaveErrorOpen_ = true;
+        Dialogs::current().critical(this, result.error);
+        autosaveErrorOpen_ = false;
+    }
+}
+
+// ---- Menu "Помощь" ----
+
+void TBaseForm::AboutItemClick()
+{
+    TAboutForm about(this);
+    about.exec();
+}
+
+void TBaseForm::HelpItemClick()
+{
+    if (!helpWindow_)
+        helpWindow_ = new HelpWindow(this);
+    helpWindow_->showContents();
 }
 
 }  // namespace tavrelia

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QString>
 
+class QCloseEvent;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -15,6 +16,8 @@ class QVBoxLayout;
 namespace tavrelia {
 
 class Console;
+class HelpWindow;
+struct FileDialogRequest;
 
 // The main window. It owns the frame (menus, tool bar, status line, the page
 // controls) and the refresh of the window from the show; the panels of each tab
@@ -64,7 +67,44 @@ public:
     void ReturnPageControlAll();
     void ReturnDataSystem();
 
+    // Start-up and close sequences. main() runs FormCreate once the window exists;
+    // closing the window runs FormClose once.
+    void FormCreate();
+    void FormClose();
+    void ReadIniFile();
+    void WriteIniFile();
+
+    // Menu "Шоу" and its tool buttons.
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    void NewItemClick();
+    void OpenItemClick();
+    void SaveItemClick();
+    void SaveAsItemClick();
+    void ExitItemClick();
+    // Loads the show the open dialog names; false when a read error stopped it.
+    bool BlocOpenFile();
+    SaveOutcome SaveFile();
+    SaveOutcome SaveFileAs();
+    // A new show: the core's data, the name, the start tabs; then showCleared().
+    void ClearAll();
+    void TimerAvtoSaveTimer();
+
+    // Menu "Помощь".
+    void AboutItemClick();
+    void HelpItemClick();
+
+    static const QString& noFileName();   // " Нет имени файла "
+
 signals:
+    // Steps of the start-up sequence that other parts of the window perform.
+    void startUpInterface();   // step 1: open the USB interface, show what it found
+    void startUpOutput();      // step 6: start the output tick
+    void startUpTables();      // step 11: colour file, recoding page
+    // Steps of the close sequence, before the show is offered for saving.
+    void closeWindows();       // steps 1-2: save the colour file, close the 3D window
+    void closeOutput();        // step 3: stop the output tick
+    void closeInterface();     // step 4: close the USB interface
+
     // Steps of ReturnDataSystem after the caption, in connection order.
     void dataSystemRefresh();
     // The visible input tab's refresh in ReturnPageControlAll.
@@ -75,9 +115,20 @@ signals:
     void showCleared();
     void showLoaded();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildFrame();
+    void buildMenus();
+    void buildToolButtons();
+    void buildStatusBar();
     void buildPanels();
+    void centreOnScreen();
+    void fillDiskLabels();
+    void selectStartTabs();
+    FileDialogRequest showDialog(const QString& title, const QString& fileName) const;
+    SaveOutcome reportSave(const QString& error);
     QWidget* page(QTabWidget* tabs, int order, const char* objectName, const char* title);
 
     Console& console_;
@@ -90,6 +141,12 @@ private:
     QToolBar* toolBar_ = nullptr;
     QLabel* statusPanel0_ = nullptr;
     QTimer* timerStatus_ = nullptr;
+    QTimer* timerAvtoSave_ = nullptr;
+    QLabel* labelDiskFree_ = nullptr;
+    QLabel* labelDiskSize_ = nullptr;
+    HelpWindow* helpWindow_ = nullptr;
+    bool closed_ = false;
+    bool autosaveErrorOpen_ = false;
     QString captionPrefix_ = QStringLiteral(" Initalization ");
     QString captionName_;
 };

@@ -1,0 +1,49 @@
+#pragma once
+
+// A widget test's main(): HOME and the XDG folders point into a fresh temporary folder
+// before the application (or any settings) exists, so a test never touches the real
+// user's shows, Tavy.ini or ~/.config/Tavrelia.
+//
+//   TAVRELIA_TEST_MAIN(MyTest)
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace tavrelia::test {
+
+inline QString testHome()
+{
+    return qEnvironmentVariable("HOME");
+}
+
+inline QString showFolderPath()
+{
+    return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Tavrelia");
+}
+
+inline void isolateEnvironment(const QTemporaryDir& home)
+{
+    const QString root = home.path();
+    for (const char* dir : {"data", "config", "runtime"})
+        QDir(root).mkpath(QString::fromLatin1(dir));
+    QFile::setPermissions(root + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("HOME", root.toUtf8());
+    qputenv("XDG_DATA_HOME", (root + QStringLiteral("/data")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/runtime")).toUtf8());
+}
+
+}  // namespace tavrelia::test
+
+#define TAVRELIA_TEST_MAIN(TestClass)                              \
+    int main(int argc, char* argv[])                               \
+    {                                                              \
+        QTemporaryDir home;                                        \
+        tavrelia::test::isolateEnvironment(home);                  \
+        QApplication app(argc, argv);                              \
+        TestClass test;                                            \
+        return QTest::qExec(&test, argc, argv);                    \
+    }

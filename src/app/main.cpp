@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "base_form.h"
 #include "console.h"
@@ -10,6 +12,11 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Tavrelia"));
     QApplication::setApplicationName(QStringLiteral("Tavrelia"));
     QApplication::setApplicationVersion(QStringLiteral(TAVRELIA_VERSION));
+
+    // The program speaks Russian: so do the standard buttons and file dialogs.
+    QTranslator qtRussian;
+    if (qtRussian.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtRussian);
 
     tavrelia::Console console;
     tavrelia::TBaseForm form(console);

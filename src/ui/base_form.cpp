@@ -402,6 +402,9 @@ void TBaseForm::closeEvent(QCloseEvent* event)
         closed_ = true;
         timerAvtoSave_->stop();
         FormClose();
+        // An open help window would keep the program running.
+        if (helpWindow_)
+            helpWindow_->close();
     }
     event->accept();
 }

@@ -625,6 +625,10 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("Tavy.ini")));
         help->browser()->setSource(QUrl(QStringLiteral("qrc:/help/en.html")));
         QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("Where files live")));
+
+        ScriptedDialogs dialogs;
+        p.form.close();
+        QVERIFY(!help->isVisible());
     }
 
     void windowFrame()

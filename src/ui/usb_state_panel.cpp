@@ -38,6 +38,9 @@ UsbStatePanel::UsbStatePanel(TBaseForm& form)
     timerLinkState_->setObjectName(QStringLiteral("TimerLinkState"));
     timerLinkState_->setInterval(1000);
     connect(timerLinkState_, &QTimer::timeout, this, &UsbStatePanel::showLinkState);
+
+    connect(&form, &TBaseForm::startUpInterface, this, &UsbStatePanel::startUp);
+    connect(&form, &TBaseForm::closeInterface, this, &UsbStatePanel::closeDown);
 }
 
 void UsbStatePanel::buildControls()

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QStyleOptionButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -15,27 +14,13 @@
 #include "../e2e/dmx_wire.h"
 #include "base_form.h"
 #include "console.h"
-#include "dialogs.h"
+#include "scripted_dialogs.h"
+#include "test_environment.h"
 #include "usb_state_panel.h"
 
 using namespace tavrelia;
 
 namespace {
-
-// Records the boxes instead of showing them.
-class RecordingDialogs : public Dialogs {
-public:
-    void warning(QWidget*, const QString& text) override { shown << text; }
-    void critical(QWidget*, const QString& text) override { shown << text; }
-    bool question(QWidget*, const QString& text) override
-    {
-        shown << text;
-        return false;
-    }
-    QString openFile(QWidget*, const FileDialogRequest&) override { return {}; }
-    QString saveFile(QWidget*, const FileDialogRequest&) override { return {}; }
-    QStringList shown;
-};
 
 void clickCheckBox(QCheckBox* box)
 {
@@ -72,6 +57,7 @@ private slots:
     void init();
     void cleanup();
     void controlsOnTheOptionsTab();
+    void startUpAndCloseSequencesRunTheLink();
     void startUpTakesTheBackendFromTheSettingsFile();
     void demoBoxWritesTheControlState();
     void linkStateDisplay();
@@ -95,7 +81,7 @@ private:
     std::unique_ptr<wire::DevicePath> device;
     std::unique_ptr<Console> console;
     std::unique_ptr<TBaseForm> form;
-    RecordingDialogs dialogs;
+    std::unique_ptr<test::ScriptedDialogs> dialogs;
 };
 
 void UsbStatePanelTest::init()
@@ -105,8 +91,7 @@ void UsbStatePanelTest::init()
     device = std::make_unique<wire::DevicePath>(
         QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).filePath("dmx").toStdString());
     device->pointAt(*pty);
-    dialogs.shown.clear();
-    Dialogs::install(&dialogs);
+    dialogs = std::make_unique<test::ScriptedDialogs>();
     console = std::make_unique<Console>();
     form = std::make_unique<TBaseForm>(*console);
 }
@@ -118,7 +103,7 @@ void UsbStatePanelTest::cleanup()
     console.reset();
     device.reset();
     pty.reset();
-    Dialogs::install(nullptr);
+    dialogs.reset();
 }
 
 void UsbStatePanelTest::controlsOnTheOptionsTab()
@@ -133,6 +118,20 @@ void UsbStatePanelTest::controlsOnTheOptionsTab()
     QVERIFY(!demo->isChecked());
     for (const char* name : {"LabelKolvoUSB", "LabelTipFtdi", "LabelUSBnomber"})
         QCOMPARE(find<QLabel>(name)->parentWidget(), group);
+}
+
+void UsbStatePanelTest::startUpAndCloseSequencesRunTheLink()
+{
+    writeConf(QStringLiteral("[Interface]\nBackend=serial\nSerialDevice=%1\n")
+                  .arg(QString::fromStdString(device->path().string())));
+    form->FormCreate();
+    QCOMPARE(find<QLabel>("LabelKolvoUSB")->text(), QStringLiteral("Устройств на шине USB = 1"));
+    QVERIFY(console->usbLink.timerPolling()->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(console->usbLink.DeviceOpen, 2500);
+    form->close();   // the save dialog is cancelled by the script
+    QVERIFY(!console->usbLink.DeviceOpen);
+    QVERIFY(!console->usbLink.timerPolling()->isActive());
+    QVERIFY(!find<QTimer>("TimerLinkState")->isActive());
 }
 
 void UsbStatePanelTest::startUpTakesTheBackendFromTheSettingsFile()
@@ -240,7 +239,7 @@ void UsbStatePanelTest::choosingTheInterfaceSavesAndReinitialises()
     emit combo->activated(0);
     QVERIFY(readConf().contains("Backend=ftdi"));
     QVERIFY(!console->usbLink.DeviceOpen);   // the terminal was closed with its driver
-    QVERIFY(dialogs.shown.isEmpty());
+    QVERIFY(dialogs->calls.isEmpty());
 }
 
 void UsbStatePanelTest::failedSettingsSaveIsReported()
@@ -254,8 +253,9 @@ void UsbStatePanelTest::failedSettingsSaveIsReported()
     auto* combo = find<QComboBox>("ComboBoxInterface");
     combo->setCurrentIndex(1);
     emit combo->activated(1);
-    QCOMPARE(dialogs.shown.size(), 1);
-    QVERIFY(dialogs.shown.first().contains("Tavrelia.conf"));
+    const QStringList errors = dialogs->texts(test::ScriptedDialogs::Kind::Critical);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY(errors.first().contains("Tavrelia.conf"));
     QFile::remove(folder);
 }
 
@@ -280,20 +280,6 @@ void UsbStatePanelTest::fitsTheWindow()
         form->grab().save(shot);
 }
 
-int main(int argc, char** argv)
-{
-    // Every file the window could touch goes to a folder of this run.
-    QTemporaryDir home;
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
-        const QString dir = home.filePath(QString::fromLatin1(name));
-        QDir().mkpath(dir);
-        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                       QFileDevice::ExeOwner);
-        qputenv(name, dir.toUtf8());
-    }
-    QApplication app(argc, argv);
-    UsbStatePanelTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TAVRELIA_TEST_MAIN(UsbStatePanelTest)
 
 #include "usb_state_panel_test.moc"

@@ -20,9 +20,12 @@
 #include <QVBoxLayout>
 
 #include "about_form.h"
+#include "block_copy_panel.h"
 #include "console.h"
 #include "dialogs.h"
 #include "help_window.h"
+#include "scene_list_panel.h"
+#include "sequencer_panel.h"
 #include "usb_state_panel.h"
 
 namespace tavrelia {
@@ -110,6 +113,9 @@ TBaseForm::~TBaseForm() = default;
 void TBaseForm::buildPanels()
 {
     new UsbStatePanel(*this);
+    auto* sequencer = new SequencerPanel(*this);
+    new SceneListPanel(*this, *sequencer);
+    new BlockCopyPanel(*this);
 }
 
 void TBaseForm::buildFrame()

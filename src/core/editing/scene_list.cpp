@@ -140,10 +140,6 @@ bool SceneList::copyToBuffer()
 {
     if (blocked())
         return false;
-    if (!pasteAvailable_) {
-        pasteAvailable_ = true;
-        emit pasteEnabled();
-    }
     SaveToPaste();
     return true;
 }

@@ -33,8 +33,6 @@ public:
     bool copyToBuffer();
     bool pasteReplacing();
     bool pasteAsNew();
-    // The paste controls come alive with the first copy and stay so for the run.
-    bool pasteAvailable() const { return pasteAvailable_; }
 
     // Building blocks, also used by other editors.
     void InsertNewScena();
@@ -71,7 +69,6 @@ public:
 signals:
     void status(const QString& text);
     void undoAvailableChanged(bool available);
-    void pasteEnabled();
     void autoAddChanged(bool on);
 
 private:
@@ -83,7 +80,6 @@ private:
 
     Console& console_;
     bool autoAdd_ = false;
-    bool pasteAvailable_ = false;
     bool undoAvailable_ = false;
 };
 

@@ -1,0 +1,269 @@
+#include "sequencer_panel.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "base_form.h"
+#include "beat_lamp.h"
+#include "console.h"
+
+namespace tavrelia {
+
+namespace {
+constexpr int kLampMs = 100;
+constexpr int kClockMs = 1000;
+constexpr int kBarHeight = 17;
+
+QScrollBar* horizontalBar(QWidget* parent, const char* name, int min, int max, int value)
+{
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setRange(min, max);
+    bar->setValue(value);
+    bar->setPageStep(10);
+    bar->setFixedHeight(kBarHeight);
+    return bar;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text)
+{
+    auto* created = new QLabel(text, parent);
+    created->setObjectName(QString::fromLatin1(name));
+    return created;
+}
+}  // namespace
+
+SequencerPanel::SequencerPanel(TBaseForm& form)
+    : QWidget(form.tempPage(TBaseForm::TempTab::Sekvenser)),
+      form_(form),
+      console_(form.console()),
+      sequencer_(form.console().sequencer)
+{
+    setObjectName(QStringLiteral("SequencerPanel"));
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(3);
+    buildTempoRow();
+    buildModeRow();
+    buildClockRow();
+    buildPresetRow();
+    parentWidget()->layout()->addWidget(this);
+
+    connect(&sequencer_, &Sequencer::tempoChanged, labelTemp_, &QLabel::setText);
+    connect(&sequencer_, &Sequencer::beat, this, &SequencerPanel::showBeat);
+    connect(&sequencer_, &Sequencer::modeChanged, this, &SequencerPanel::showMode);
+    connect(&sequencer_, &Sequencer::advanced, &form_, &TBaseForm::ReturnPageControlAll);
+    connect(&form_, &TBaseForm::dataSystemRefresh, this, &SequencerPanel::ReturnTempo);
+    // New and open apply the show's tempo to the period at once.
+    connect(&form_, &TBaseForm::showCleared, &sequencer_, &Sequencer::TempStatus);
+    connect(&form_, &TBaseForm::showLoaded, &sequencer_, &Sequencer::TempStatus);
+
+    lampTimer_ = new QTimer(this);
+    lampTimer_->setObjectName(QStringLiteral("TimerColorLentaTempa"));
+    lampTimer_->setInterval(kLampMs);
+    lampTimer_->setSingleShot(true);
+    connect(lampTimer_, &QTimer::timeout, this, &SequencerPanel::TimerColorLentaTempaTimer);
+    lampTimer_->start();
+
+    clockTimer_ = new QTimer(this);
+    clockTimer_->setObjectName(QStringLiteral("TimerShouClock"));
+    clockTimer_->setInterval(kClockMs);
+    connect(clockTimer_, &QTimer::timeout, this, &SequencerPanel::TimerShouClockTimer);
+    clockTimer_->start();
+
+    sequencer_.start();
+}
+
+void SequencerPanel::buildTempoRow()
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(4);
+    tempBar_ = horizontalBar(this, "ScrollBarTemp", Sequencer::kMinTempo, Sequencer::kMaxTempo,
+                             ShowImage::kNewTempo);
+    tempBar_->setToolTip(QStringLiteral("Установка времени перехода на следующую сцену"));
+    connect(tempBar_, &QScrollBar::valueChanged, this, &SequencerPanel::ScrollBarTempChange);
+    row->addWidget(tempBar_, 1);
+    labelTemp_ = label(this, "LabelTemp", QStringLiteral("120 сцен/мин"));
+    labelTemp_->setMinimumWidth(labelTemp_->fontMetrics().horizontalAdvance(
+        QStringLiteral("600  Сцен/мин ")));
+    row->addWidget(labelTemp_);
+    static_cast<QVBoxLayout*>(layout())->addLayout(row);
+}
+
+void SequencerPanel::buildModeRow()
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(3);
+    auto makeButton = [this, row](const char* name, QStyle::StandardPixmap icon,
+                                  const QString& hint) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setIcon(style()->standardIcon(icon));
+        button->setIconSize(QSize(18, 18));
+        button->setCheckable(true);
+        button->setToolTip(hint);
+        row->addWidget(button);
+        return button;
+    };
+    stopButton_ = makeButton("SpeedButtonStop", QStyle::SP_MediaStop,
+                             QStringLiteral("Остановить Шоу - горячая кнопка /+/ "));
+    playButton_ = makeButton("SpeedButtonPlay", QStyle::SP_MediaPlay,
+                             QStringLiteral("Запустить Шоу - горячая кнопка /-/ "));
+    modeGroup_ = new QButtonGroup(this);
+    modeGroup_->addButton(stopButton_);
+    modeGroup_->addButton(playButton_);
+    stopButton_->setChecked(true);
+    connect(stopButton_, &QToolButton::clicked, this, &SequencerPanel::SpeedButtonStopClick);
+    connect(playButton_, &QToolButton::clicked, this, &SequencerPanel::SpeedButtonPlayClick);
+    playButton_->installEventFilter(this);
+
+    row->addSpacing(4);
+    lamp_ = new BeatLampShape(this);
+    lamp_->setObjectName(QStringLiteral("ShapeTempClikc"));
+    lamp_->setFixedSize(14, 14);
+    row->addWidget(lamp_);
+    row->addStretch(1);
+
+    ring_ = new QCheckBox(QStringLiteral("Кольцо"), this);
+    ring_->setObjectName(QStringLiteral("CheckBoxRepeat"));
+    ring_->setChecked(true);
+    ring_->setToolTip(
+        QStringLiteral("При наличии флажка сцены повторяются по кругу безконечно"));
+    row->addWidget(ring_);
+    static_cast<QVBoxLayout*>(layout())->addLayout(row);
+}
+
+void SequencerPanel::buildClockRow()
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
+    labelTimeShou_ = label(this, "LabelTimeShou", QStringLiteral("Время в Шоу ?"));
+    labelTimePause_ = label(this, "LabelTimePause", QStringLiteral("Время  Паузы  "));
+    row->addWidget(labelTimeShou_, 1);
+    row->addWidget(labelTimePause_, 1);
+    static_cast<QVBoxLayout*>(layout())->addLayout(row);
+}
+
+void SequencerPanel::buildPresetRow()
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(4);
+    presetBar_ = horizontalBar(this, "ScrollBarScenHand", 0, 255, 1);
+    connect(presetBar_, &QScrollBar::valueChanged, this, &SequencerPanel::ScrollBarScenHandChange);
+    row->addWidget(presetBar_, 1);
+    labelPreset_ = label(this, "LabelScenHand", QStringLiteral("Уст 1"));
+    labelPreset_->setMinimumWidth(labelPreset_->fontMetrics().horizontalAdvance(
+        QStringLiteral("Уст 256")));
+    row->addWidget(labelPreset_);
+    auto* set = new QToolButton(this);
+    set->setObjectName(QStringLiteral("SpeedButtonScenHand"));
+    set->setText(QStringLiteral("Set"));
+    set->setToolTip(QStringLiteral("Предварительная  установка начальной сцены "));
+    connect(set, &QToolButton::clicked, this, &SequencerPanel::SpeedButtonScenHandClick);
+    row->addWidget(set);
+    static_cast<QVBoxLayout*>(layout())->addLayout(row);
+}
+
+void SequencerPanel::ScrollBarTempChange(int position)
+{
+    {
+        auto guard = console_.lock();
+        console_.image[ShowImage::kSceneTempo] = static_cast<uint8_t>(position);
+    }
+    sequencer_.TempStatus();
+}
+
+void SequencerPanel::ReturnTempo()
+{
+    tempBar_->setValue(console_.image.sceneTempo());
+    // The bar's handler stores the clamped tempo only when the position moved; a
+    // stored tempo the bar cannot show is put right even when it did not.
+    if (console_.image.sceneTempo() != tempBar_->value())
+        ScrollBarTempChange(tempBar_->value());
+    sequencer_.TempStatus();
+}
+
+void SequencerPanel::SpeedButtonPlayClick()
+{
+    sequencer_.ModePlay();
+}
+
+void SequencerPanel::SpeedButtonPlayDblClick()
+{
+    sequencer_.playFromFirstScene();
+    form_.ReturnPageControlAll();
+}
+
+void SequencerPanel::SpeedButtonStopClick()
+{
+    sequencer_.ModeStop();
+}
+
+bool SequencerPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == playButton_ && event->type() == QEvent::MouseButtonDblClick)
+        SpeedButtonPlayDblClick();
+    return QWidget::eventFilter(watched, event);
+}
+
+void SequencerPanel::showMode(bool playing)
+{
+    (playing ? playButton_ : stopButton_)->setChecked(true);
+}
+
+void SequencerPanel::showStopWhenNotPlaying()
+{
+    if (!sequencer_.playing())
+        stopButton_->setChecked(true);
+}
+
+void SequencerPanel::showBeat(BeatLamp lamp)
+{
+    lampTimer_->start();
+    switch (lamp) {
+    case BeatLamp::Go:
+        lamp_->setBrushColor(QColor(0, 255, 0));
+        break;
+    case BeatLamp::BlackOut:
+        lamp_->setBrushColor(Qt::black);
+        break;
+    case BeatLamp::Macro:
+        lamp_->setBrushColor(QColor(255, 0, 0));
+        break;
+    }
+}
+
+void SequencerPanel::TimerColorLentaTempaTimer()
+{
+    lampTimer_->stop();
+    lamp_->setBrushColor(palette().color(QPalette::Button));
+}
+
+void SequencerPanel::TimerShouClockTimer()
+{
+    sequencer_.clockTick();
+    if (sequencer_.playing())
+        labelTimeShou_->setText(QStringLiteral("Шоу   = ") + sequencer_.clockText());
+    else
+        labelTimePause_->setText(QStringLiteral("Паузa = ") + sequencer_.clockText());
+}
+
+void SequencerPanel::ScrollBarScenHandChange(int position)
+{
+    labelPreset_->setText(QStringLiteral("Уст ") + QString::number(position + 1));
+}
+
+void SequencerPanel::SpeedButtonScenHandClick()
+{
+    emit presetRequested(presetBar_->value());
+}
+
+}  // namespace tavrelia

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QWidget>
+
+#include "playback/sequencer.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QScrollBar;
+class QTimer;
+class QToolButton;
+
+namespace tavrelia {
+
+class BeatLampShape;
+class Console;
+class TBaseForm;
+
+// The sequencer's controls on the tab "Секвенсер": tempo, play and stop, the show
+// clock, the beat lamp and the start-scene preset.
+class SequencerPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit SequencerPanel(TBaseForm& form);
+
+    void ScrollBarTempChange(int position);
+    void SpeedButtonPlayClick();
+    void SpeedButtonPlayDblClick();
+    void SpeedButtonStopClick();
+    void TimerShouClockTimer();
+    void TimerColorLentaTempaTimer();
+    void ScrollBarScenHandChange(int position);
+    void SpeedButtonScenHandClick();
+    // The tempo step of the window refresh.
+    void ReturnTempo();
+    // The step of the desk's refresh: Stop shows down whenever the show is not
+    // playing, whatever stopped it.
+    void showStopWhenNotPlaying();
+
+signals:
+    // The preset asks the scene bar to move.
+    void presetRequested(int scene);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildTempoRow();
+    void buildModeRow();
+    void buildClockRow();
+    void buildPresetRow();
+    void showBeat(BeatLamp lamp);
+    void showMode(bool playing);
+
+    TBaseForm& form_;
+    Console& console_;
+    Sequencer& sequencer_;
+    QScrollBar* tempBar_ = nullptr;
+    QLabel* labelTemp_ = nullptr;
+    QToolButton* stopButton_ = nullptr;
+    QToolButton* playButton_ = nullptr;
+    QButtonGroup* modeGroup_ = nullptr;
+    BeatLampShape* lamp_ = nullptr;
+    QCheckBox* ring_ = nullptr;
+    QLabel* labelTimeShou_ = nullptr;
+    QLabel* labelTimePause_ = nullptr;
+    QScrollBar* presetBar_ = nullptr;
+    QLabel* labelPreset_ = nullptr;
+    QTimer* lampTimer_ = nullptr;
+    QTimer* clockTimer_ = nullptr;
+};
+
+}  // namespace tavrelia

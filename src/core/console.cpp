@@ -7,6 +7,22 @@ namespace tavrelia {
 Console::Console()
 {
     resetRecodeTable();
+    output.setSink(&usbLink);
+}
+
+Console::~Console()
+{
+    stopOutput();
+}
+
+void Console::startOutput()
+{
+    outputThread_.start([this](OutputThread::Clock::time_point) { output.OutputTick(); });
+}
+
+void Console::stopOutput()
+{
+    outputThread_.stop();
 }
 
 void Console::resetRecodeTable()

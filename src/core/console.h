@@ -6,6 +6,9 @@
 
 #include "editing/scene_list.h"
 #include "output/control_state.h"
+#include "output/device_feed.h"
+#include "output/output_engine.h"
+#include "output/output_thread.h"
 #include "output/usb_link.h"
 #include "playback/sequencer.h"
 #include "show/settings_file.h"
@@ -23,7 +26,8 @@ namespace tavrelia {
 //   the scene buffer, the control state, the play state and the recoding table; it
 //   writes them with the lock held. It may read them without the lock.
 // - The output thread takes the lock for frame assembly only and never writes
-//   anything above except OutputFrame (and its own private state).
+//   anything above except OutputFrame, the output half of the device feed (and its
+//   own private state).
 // - Anyone else reads OutputFrame with the lock held.
 // The mutex is recursive so that an operation made of other operations (New runs
 // the clear, the clear runs the tempo update...) can lock at every level.
@@ -36,6 +40,7 @@ public:
     static constexpr int kChannels = 256;   // index = channel number, 1..255 used
 
     Console();
+    ~Console();
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
 
@@ -79,8 +84,17 @@ public:
     Sequencer sequencer{*this};
     SceneList sceneList{*this};
 
+    // What the 3D view draws; the output tick fills it from every frame.
+    DeviceFeed deviceFeed;
+
+    // The 50 ms tick and the thread that runs it from start-up to the close sequence.
+    OutputEngine output{*this};
+    void startOutput();
+    void stopOutput();
+
 private:
     mutable Mutex mutex_;
+    OutputThread outputThread_;
 };
 
 }  // namespace tavrelia

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <random>
+
+#include "output/dmx_packet.h"
+
+namespace tavrelia {
+
+// What the 3D viewer draws, per device slot 0..255. The placement tables (type,
+// position, and direction and width of PAR cans) are set by the operator; the output
+// tick derives colour, intensity and, for devices 1..18, direction and width from
+// each finished frame. Both write under the console lock; the viewer reads under it.
+struct DeviceFeed {
+    using Table = std::array<uint8_t, 256>;
+    static constexpr int kDevices = 34;
+
+    Table DevType{};
+    Table DevX{};
+    Table DevY{};
+    Table DevZ{};
+    Table DevPan{};
+    Table DevTilt{};
+    Table DevRed{};
+    Table DevGreen{};
+    Table DevBlue{};
+    Table DevIntensity{};
+    Table DevWidth{};
+
+    // Set after every fill; the viewer clears it when it draws.
+    std::atomic<bool> RedrawRequest{false};
+    // 0 or 255, toggled every 300 ms by the output tick's own clock.
+    uint8_t StrobePhase = 0;
+
+    // Fills devices 1..34 from frame. random supplies the colours of a wheel at its
+    // random positions.
+    void fill(const DmxFrame& frame, std::minstd_rand& random);
+
+    // Helpers of fill, exposed for their tables.
+    struct Rgb {
+        uint8_t red, green, blue;
+    };
+    static Rgb colourWheel(uint8_t value, std::minstd_rand& random);
+    static uint8_t strobe(uint8_t value, uint8_t phase);
+    static Rgb fixedColour(int device);   // devices 19..34
+};
+
+}  // namespace tavrelia

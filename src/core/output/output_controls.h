@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tavrelia {
+
+class Console;
+
+// The operator's switches of the output: blackout, macro picture, transition mode,
+// the selected-levels bar and the recoding rows. Each writes under the console lock.
+class OutputControls {
+public:
+    explicit OutputControls(Console& console) : console_(console) {}
+
+    // Every entry into or out of blackout stops the show.
+    void setBlackOut(bool on);
+    void setMacroOut(bool down);
+    void setTransitionMode(int mode);   // -1 when no mode is selected
+
+    // Sets every selected channel (ChannelSelect not 0) of the current scene to level.
+    // Works while the show plays as well.
+    void setSelectedLevels(uint8_t level);
+
+    // Output slot takes the frame slot source.
+    void setRecodeEntry(int slot, uint16_t source);
+    // Slots 1..512 route to themselves again; slot 0 keeps its entry.
+    void resetRecoding();
+
+private:
+    Console& console_;
+};
+
+}  // namespace tavrelia

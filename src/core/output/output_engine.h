@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <random>
+
+#include "output/device_feed.h"
+#include "output/dmx_packet.h"
+
+namespace tavrelia {
+
+class AutomatOutput;
+class Console;
+class PacketSink;
+
+// The 50 ms output tick: moves the frame towards the current scene, lays the live
+// overlays over it, routes it through the recoding table, feeds the 3D view and hands
+// the packet to the interface. Everything it reads of the window lives in the
+// console's control state. OutputTick can be called directly (tests, benchmarks); in
+// the program the output thread calls it.
+class OutputEngine {
+public:
+    enum TransitionMode { Fadera = 0, Avtomat = 1, Vykl = 2 };
+    static constexpr int kStrobeTicks = 6;   // 300 ms of 50 ms ticks
+
+    explicit OutputEngine(Console& console);
+
+    // Both are set under the console lock; null means none.
+    void setSink(PacketSink* sink);
+    void setAutomats(AutomatOutput* automats);
+
+    void OutputTick();
+
+    // Steps of the tick; the caller holds the console lock.
+    void SborDmxStroki();
+    void ManualDmx();
+    void BlankBlackOut();
+    // Device feed and packet; returns the packet length, 0 when nothing is to be sent.
+    size_t SendToUsb();
+
+    // Whether SpeedButtonBlackOut is shown: it blinks once per tick during a blackout.
+    bool blackOutButtonVisible() const { return blackOutVisible_.load(std::memory_order_relaxed); }
+
+    const DmxPacket::Buffer& txBuffer() const { return txBuffer_; }
+    void seedRandom(unsigned seed) { random_.seed(seed); }
+
+private:
+    void stepTowardsTarget(const uint8_t* rates);
+    void jumpToScene();
+    void applyPicture(int picture);
+    void applyManualFaders();
+    void applyHandScan();
+    void recode();
+
+    Console& console_;
+    PacketSink* sink_ = nullptr;
+    AutomatOutput* automats_ = nullptr;
+
+    // The tick's own scene address: the editors move theirs independently.
+    int sceneAddress_;
+    std::array<uint8_t, 256> TargetLevels{};
+    DmxFrame RecodeScratch{};   // slots 256..512 are never written and stay 0
+    DmxPacket::Buffer txBuffer_{};
+    std::minstd_rand random_;
+    int strobeCountdown_ = kStrobeTicks;
+    std::atomic<bool> blackOutVisible_{true};
+};
+
+}  // namespace tavrelia

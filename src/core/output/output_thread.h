@@ -1,0 +1,41 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace tavrelia {
+
+// Runs a tick every 50 ms on a thread of its own, on absolute deadlines so that a late
+// tick does not push the following ones back. Stopping wakes the thread at once.
+class OutputThread {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::milliseconds kPeriod{50};
+    // Receives the deadline the tick was due at.
+    using Tick = std::function<void(Clock::time_point deadline)>;
+
+    OutputThread() = default;
+    ~OutputThread();
+    OutputThread(const OutputThread&) = delete;
+    OutputThread& operator=(const OutputThread&) = delete;
+
+    // The first tick comes one period after start. Starting a running thread does nothing.
+    void start(Tick tick);
+    // Returns once the thread has ended; a tick in progress is finished first.
+    void stop();
+    bool running() const { return thread_.joinable(); }
+
+private:
+    void run();
+
+    Tick tick_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopRequested_ = false;
+};
+
+}  // namespace tavrelia

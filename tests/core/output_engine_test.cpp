@@ -1,0 +1,521 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "console.h"
+#include "output/automat_output.h"
+#include "output/output_controls.h"
+#include "recording_sink.h"
+
+using tavrelia::Console;
+using tavrelia::DmxFrame;
+using tavrelia::OutputEngine;
+using tavrelia::ShowImage;
+using tavrelia::test::RecordingSink;
+
+namespace {
+
+class OutputTick : public ::testing::Test {
+protected:
+    OutputTick()
+    {
+        console.clearShowData();   // a new show: scene 0 current, every rate 255
+        console.output.setSink(&sink);
+    }
+
+    void tick(int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            console.output.OutputTick();
+    }
+    uint8_t& level(int scene, int channel) { return console.image[ShowImage::levelAddress(scene, channel)]; }
+    void setRate(int channel, uint8_t rate) { console.image[ShowImage::rateAddress(channel)] = rate; }
+    void setAllRates(uint8_t rate)
+    {
+        for (int c = 1; c <= 255; ++c)
+            setRate(c, rate);
+    }
+    void setPicture(int picture, int channel, uint8_t membership, uint8_t value)
+    {
+        console.image[ShowImage::pictureFlagAddress(picture, channel)] = membership;
+        console.image[ShowImage::pictureLevelAddress(picture, channel)] = value;
+    }
+    void select(int channel) { console.image[ShowImage::selectAddress(channel)] = 1; }
+    // The frame a jump to the current scene gives.
+    DmxFrame sceneFrame()
+    {
+        DmxFrame f{};
+        for (int c = 1; c <= 255; ++c)
+            f[c] = level(console.image.currentScene(), c);
+        return f;
+    }
+    const DmxFrame& frame() const { return console.OutputFrame; }
+
+    Console console;
+    RecordingSink sink;
+};
+
+// ---- transition step -----------------------------------------------------------
+
+struct StepCase {
+    const char* name;
+    uint8_t rate;
+    uint8_t from;
+    uint8_t to;
+    std::vector<int> expected;   // slot after each tick
+};
+
+TEST_F(OutputTick, FaderModeStepsEachChannelByItsRateAndNeverPassesTheTarget)
+{
+    const StepCase cases[] = {
+        {"rate 20 up", 20, 0, 255, {20, 40, 60, 80, 100, 120, 140, 160, 180, 200, 220, 240, 255, 255}},
+        {"sum passes 255", 20, 250, 255, {255, 255}},
+        {"rate 255 jumps", 255, 0, 255, {255}},
+        {"rate 0 holds", 0, 0, 255, {0, 0, 0}},
+        {"rate 20 down", 20, 255, 0, {235, 215, 195, 175, 155, 135, 115, 95, 75, 55, 35, 15, 0, 0}},
+        {"difference passes 0", 20, 10, 0, {0}},
+        {"stops on an inner target", 30, 100, 145, {130, 145, 145}},
+        {"stops on an inner target going down", 30, 145, 100, {115, 100, 100}},
+    };
+    for (const StepCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        setRate(7, c.rate);
+        console.OutputFrame[7] = c.from;
+        level(0, 7) = c.to;
+        for (size_t t = 0; t < c.expected.size(); ++t) {
+            tick();
+            ASSERT_EQ(frame()[7], c.expected[t]) << "tick " << t + 1;
+        }
+    }
+}
+
+TEST_F(OutputTick, FaderModeMovesEveryChannelAtItsOwnRate)
+{
+    setAllRates(10);
+    setRate(1, 255);
+    setRate(255, 1);
+    for (int c = 1; c <= 255; ++c)
+        level(0, c) = 100;
+    tick();
+    DmxFrame expected{};
+    for (int c = 1; c <= 255; ++c)
+        expected[c] = 10;
+    expected[1] = 100;
+    expected[255] = 1;
+    EXPECT_EQ(frame(), expected);
+}
+
+TEST_F(OutputTick, AutomatModeJumpsWhileStoppedAndFollowsTheTempoStepsWhilePlaying)
+{
+    console.controls.transitionMode = OutputEngine::Avtomat;
+    setAllRates(1);   // ignored in this mode
+    level(0, 3) = 200;
+    level(0, 4) = 50;
+    tick();
+    EXPECT_EQ(frame(), sceneFrame());
+
+    console.image[ShowImage::kCurrentScene] = 1;
+    level(1, 3) = 0;
+    level(1, 4) = 250;
+    console.PlayFlag = true;
+    console.FadeSteps.fill(1);
+    console.FadeSteps[3] = 60;
+    console.FadeSteps[4] = 100;
+    tick();
+    EXPECT_EQ(frame()[3], 140);
+    EXPECT_EQ(frame()[4], 150);
+    tick(2);
+    EXPECT_EQ(frame()[3], 20);
+    EXPECT_EQ(frame()[4], 250);
+    tick();
+    EXPECT_EQ(frame(), sceneFrame());
+
+    // Stopping again makes the next scene change a jump.
+    console.PlayFlag = false;
+    console.image[ShowImage::kCurrentScene] = 0;
+    tick();
+    EXPECT_EQ(frame(), sceneFrame());
+}
+
+TEST_F(OutputTick, OffModePutsTheSceneOnTheOutputEveryTick)
+{
+    console.controls.transitionMode = OutputEngine::Vykl;
+    setAllRates(1);
+    for (int c = 1; c <= 255; ++c)
+        level(0, c) = static_cast<uint8_t>(c * 7);
+    console.OutputFrame.fill(0);
+    tick();
+    EXPECT_EQ(frame(), sceneFrame());
+    level(0, 9) = 1;
+    tick();
+    EXPECT_EQ(frame(), sceneFrame());
+}
+
+TEST_F(OutputTick, WithNoModeSelectedTheFrameStaysButTheOverlaysStillAct)
+{
+    console.controls.transitionMode = -1;
+    console.OutputFrame[5] = 77;
+    level(0, 5) = 200;
+    level(0, 6) = 200;
+    tick(3);
+    EXPECT_EQ(frame()[5], 77);
+    EXPECT_EQ(frame()[6], 0);
+    console.controls.blackOut = true;
+    tick();
+    EXPECT_EQ(frame()[5], 0);
+}
+
+TEST_F(OutputTick, FollowsTheCurrentSceneWhateverAddressTheEditorsHold)
+{
+    level(2, 10) = 90;
+    console.image[ShowImage::kCurrentScene] = 2;
+    console.RaschetAdr(5);
+    tick();
+    EXPECT_EQ(frame()[10], 90);
+    EXPECT_EQ(console.SceneAddress, ShowImage::sceneAddress(5));
+}
+
+TEST_F(OutputTick, ClearingTheShowMakesTheNextTickFadeFromZero)
+{
+    setAllRates(255);
+    level(0, 20) = 255;
+    tick();
+    console.clearShowData();
+    setRate(20, 50);
+    level(0, 20) = 255;
+    tick();
+    EXPECT_EQ(frame()[20], 50);
+}
+
+// ---- automats' hook -------------------------------------------------------------
+
+class FixedAutomat final : public tavrelia::AutomatOutput {
+public:
+    int calls = 0;
+    void OutJobAvtomats(DmxFrame& f) override
+    {
+        ++calls;
+        f[50] = 99;
+        f[51] = 98;
+    }
+};
+
+TEST_F(OutputTick, AutomatsWriteAfterTheTransitionInEveryModeAndUnderTheOverlays)
+{
+    FixedAutomat automat;
+    console.output.setAutomats(&automat);
+    setPicture(0, 51, 1, 7);
+    console.controls.pictures[0] = true;
+    for (int mode : {0, 1, 2, -1}) {
+        SCOPED_TRACE(mode);
+        console.controls.transitionMode = mode;
+        console.OutputFrame[50] = 0;
+        tick();
+        EXPECT_EQ(frame()[50], 99);
+        EXPECT_EQ(frame()[51], 7);
+    }
+    EXPECT_EQ(automat.calls, 4);
+    console.output.setAutomats(nullptr);
+    console.controls.transitionMode = OutputEngine::Fadera;
+    tick();
+    EXPECT_EQ(automat.calls, 4);
+    EXPECT_EQ(frame()[50], 0);   // back to the scene at rate 255
+}
+
+// ---- overlays -------------------------------------------------------------------
+
+TEST_F(OutputTick, PicturesActOnlyOnExactMembersAndTheLaterPictureWins)
+{
+    setPicture(0, 10, 1, 100);    // "1"
+    setPicture(9, 10, 1, 200);    // "Z"
+    setPicture(0, 11, 2, 150);    // membership 2: not a member
+    setPicture(9, 12, 255, 150);
+    setPicture(3, 13, 1, 33);     // its box is clear
+    level(0, 11) = 40;
+    console.controls.pictures[0] = true;
+    console.controls.pictures[9] = true;
+    tick();
+    DmxFrame expected = sceneFrame();
+    expected[10] = 200;
+    EXPECT_EQ(frame(), expected);
+}
+
+TEST_F(OutputTick, OverlaysApplyInTheirOrder)
+{
+    // Channel 5 is claimed by every overlay; each later one must win.
+    setPicture(2, 5, 1, 10);
+    console.controls.pictures[2] = true;
+    tick();
+    EXPECT_EQ(frame()[5], 10);
+
+    console.controls.manual = true;
+    console.controls.pageOffset = 0;
+    console.controls.stripChecked[4] = true;   // strip 5 = channel 5
+    console.controls.stripLevel[4] = 20;
+    tick();
+    EXPECT_EQ(frame()[5], 20);
+
+    select(5);
+    console.controls.handPriority = true;
+    console.controls.handX = 30;
+    console.controls.handY = 31;
+    tick();
+    EXPECT_EQ(frame()[5], 30);
+    EXPECT_EQ(frame()[6], 31);
+
+    console.controls.blackOut = true;
+    tick();
+    EXPECT_EQ(frame()[5], 0);
+
+    setPicture(15, 5, 1, 40);
+    console.controls.macroOut = true;
+    tick();
+    EXPECT_EQ(frame()[5], 40);
+}
+
+TEST_F(OutputTick, ManualFadersHoldOnlyTheCheckedStripsOfTheVisiblePage)
+{
+    console.controls.manual = true;
+    console.controls.pageOffset = 228;
+    console.controls.stripChecked[26] = true;   // channel 255
+    console.controls.stripLevel[26] = 123;
+    console.controls.stripChecked[0] = false;   // channel 229
+    console.controls.stripLevel[0] = 99;
+    select(229);   // a selection alone does nothing without the strip's box
+    tick();
+    DmxFrame expected = sceneFrame();
+    expected[255] = 123;
+    EXPECT_EQ(frame(), expected);
+
+    console.controls.manual = false;
+    tick();
+    EXPECT_EQ(frame(), sceneFrame());
+}
+
+TEST_F(OutputTick, HandScanWritesPanAndTiltAfterEverySelectedChannel)
+{
+    console.controls.handPriority = true;
+    console.controls.handX = 11;
+    console.controls.handY = 22;
+    select(40);
+    select(41);   // adjacent: 41 takes X, 42 takes Y
+    select(255);  // reaches slot 256
+    tick();
+    DmxFrame expected = sceneFrame();
+    expected[40] = 11;
+    expected[41] = 11;
+    expected[42] = 22;
+    expected[255] = 11;
+    expected[256] = 22;
+    EXPECT_EQ(frame(), expected);
+}
+
+TEST_F(OutputTick, BlackoutDarkensSlots0To255EvenUnderAPicture)
+{
+    for (int c = 1; c <= 255; ++c)
+        level(0, c) = 200;
+    setPicture(2, 30, 1, 255);
+    console.controls.pictures[2] = true;
+    console.controls.blackOut = true;
+    console.controls.handPriority = true;
+    console.controls.handY = 50;
+    select(255);   // slot 256 lies beyond the blackout
+    tick();
+    DmxFrame expected{};
+    expected[256] = 50;
+    EXPECT_EQ(frame(), expected);
+}
+
+TEST_F(OutputTick, MacroPutsPictureMOverTheBlackoutWhetherOrNotItsBoxIsChecked)
+{
+    for (int c = 1; c <= 255; ++c)
+        level(0, c) = 200;
+    setPicture(15, 8, 1, 80);
+    setPicture(15, 9, 1, 0);
+    setPicture(15, 10, 2, 90);
+    console.controls.blackOut = true;
+    console.controls.macroOut = true;
+    tick();
+    DmxFrame expected{};
+    expected[8] = 80;
+    EXPECT_EQ(frame(), expected);
+
+    // Blackout box cleared by hand with the macro still down: the scene with M over it.
+    console.controls.blackOut = false;
+    tick();
+    expected = sceneFrame();
+    expected[8] = 80;
+    expected[9] = 0;
+    EXPECT_EQ(frame(), expected);
+}
+
+TEST_F(OutputTick, AfterBlackoutChannelsFadeBackAtTheirRates)
+{
+    setAllRates(100);
+    level(0, 1) = 250;
+    console.OutputFrame[1] = 250;
+    console.controls.blackOut = true;
+    tick();
+    console.controls.blackOut = false;
+    tick();
+    EXPECT_EQ(frame()[1], 100);
+}
+
+// ---- recoding -------------------------------------------------------------------
+
+TEST_F(OutputTick, RecodingRoutesSlotsAndKeepsTheRoutedLevelsForTheNextStep)
+{
+    for (int c = 1; c <= 255; ++c)
+        level(0, c) = static_cast<uint8_t>(c);
+    console.RecodeTable[10] = 3;
+    tick();
+    DmxFrame expected = sceneFrame();
+    expected[10] = 3;
+    EXPECT_EQ(frame(), expected);
+    EXPECT_EQ(std::count(frame().begin(), frame().end(), 10), 0);
+
+    // The routed level is where the next step starts from.
+    console.RecodeTable[10] = 10;
+    setRate(10, 1);
+    tick();
+    EXPECT_EQ(frame()[10], 4);
+}
+
+TEST_F(OutputTick, RecodingEntriesBeyondTheAssembledSlotsGiveZero)
+{
+    for (int c = 1; c <= 255; ++c)
+        level(0, c) = 200;
+    console.controls.handPriority = true;
+    console.controls.handY = 77;
+    select(255);   // slot 256 holds 77 but is not a source
+    console.RecodeTable[1] = 256;
+    console.RecodeTable[2] = 512;
+    console.RecodeTable[3] = 513;
+    console.RecodeTable[4] = 65535;
+    console.RecodeTable[0] = 5;   // the start code may carry a channel
+    tick();
+    DmxFrame expected = sceneFrame();
+    expected[0] = 200;
+    expected[1] = expected[2] = expected[3] = expected[4] = 0;
+    expected[255] = 0;   // hand scan X
+    expected[256] = 77;
+    EXPECT_EQ(frame(), expected);
+}
+
+// ---- blink, feed and packet --------------------------------------------------------
+
+TEST_F(OutputTick, BlackoutButtonBlinksOncePerTickWhileTheBoxIsChecked)
+{
+    EXPECT_TRUE(console.output.blackOutButtonVisible());
+    console.controls.blackOut = true;
+    std::vector<bool> seen;
+    for (int i = 0; i < 4; ++i) {
+        tick();
+        seen.push_back(console.output.blackOutButtonVisible());
+    }
+    EXPECT_EQ(seen, (std::vector<bool>{false, true, false, true}));
+    tick();
+    console.controls.blackOut = false;
+    tick();
+    EXPECT_TRUE(console.output.blackOutButtonVisible());
+}
+
+TEST_F(OutputTick, NewShowGoesOutAs519BytesAndTwoFullSlotsAs521)
+{
+    tick();
+    std::vector<uint8_t> zeros = {0xFF, 0xF0};
+    zeros.insert(zeros.end(), 513, 0);
+    zeros.insert(zeros.end(), {0xFF, 0xF1, 0xFF, 0xFF});
+    ASSERT_EQ(sink.packets().size(), 1u);
+    EXPECT_EQ(sink.packets()[0], zeros);
+
+    level(0, 1) = 255;
+    level(0, 2) = 255;
+    tick();
+    std::vector<uint8_t> stuffed = {0xFF, 0xF0, 0x00, 0xFF, 0xF7, 0xFF, 0xF7};
+    stuffed.insert(stuffed.end(), 510, 0);
+    stuffed.insert(stuffed.end(), {0xFF, 0xF1, 0xFF, 0xFF});
+    ASSERT_EQ(sink.packets().size(), 2u);
+    EXPECT_EQ(sink.packets()[1].size(), 521u);
+    EXPECT_EQ(sink.packets()[1], stuffed);
+}
+
+TEST_F(OutputTick, NothingIsWrittenInDemoModeOrWithoutALinkButTheFeedFollows)
+{
+    console.controls.demo = true;
+    level(0, 1) = 200;   // device 19's dimmer
+    tick();
+    EXPECT_TRUE(sink.lastDemo);
+    EXPECT_EQ(console.deviceFeed.DevIntensity[19], 200);
+    EXPECT_TRUE(console.deviceFeed.RedrawRequest.load());
+
+    console.controls.demo = false;
+    sink.ready = false;
+    console.deviceFeed.RedrawRequest = false;
+    level(0, 1) = 100;
+    tick();
+    EXPECT_EQ(console.deviceFeed.DevIntensity[19], 100);
+    EXPECT_TRUE(console.deviceFeed.RedrawRequest.load());
+    EXPECT_TRUE(sink.packets().empty());
+
+    console.output.setSink(nullptr);
+    tick();
+    EXPECT_TRUE(sink.packets().empty());
+}
+
+TEST_F(OutputTick, StrobePhaseTogglesEverySixTicks)
+{
+    level(0, 194) = 200;   // device 13's strobe channel
+    std::vector<int> intensity;
+    for (int i = 0; i < 13; ++i) {
+        tick();
+        intensity.push_back(console.deviceFeed.DevIntensity[13]);
+    }
+    EXPECT_EQ(intensity, (std::vector<int>{0, 0, 0, 0, 0, 255, 255, 255, 255, 255, 255, 0, 0}));
+}
+
+// ---- the operator's switches ----------------------------------------------------
+
+TEST_F(OutputTick, SelectedLevelsBarSetsOnlyTheSelectedChannelsOfTheCurrentScene)
+{
+    console.image[ShowImage::kCurrentScene] = 4;
+    select(5);
+    select(9);
+    console.image[ShowImage::selectAddress(0)] = 1;   // byte 0 of a scene is never a channel
+    console.image[ShowImage::selectAddress(12)] = 2;  // any non-zero flag counts
+    console.PlayFlag = true;                          // the bar writes while playing too
+    const ShowImage::Bytes before = console.image.bytes();
+    tavrelia::OutputControls(console).setSelectedLevels(200);
+    ShowImage::Bytes expected = before;
+    expected[ShowImage::levelAddress(4, 5)] = 200;
+    expected[ShowImage::levelAddress(4, 9)] = 200;
+    expected[ShowImage::levelAddress(4, 12)] = 200;
+    EXPECT_EQ(console.image.bytes(), expected);
+    EXPECT_EQ(console.SceneAddress, ShowImage::sceneAddress(4));
+}
+
+TEST_F(OutputTick, EveryBlackoutChangeStopsTheShow)
+{
+    tavrelia::OutputControls controls(console);
+    for (bool on : {true, false}) {
+        console.PlayFlag = true;
+        controls.setBlackOut(on);
+        EXPECT_FALSE(console.PlayFlag);
+        EXPECT_EQ(console.controls.blackOut, on);
+    }
+}
+
+TEST_F(OutputTick, ResetRoutesEverySlotToItselfAndKeepsSlot0)
+{
+    tavrelia::OutputControls controls(console);
+    controls.setRecodeEntry(0, 7);
+    controls.setRecodeEntry(1, 3);
+    controls.setRecodeEntry(512, 1);
+    controls.resetRecoding();
+    EXPECT_EQ(console.RecodeTable[0], 7);
+    for (int i = 1; i <= 512; ++i)
+        ASSERT_EQ(console.RecodeTable[i], i);
+}
+
+}  // namespace

@@ -67,28 +67,19 @@ void OutputEngine::SborDmxStroki()
         automats_->OutJobAvtomats(console_.OutputFrame);
 }
 
-// Byte arithmetic on purpose: a sum or difference that wraps lands on the target.
+// Moves each channel by its rate towards the target and stops on it. In byte
+// arithmetic a sum that passes 255 or a difference that passes 0 also lands on the
+// target; in int arithmetic that is simply the clamp to the target.
 void OutputEngine::stepTowardsTarget(const uint8_t* rates)
 {
     const uint8_t* scene = console_.image.data() + sceneAddress_;
+    std::copy(scene + 1, scene + 256, TargetLevels.begin() + 1);
     DmxFrame& frame = console_.OutputFrame;
     for (int c = 1; c <= 255; ++c) {
-        TargetLevels[c] = scene[c];
-        const uint8_t t = TargetLevels[c];
-        const uint8_t r = rates[c];
-        uint8_t o = frame[c];
-        if (o < t) {
-            uint8_t n = static_cast<uint8_t>(o + r);
-            if (n < o || n >= t)
-                n = t;
-            frame[c] = o = n;
-        }
-        if (o > t) {
-            uint8_t n = static_cast<uint8_t>(o - r);
-            if (n > o || n <= t)
-                n = t;
-            frame[c] = n;
-        }
+        const int o = frame[c];
+        const int t = TargetLevels[c];
+        const int r = rates[c];
+        frame[c] = static_cast<uint8_t>(o < t ? std::min(o + r, t) : std::max(o - r, t));
     }
 }
 

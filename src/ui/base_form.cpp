@@ -23,9 +23,11 @@
 #include "block_copy_panel.h"
 #include "console.h"
 #include "dialogs.h"
+#include "dmx_coder_panel.h"
 #include "help_window.h"
 #include "scene_list_panel.h"
 #include "sequencer_panel.h"
+#include "transition_mode_group.h"
 #include "usb_state_panel.h"
 
 namespace tavrelia {
@@ -116,6 +118,10 @@ void TBaseForm::buildPanels()
     auto* sequencer = new SequencerPanel(*this);
     new SceneListPanel(*this, *sequencer);
     new BlockCopyPanel(*this);
+    new TransitionModeGroup(*this);
+    new DmxCoderPanel(*this);
+    connect(this, &TBaseForm::startUpOutput, this, [this] { console_.startOutput(); });
+    connect(this, &TBaseForm::closeOutput, this, [this] { console_.stopOutput(); });
 }
 
 void TBaseForm::buildFrame()

@@ -1,24 +1,27 @@
 #include "output/recode_table_file.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include "console.h"
+#include "show/atomic_file.h"
 
 namespace tavrelia {
 
 bool RecodeTableFile::load(Console& console, const QString& path, QString* error)
 {
+    // Read everything first: a short or unreadable file leaves the table alone.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = path + QStringLiteral(": ") + file.errorString();
+        *error = readErrorText(path, file.errorString());
         return false;
     }
     const QByteArray bytes = file.read(kFileSize);
     if (bytes.size() < kFileSize) {
-        *error = file.error() != QFileDevice::NoError
-                     ? path + QStringLiteral(": ") + file.errorString()
-                     : path + QStringLiteral(": файл короче %1 байт").arg(kFileSize);
+        *error = readErrorText(path, file.error() != QFileDevice::NoError
+                                         ? file.errorString()
+                                         : QStringLiteral("Файл короче таблицы: %1 байт из %2")
+                                               .arg(bytes.size())
+                                               .arg(kFileSize));
         return false;
     }
     auto g = console.lock();
@@ -33,19 +36,12 @@ bool RecodeTableFile::load(Console& console, const QString& path, QString* error
 bool RecodeTableFile::save(const Console& console, const QString& path, QString* error)
 {
     QByteArray bytes(kFileSize, '\0');
-    {
-        auto g = console.lock();
-        for (int i = 0; i < kEntries; ++i) {
-            bytes[2 * i] = static_cast<char>(console.RecodeTable[i] & 0xFF);
-            bytes[2 * i + 1] = static_cast<char>(console.RecodeTable[i] >> 8);
-        }
+    for (int i = 0; i < kEntries; ++i) {
+        bytes[2 * i] = static_cast<char>(console.RecodeTable[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<char>(console.RecodeTable[i] >> 8);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != kFileSize || !file.commit()) {
-        *error = path + QStringLiteral(": ") + file.errorString();
-        return false;
-    }
-    return true;
+    *error = writeFileAtomically(path, bytes);
+    return error->isEmpty();
 }
 
 }  // namespace tavrelia

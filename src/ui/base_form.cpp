@@ -114,8 +114,8 @@ TBaseForm::~TBaseForm() = default;
 // Every panel of the window, in the order their refresh steps must run.
 void TBaseForm::buildPanels()
 {
-    new UsbStatePanel(*this);
-    auto* sequencer = new SequencerPanel(*this);
+    auto* usb = new UsbStatePanel(*this);
+    auto* sequencer = new SequencerPanel(*this, *usb);
     new SceneListPanel(*this, *sequencer);
     new BlockCopyPanel(*this);
     new TransitionModeGroup(*this);

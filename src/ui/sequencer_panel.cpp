@@ -14,6 +14,7 @@
 #include "base_form.h"
 #include "beat_lamp.h"
 #include "console.h"
+#include "usb_state_panel.h"
 
 namespace tavrelia {
 
@@ -41,9 +42,10 @@ QLabel* label(QWidget* parent, const char* name, const QString& text)
 }
 }  // namespace
 
-SequencerPanel::SequencerPanel(TBaseForm& form)
+SequencerPanel::SequencerPanel(TBaseForm& form, UsbStatePanel& usb)
     : QWidget(form.tempPage(TBaseForm::TempTab::Sekvenser)),
       form_(form),
+      usb_(usb),
       console_(form.console()),
       sequencer_(form.console().sequencer)
 {
@@ -249,6 +251,7 @@ void SequencerPanel::TimerColorLentaTempaTimer()
 
 void SequencerPanel::TimerShouClockTimer()
 {
+    usb_.showLinkState();
     sequencer_.clockTick();
     if (sequencer_.playing())
         labelTimeShou_->setText(QStringLiteral("Шоу   = ") + sequencer_.clockText());

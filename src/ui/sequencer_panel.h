@@ -16,13 +16,14 @@ namespace tavrelia {
 class BeatLampShape;
 class Console;
 class TBaseForm;
+class UsbStatePanel;
 
 // The sequencer's controls on the tab "Секвенсер": tempo, play and stop, the show
 // clock, the beat lamp and the start-scene preset.
 class SequencerPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit SequencerPanel(TBaseForm& form);
+    SequencerPanel(TBaseForm& form, UsbStatePanel& usb);
 
     void ScrollBarTempChange(int position);
     void SpeedButtonPlayClick();
@@ -54,6 +55,7 @@ private:
     void showMode(bool playing);
 
     TBaseForm& form_;
+    UsbStatePanel& usb_;
     Console& console_;
     Sequencer& sequencer_;
     QScrollBar* tempBar_ = nullptr;

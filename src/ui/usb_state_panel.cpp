@@ -5,7 +5,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "base_form.h"
@@ -33,11 +32,6 @@ UsbStatePanel::UsbStatePanel(TBaseForm& form)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     buildControls();
     parentWidget()->layout()->addWidget(this);
-
-    timerLinkState_ = new QTimer(this);
-    timerLinkState_->setObjectName(QStringLiteral("TimerLinkState"));
-    timerLinkState_->setInterval(1000);
-    connect(timerLinkState_, &QTimer::timeout, this, &UsbStatePanel::showLinkState);
 
     connect(&form, &TBaseForm::startUpInterface, this, &UsbStatePanel::startUp);
     connect(&form, &TBaseForm::closeInterface, this, &UsbStatePanel::closeDown);
@@ -105,12 +99,10 @@ void UsbStatePanel::startUp()
     console_.usbLink.setDriver(makeUsbDriver(settings_));
     console_.usbLink.InitUsbDevise();
     showListTexts();
-    timerLinkState_->start();
 }
 
 void UsbStatePanel::closeDown()
 {
-    timerLinkState_->stop();
     console_.usbLink.CloseUsbDevise();
 }
 

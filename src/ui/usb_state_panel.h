@@ -8,7 +8,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QTimer;
 
 namespace tavrelia {
 
@@ -17,7 +16,7 @@ class TBaseForm;
 
 // The group "Состояние шины USB " on the options tab: what the enumeration found,
 // the demo box and the choice of interface backend; and the once-a-second display
-// of the link state in the caption prefix and status panel 0.
+// of the link state in the caption prefix and status panel 0 (run by the show clock).
 class UsbStatePanel : public QGroupBox {
     Q_OBJECT
 public:
@@ -47,7 +46,6 @@ private:
     QCheckBox* checkBoxNoUsbConnect_ = nullptr;
     QComboBox* comboBoxInterface_ = nullptr;
     QLineEdit* editSerialDevice_ = nullptr;
-    QTimer* timerLinkState_ = nullptr;
 };
 
 }  // namespace tavrelia

@@ -385,5 +385,5 @@ private slots:
     }
 };
 
-WINDOW_TEST_MAIN(SceneListPanelTest)
+TAVRELIA_TEST_MAIN(SceneListPanelTest)
 #include "scene_list_panel_test.moc"

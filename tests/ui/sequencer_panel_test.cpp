@@ -131,7 +131,9 @@ private slots:
     void clockShowsPlayAndPauseTime()
     {
         w->click("SpeedButtonPlay");
+        QCOMPARE(w->form.captionPrefix(), QStringLiteral(" Initalization "));
         seconds(125);
+        QCOMPARE(w->form.captionPrefix(), QStringLiteral(" DEMO MODE: "));   // the link state
         QCOMPARE(w->text("LabelTimeShou"), QStringLiteral("Шоу   = 0ч 2м 5с "));
         QCOMPARE(w->text("LabelTimePause"), QStringLiteral("Время  Паузы  "));
         // stopped by something else than Stop: buttons stay, the pause counts on
@@ -198,5 +200,5 @@ private slots:
     }
 };
 
-WINDOW_TEST_MAIN(SequencerPanelTest)
+TAVRELIA_TEST_MAIN(SequencerPanelTest)
 #include "sequencer_panel_test.moc"

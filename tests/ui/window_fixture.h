@@ -4,11 +4,8 @@
 // widget tests.
 
 #include <QAction>
-#include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -16,6 +13,7 @@
 
 #include "base_form.h"
 #include "console.h"
+#include "test_environment.h"
 
 namespace tavrelia::test {
 
@@ -62,27 +60,4 @@ struct Window {
     TBaseForm form{console};
 };
 
-// Points HOME and the XDG folders at a temporary folder before anything runs.
-inline void isolate(const QTemporaryDir& home)
-{
-    for (const char* dir : {"data", "config", "runtime"})
-        QDir(home.path()).mkpath(QString::fromLatin1(dir));
-    QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_RUNTIME_DIR", (home.path() + QStringLiteral("/runtime")).toUtf8());
-}
-
 }  // namespace tavrelia::test
-
-#define WINDOW_TEST_MAIN(TestClass)                    \
-    int main(int argc, char* argv[])                   \
-    {                                                  \
-        QTemporaryDir home;                            \
-        tavrelia::test::isolate(home);                 \
-        QApplication app(argc, argv);                  \
-        TestClass test;                                \
-        return QTest::qExec(&test, argc, argv);        \
-    }

@@ -248,5 +248,5 @@ void DmxCoderPanelTest::transitionModeGroup()
     }
 }
 
-WINDOW_TEST_MAIN(DmxCoderPanelTest)
+TAVRELIA_TEST_MAIN(DmxCoderPanelTest)
 #include "dmx_coder_panel_test.moc"

@@ -31,5 +31,5 @@ private slots:
     }
 };
 
-WINDOW_TEST_MAIN(OutputStartTest)
+TAVRELIA_TEST_MAIN(OutputStartTest)
 #include "output_start_test.moc"

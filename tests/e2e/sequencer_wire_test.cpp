@@ -1,0 +1,105 @@
+// The sequencer's fades as they arrive on the wire: the real window, its output
+// thread and the serial backend on a pseudo-terminal, in one process.
+
+#include <QFile>
+#include <QRadioButton>
+
+#include <algorithm>
+
+#include "dmx_wire.h"
+#include "scripted_dialogs.h"
+#include "test_environment.h"
+#include "window_fixture.h"
+
+using namespace std::chrono_literals;
+using tavrelia::ShowImage;
+using tavrelia::test::ScriptedDialogs;
+using tavrelia::test::Window;
+using tavrelia::wire::Packet;
+
+namespace {
+
+std::vector<int> slot(const std::vector<Packet>& packets, size_t index)
+{
+    std::vector<int> levels;
+    for (const Packet& packet : packets)
+        levels.push_back(packet.frame.at(index));
+    return levels;
+}
+
+// The levels of one fade as they arrived: from the last packet at `from` to the
+// first at `to`.
+std::vector<int> fade(const std::vector<int>& levels, int from, int to)
+{
+    const auto end = std::find(levels.begin(), levels.end(), to);
+    const auto start = std::find(std::make_reverse_iterator(end), levels.rend(), from);
+    if (end == levels.end() || start == levels.rend())
+        return {};
+    return {std::prev(start.base()), std::next(end)};
+}
+
+std::vector<int> ramp(int from, int to, int step)
+{
+    std::vector<int> levels;
+    for (int level = from; level < to; level += step)
+        levels.push_back(level);
+    levels.push_back(to);
+    return levels;
+}
+
+}  // namespace
+
+class SequencerWireTest : public QObject {
+    Q_OBJECT
+private slots:
+    void automatModeFadesInTempoWhilePlayingAndJumpsWhenStopped();
+};
+
+void SequencerWireTest::automatModeFadesInTempoWhilePlayingAndJumpsWhenStopped()
+{
+    tavrelia::wire::Pty pty;
+    tavrelia::wire::PacketReader reader(pty);
+    const QString conf = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Tavrelia/Tavrelia.conf";
+    QDir().mkpath(QFileInfo(conf).path());
+    QFile file(conf);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Interface]\nBackend=serial\nSerialDevice=" + QByteArray::fromStdString(pty.slavePath())
+               + "\n");
+    file.close();
+
+    ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
+    Window w;
+    w.form.FormCreate();
+    w.console.sequencer.timer().stop();   // the periods come by hand
+    {
+        auto guard = w.console.lock();
+        w.console.image.DataWrite(1, 1, 255);
+        w.console.image.DataWrite(1, 2, 20);
+    }
+    w.find<QRadioButton>("RadioGroupRateItem1")->click();   // "Автомат"
+    w.click("SpeedButtonPlay");
+    QTRY_VERIFY_WITH_TIMEOUT(reader.packets().size() >= 5, 10000);
+
+    // Tempo 44: 1,936 ms, N = 38. 0 -> 255 moves by 255 div 38 = 6 per packet;
+    // 0 -> 20 is below N and moves by 1.
+    w.console.sequencer.TimerSeqveserTimer();
+    QCOMPARE(int(w.console.FadeSteps[1]), 6);
+    QVERIFY(reader.waitFor([](const auto& p) { return !p.empty() && p.back().frame[1] == 255; }, 5s));
+    const std::vector<Packet> playing = reader.packets();
+    QCOMPARE(fade(slot(playing, 1), 0, 255), ramp(0, 255, 6));
+    QCOMPARE(fade(slot(playing, 2), 0, 20), ramp(0, 20, 1));
+
+    // Stopped, the same mode puts the scene out at once.
+    w.click("SpeedButtonStop");
+    reader.clear();
+    w.bar("ScrollBarStep")->setValue(0);
+    QVERIFY(reader.waitFor([](const auto& p) { return p.size() >= 3; }, 5s));
+    const std::vector<int> stopped = slot(reader.packets(), 1);
+    QVERIFY(std::all_of(stopped.begin(), stopped.end(), [](int level) { return level == 0 || level == 255; }));
+    QCOMPARE(stopped.back(), 0);
+    QCOMPARE(reader.garbage(), size_t{0});
+    w.form.close();
+}
+
+TAVRELIA_TEST_MAIN(SequencerWireTest)
+#include "sequencer_wire_test.moc"

@@ -22,6 +22,11 @@ struct NewShow : ::testing::Test {
         seq().TempStatus();
     }
     Sequencer& seq() { return console.sequencer; }
+    void runClock(int seconds)
+    {
+        for (int i = 0; i < seconds; ++i)
+            seq().clockTick();
+    }
     uint8_t current() const { return console.image.currentScene(); }
     Console console;
 };
@@ -164,7 +169,7 @@ TEST_F(NewShow, PlayFromFirstSceneAtOnceAndResetsTheClock)
 {
     console.image[ShowImage::kLastScene] = 5;
     console.image[ShowImage::kCurrentScene] = 4;
-    seq().setClock(1, 2, 3);
+    runClock(3723);
     seq().playFromFirstScene();
     EXPECT_TRUE(console.PlayFlag);
     EXPECT_EQ(current(), 0);
@@ -177,11 +182,11 @@ TEST_F(NewShow, ModesSetThePlayFlagAndResetTheClock)
 {
     std::vector<bool> modes;
     QObject::connect(&seq(), &Sequencer::modeChanged, [&](bool playing) { modes.push_back(playing); });
-    seq().setClock(3, 4, 5);
+    runClock(11045);
     seq().ModePlay();
     EXPECT_TRUE(console.PlayFlag);
     EXPECT_EQ(seq().clockSeconds() + seq().clockMinutes() + seq().clockHours(), 0);
-    seq().setClock(3, 4, 5);
+    runClock(11045);
     seq().ModeStop();
     EXPECT_FALSE(console.PlayFlag);
     EXPECT_EQ(seq().clockSeconds() + seq().clockMinutes() + seq().clockHours(), 0);
@@ -191,19 +196,22 @@ TEST_F(NewShow, ModesSetThePlayFlagAndResetTheClock)
 TEST_F(NewShow, ClockCarriesAndWrapsAfterADay)
 {
     struct {
-        int h, m, s;
-        const char* next;
+        int seconds;
+        const char* shown;
     } const cases[] = {
-        {0, 0, 0, "0ч 0м 1с "},
-        {0, 0, 59, "0ч 1м 0с "},
-        {0, 59, 59, "1ч 0м 0с "},
-        {23, 59, 59, "0ч 0м 0с "},
-        {0, 2, 4, "0ч 2м 5с "},
+        {1, "0ч 0м 1с "},
+        {60, "0ч 1м 0с "},
+        {125, "0ч 2м 5с "},
+        {3599, "0ч 59м 59с "},
+        {3600, "1ч 0м 0с "},
+        {86399, "23ч 59м 59с "},
+        {86400, "0ч 0м 0с "},
+        {86401, "0ч 0м 1с "},
     };
     for (const auto& c : cases) {
-        seq().setClock(c.h, c.m, c.s);
-        seq().clockTick();
-        EXPECT_EQ(seq().clockText(), QString::fromUtf8(c.next));
+        seq().ModeStop();
+        runClock(c.seconds);
+        EXPECT_EQ(seq().clockText(), QString::fromUtf8(c.shown)) << c.seconds;
     }
 }
 

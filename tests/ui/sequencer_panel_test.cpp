@@ -116,7 +116,7 @@ private slots:
     void doubleClickOnPlayRestartsFromTheFirstScene()
     {
         w->setScenes(4, 9);
-        w->console.sequencer.setClock(0, 5, 7);
+        seconds(307);
         auto* play = w->find<QToolButton>("SpeedButtonPlay");
         QTest::mouseDClick(play, Qt::LeftButton);
         QVERIFY(w->console.PlayFlag);

@@ -94,7 +94,7 @@ void Sequencer::ModePlay()
         auto guard = console_.lock();
         console_.PlayFlag = true;
     }
-    setClock(0, 0, 0);
+    resetClock();
     emit modeChanged(true);
 }
 
@@ -104,7 +104,7 @@ void Sequencer::ModeStop()
         auto guard = console_.lock();
         console_.PlayFlag = false;
     }
-    setClock(0, 0, 0);
+    resetClock();
     emit modeChanged(false);
 }
 
@@ -127,11 +127,11 @@ void Sequencer::clockTick()
         hours_ = 0;
 }
 
-void Sequencer::setClock(int hours, int minutes, int seconds)
+void Sequencer::resetClock()
 {
-    hours_ = hours;
-    minutes_ = minutes;
-    seconds_ = seconds;
+    hours_ = 0;
+    minutes_ = 0;
+    seconds_ = 0;
 }
 
 QString Sequencer::clockText() const

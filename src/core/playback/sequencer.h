@@ -55,7 +55,6 @@ public:
     int clockHours() const { return hours_; }
     int clockMinutes() const { return minutes_; }
     int clockSeconds() const { return seconds_; }
-    void setClock(int hours, int minutes, int seconds);
     QString clockText() const;
 
     BeatLamp beatLamp() const;
@@ -70,6 +69,7 @@ signals:
 private:
     void advanceScene();
     void computeFadeSteps();
+    void resetClock();
 
     Console& console_;
     QTimer timer_;

@@ -60,7 +60,9 @@ int main(int argc, char** argv)
 
     std::sort(lateUs.begin(), lateUs.end());
     const auto at = [&](double q) { return lateUs[static_cast<size_t>(q * (lateUs.size() - 1))]; };
-    std::printf("ticks %d, busy threads %d: lateness p50 %.0f us, p99 %.0f us, max %.0f us\n", ticks,
-                busy, at(0.5), at(0.99), lateUs.back());
+    std::printf("ticks %d, busy threads %d, %s priority: lateness p50 %.0f us, p99 %.0f us, "
+                "max %.0f us\n",
+                ticks, busy, thread.realTime() ? "real-time" : "normal", at(0.5), at(0.99),
+                lateUs.back());
     return 0;
 }

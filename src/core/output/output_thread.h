@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -27,15 +28,20 @@ public:
     // Returns once the thread has ended; a tick in progress is finished first.
     void stop();
     bool running() const { return thread_.joinable(); }
+    // Whether the running thread got real-time scheduling (it asks for it, and runs on
+    // at normal priority when the system refuses).
+    bool realTime() const { return realTime_.load(); }
 
 private:
     void run();
+    void raisePriority();
 
     Tick tick_;
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopRequested_ = false;
+    std::atomic<bool> realTime_{false};
 };
 
 }  // namespace tavrelia

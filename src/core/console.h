@@ -4,12 +4,16 @@
 #include <cstdint>
 #include <mutex>
 
+#include "editing/channel_colors.h"
+#include "editing/channel_desk.h"
+#include "editing/channel_names.h"
 #include "editing/scene_list.h"
 #include "output/control_state.h"
 #include "output/device_feed.h"
 #include "output/output_engine.h"
 #include "output/output_thread.h"
 #include "output/usb_link.h"
+#include "playback/channel_rates.h"
 #include "playback/sequencer.h"
 #include "show/settings_file.h"
 #include "show/show_files.h"
@@ -91,6 +95,12 @@ public:
     OutputEngine output{*this};
     void startOutput();
     void stopOutput();
+
+    // The channel desk, its rates and names, and the strips' display tables.
+    ChannelDesk desk{*this};
+    ChannelRates rates{*this};
+    ChannelNames names{*this};
+    ChannelColors colors;
 
 private:
     mutable Mutex mutex_;

@@ -21,6 +21,8 @@
 
 #include "about_form.h"
 #include "block_copy_panel.h"
+#include "channel_desk_panel.h"
+#include "channel_rates_panel.h"
 #include "console.h"
 #include "dialogs.h"
 #include "dmx_coder_panel.h"
@@ -114,11 +116,13 @@ TBaseForm::~TBaseForm() = default;
 // Every panel of the window, in the order their refresh steps must run.
 void TBaseForm::buildPanels()
 {
+    channelDesk_ = new ChannelDeskPanel(*this);
     auto* usb = new UsbStatePanel(*this);
     auto* sequencer = new SequencerPanel(*this, *usb);
     new SceneListPanel(*this, *sequencer);
     new BlockCopyPanel(*this);
     new TransitionModeGroup(*this);
+    new ChannelRatesPanel(*this, *channelDesk_);
     new DmxCoderPanel(*this);
     connect(this, &TBaseForm::startUpOutput, this, [this] { console_.startOutput(); });
     connect(this, &TBaseForm::closeOutput, this, [this] { console_.stopOutput(); });

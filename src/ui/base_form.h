@@ -15,6 +15,7 @@ class QVBoxLayout;
 
 namespace tavrelia {
 
+class ChannelDeskPanel;
 class Console;
 class HelpWindow;
 struct FileDialogRequest;
@@ -29,6 +30,8 @@ public:
     ~TBaseForm() override;
 
     Console& console() { return console_; }
+    // The channel desk: other panels reload its faders and selection boxes.
+    ChannelDeskPanel* channelDesk() const { return channelDesk_; }
 
     static constexpr int kWidth = 898;
     static constexpr int kHeight = 651;
@@ -132,6 +135,7 @@ private:
     QWidget* page(QTabWidget* tabs, int order, const char* objectName, const char* title);
 
     Console& console_;
+    ChannelDeskPanel* channelDesk_ = nullptr;
     QTabWidget* pageControlInput_ = nullptr;
     QTabWidget* pageControlUst_ = nullptr;
     QTabWidget* pageControlTemp_ = nullptr;

@@ -68,6 +68,17 @@ QByteArray pattern(int size, int seed)
         bytes[132] = 9;
         bytes[133] = 44;
     }
+    // Showing a show on the desk puts the rates, names and selection flags of the
+    // visible channels 1..27 into their shown forms; keep those bytes in forms the
+    // desk leaves as they are, so that a load compares byte for byte.
+    if (size >= kSize) {
+        for (int c = 1; c <= 27; ++c) {
+            bytes[ShowImage::rateAddress(c)] = static_cast<char>(255);
+            bytes[ShowImage::selectAddress(c)] = 0;
+            for (int k = 0; k < ShowImage::kNameSize; ++k)
+                bytes[ShowImage::nameAddress(c) + k] = 0;
+        }
+    }
     return bytes;
 }
 

@@ -1,0 +1,75 @@
+#include "editing/channel_names.h"
+
+#include <algorithm>
+
+#include "console.h"
+
+namespace tavrelia {
+
+namespace {
+constexpr char kSpace = ' ';
+constexpr char kSubstitute = 0x1A;
+const char* const kCodePage = "windows-1251";
+}  // namespace
+
+ChannelNames::ChannelNames(Console& console)
+    : console_(console), encoder_(kCodePage), decoder_(kCodePage)
+{
+    NameBuffer_.fill(kSpace);
+}
+
+uint8_t* ChannelNames::nameBytes(int strip)
+{
+    return console_.image.data() + ShowImage::nameAddress(console_.desk.channelOf(strip));
+}
+
+QString ChannelNames::LoadEdit(int strip)
+{
+    auto g = console_.lock();
+    uint8_t* name = nameBytes(strip);
+    std::replace(name, name + kNameSize, uint8_t{0}, uint8_t{kSpace});
+    for (int i = kNameSize - 1; i >= 0 && name[i] == kSpace; --i)
+        name[i] = 0;
+    std::copy_n(name, kNameSize, NameBuffer_.begin());
+    const auto end = std::find(NameBuffer_.begin(), NameBuffer_.end(), '\0');
+    return decoder_.decode(QByteArrayView(NameBuffer_.data(), end - NameBuffer_.begin()));
+}
+
+void ChannelNames::SaveEdit(int strip)
+{
+    auto g = console_.lock();
+    std::copy(NameBuffer_.begin(), NameBuffer_.end(), nameBytes(strip));
+    NameBuffer_.fill(kSpace);
+}
+
+void ChannelNames::SaveEditAll(const Fields& fields)
+{
+    auto g = console_.lock();
+    NameBuffer_.fill(kSpace);
+    for (int i = 1; i <= ChannelDesk::kStrips; ++i) {
+        // One byte per character in this code page; what it lacks comes out as the
+        // substitute control byte, shown as '?' instead.
+        QByteArray text = encoder_.encode(fields[i - 1].left(kNameSize));
+        text.replace(kSubstitute, '?');
+        std::copy_n(text.begin(), std::min<qsizetype>(text.size(), kNameSize), NameBuffer_.begin());
+        SaveEdit(i);
+    }
+}
+
+void ChannelNames::Edit2Exit(const Fields& fields)
+{
+    auto g = console_.lock();
+    SaveEditAll(fields);
+    uint8_t* names = console_.image.data() + ShowImage::kNamesBase;
+    std::replace(names, names + ShowImage::kNamesClearSize, uint8_t{kSpace}, uint8_t{0});
+}
+
+ChannelNames::Fields ChannelNames::ReturnName()
+{
+    Fields fields;
+    for (int i = 1; i <= ChannelDesk::kStrips; ++i)
+        fields[i - 1] = LoadEdit(i);
+    return fields;
+}
+
+}  // namespace tavrelia

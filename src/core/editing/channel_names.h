@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include "editing/channel_desk.h"
+
+namespace tavrelia {
+
+class Console;
+
+// Channel names in the show: 16 bytes of code page 1251 per channel, no length
+// byte, spaces kept as zero bytes. Names move between the store and the desk's 27
+// name fields through one 16-character buffer.
+class ChannelNames {
+public:
+    static constexpr int kNameSize = 16;
+    using Fields = ChannelDesk::Strips<QString>;
+
+    explicit ChannelNames(Console& console);
+
+    // Rewrites the name of strip 1..27 in the store (zero bytes to spaces, then
+    // trailing spaces back to zeros), copies it into the buffer and returns what its
+    // field shows: the text up to the first zero byte.
+    QString LoadEdit(int strip);
+    // The buffer into the name of strip 1..27; the buffer becomes 16 spaces again.
+    void SaveEdit(int strip);
+    // Every field, cut to 16 characters, into the store.
+    void SaveEditAll(const Fields& fields);
+    // Leaving a name field: store all fields, then every space of the names region
+    // becomes a zero byte.
+    void Edit2Exit(const Fields& fields);
+    // The 27 field texts of the current page.
+    Fields ReturnName();
+
+private:
+    uint8_t* nameBytes(int strip);
+
+    Console& console_;
+    std::array<char, kNameSize> NameBuffer_;
+    QStringEncoder encoder_;
+    QStringDecoder decoder_;
+};
+
+}  // namespace tavrelia

@@ -1,0 +1,53 @@
+#include "playback/channel_rates.h"
+
+#include <algorithm>
+
+#include "console.h"
+
+namespace tavrelia {
+
+int ChannelRates::RateToPosition(uint8_t rate)
+{
+    // Upper bound of the stored rates each position stands for.
+    static constexpr std::array<uint8_t, kPositions> kUpTo{1, 2, 4, 8, 20, 50, 100, 255};
+    return static_cast<int>(std::lower_bound(kUpTo.begin(), kUpTo.end(), rate) - kUpTo.begin());
+}
+
+QString ChannelRates::TabRate(int position)
+{
+    const RateStep& entry = RateTable[std::clamp(position, 0, kPositions - 1)];
+    lastStep_ = entry.step;
+    return QString::fromLatin1(entry.caption);
+}
+
+QString ChannelRates::applyToSelected(int position)
+{
+    auto g = console_.lock();
+    const QString caption = TabRate(position);
+    console_.image[ShowImage::kRateLevel] = lastStep_;
+    console_.desk.CheckBoxToMemory();
+    for (int c = 1; c <= 255; ++c) {
+        if (console_.image[ShowImage::selectAddress(c)] != 0)
+            console_.image[ShowImage::rateAddress(c)] = lastStep_;
+    }
+    return caption;
+}
+
+QString ChannelRates::applyToStrip(int strip, int position)
+{
+    auto g = console_.lock();
+    const QString caption = TabRate(position);
+    console_.image[ShowImage::rateAddress(console_.desk.channelOf(strip))] = lastStep_;
+    return caption;
+}
+
+ChannelDesk::Strips<int> ChannelRates::stripPositions() const
+{
+    ChannelDesk::Strips<int> positions{};
+    for (int i = 1; i <= ChannelDesk::kStrips; ++i)
+        positions[i - 1] =
+            RateToPosition(console_.image[ShowImage::rateAddress(console_.desk.channelOf(i))]);
+    return positions;
+}
+
+}  // namespace tavrelia

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QScrollBar;
+
+namespace tavrelia {
+
+class ChannelDeskPanel;
+class Console;
+class TBaseForm;
+
+// The rate of all selected channels and the caption of the last rate chosen, on
+// the "Плавность" tab.
+class ChannelRatesPanel : public QWidget {
+    Q_OBJECT
+public:
+    ChannelRatesPanel(TBaseForm& form, ChannelDeskPanel& desk);
+
+private:
+    void ScrollBarRateLeuelChange(int position);
+
+    Console& console_;
+    ChannelDeskPanel& desk_;
+    QScrollBar* rateLevel_ = nullptr;
+    QLabel* labelRate_ = nullptr;
+};
+
+}  // namespace tavrelia

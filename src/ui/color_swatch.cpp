@@ -1,0 +1,26 @@
+#include "color_swatch.h"
+
+#include <QPainter>
+
+namespace tavrelia {
+
+ColorSwatch::ColorSwatch(QWidget* parent) : QWidget(parent) {}
+
+void ColorSwatch::setBrushColor(const QColor& color)
+{
+    // Repainted only on a real change: the desk refresh sets it ten times a second.
+    if (color == brush_)
+        return;
+    brush_ = color;
+    update();
+}
+
+void ColorSwatch::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.setBrush(brush_);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+}  // namespace tavrelia

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "about_form.h"
+#include "blackout_group.h"
 #include "block_copy_panel.h"
 #include "channel_desk_panel.h"
 #include "channel_rates_panel.h"
@@ -27,6 +28,7 @@
 #include "dialogs.h"
 #include "dmx_coder_panel.h"
 #include "help_window.h"
+#include "level_all_bar.h"
 #include "scene_list_panel.h"
 #include "sequencer_panel.h"
 #include "transition_mode_group.h"
@@ -121,8 +123,10 @@ void TBaseForm::buildPanels()
     auto* sequencer = new SequencerPanel(*this, *usb);
     new SceneListPanel(*this, *sequencer);
     new BlockCopyPanel(*this);
-    new TransitionModeGroup(*this);
     new ChannelRatesPanel(*this, *channelDesk_);
+    new TransitionModeGroup(*this);
+    new LevelAllBar(*this, *channelDesk_);
+    new BlackOutGroup(*this, *channelDesk_);
     new DmxCoderPanel(*this);
     connect(this, &TBaseForm::startUpOutput, this, [this] { console_.startOutput(); });
     connect(this, &TBaseForm::closeOutput, this, [this] { console_.stopOutput(); });

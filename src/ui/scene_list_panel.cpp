@@ -15,6 +15,7 @@
 #include "console.h"
 #include "scene_icons.h"
 #include "sequencer_panel.h"
+#include "undo_buttons.h"
 
 namespace tavrelia {
 
@@ -55,6 +56,10 @@ SceneListPanel::SceneListPanel(TBaseForm& form, SequencerPanel& sequencer)
     parentWidget()->layout()->addWidget(this);
     buildMenus();
     buildToolButtons();
+    addUndoButtons(form_,
+                   form_.inputPage(TBaseForm::InputTab::Fadera)
+                       ->findChild<QVBoxLayout*>(QStringLiteral("DeskButtonColumn")),
+                   1);
 
     connect(&sequencer, &SequencerPanel::presetRequested, stepBar_, &QScrollBar::setValue);
     connect(&console_.sequencer, &Sequencer::modeChanged, this, &SceneListPanel::showMode);

@@ -67,6 +67,9 @@ SequencerPanel::SequencerPanel(TBaseForm& form, UsbStatePanel& usb)
     // New and open apply the show's tempo to the period at once.
     connect(&form_, &TBaseForm::showCleared, &sequencer_, &Sequencer::TempStatus);
     connect(&form_, &TBaseForm::showLoaded, &sequencer_, &Sequencer::TempStatus);
+    // A step of the desk's 100 ms refresh.
+    connect(form_.findChild<QTimer*>(QStringLiteral("TimerDataDmxToDsp")), &QTimer::timeout, this,
+            &SequencerPanel::showStopWhenNotPlaying);
 
     lampTimer_ = new QTimer(this);
     lampTimer_->setObjectName(QStringLiteral("TimerColorLentaTempa"));

@@ -240,6 +240,33 @@ private slots:
         QCOMPARE(tag(254), 254);
     }
 
+    void deskUndoPairSharesTheOneSnapshot()
+    {
+        auto* undo = w->find<QToolButton>("SpeedButtonUndo1");
+        QCOMPARE(w->find<QWidget>("SpeedButtonMem1")->toolTip(), QStringLiteral("Запомнить Сцену"));
+        QCOMPARE(undo->toolTip(), QStringLiteral("Вернуть прежнюю сцену"));
+        QVERIFY(!undo->isEnabled());
+        tagScenes();
+        image()[ShowImage::kImageSize] = 4;
+        const ShowImage::Bytes before = image().bytes();
+        w->click("SpeedButtonMem1");
+        QCOMPARE(status(), QStringLiteral("  данные сохранены "));
+        QVERIFY(undo->isEnabled());
+        w->click("SpeedButtonNewScena");   // takes the snapshot again
+        image()[ShowImage::kImageSize] = 5;
+        w->click("SpeedButtonUndo1");
+        QCOMPARE(status(), QStringLiteral(" данные возвращены "));
+        QVERIFY(image().bytes() == before);   // every byte, the spare one too
+        QCOMPARE(w->text("LabelCoda"), QStringLiteral("2"));
+        QVERIFY(!undo->isEnabled());
+
+        for (auto signal : {&tavrelia::TBaseForm::showLoaded, &tavrelia::TBaseForm::showCleared}) {
+            w->click("SpeedButtonMem1");
+            emit (w->form.*signal)();
+            QVERIFY(!undo->isEnabled());
+        }
+    }
+
     void undoIsOneLevel()
     {
         tagScenes();
@@ -284,6 +311,11 @@ private slots:
         w->bar("ScrollBarStep")->setValue(4);
         QVERIFY(image().bytes() == before);
         QCOMPARE(w->bar("ScrollBarStep")->value(), 1);
+        // nor do the desk's faders and level buttons
+        w->bar("ScrollBar3")->setValue(200);
+        for (const char* name : {"SpeedButtonAllScrl0", "SpeedButtonVis127", "SpeedButtonVis255"})
+            w->click(name);
+        QVERIFY(image().bytes() == before);
 
         // block copies still write
         w->find<QSpinBox>("SpinEditLevelFrom")->setValue(20);

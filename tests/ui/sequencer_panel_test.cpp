@@ -177,8 +177,8 @@ private slots:
     {
         w->click("SpeedButtonPlay");
         w->console.PlayFlag = false;
-        panel()->showStopWhenNotPlaying();
-        QVERIFY(w->find<QToolButton>("SpeedButtonStop")->isChecked());
+        // within the desk's next 100 ms refresh
+        QTRY_VERIFY_WITH_TIMEOUT(w->find<QToolButton>("SpeedButtonStop")->isChecked(), 1000);
         QVERIFY(!w->find<QToolButton>("SpeedButtonPlay")->isChecked());
     }
 

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
@@ -317,7 +318,10 @@ private slots:
             w->click(name);
         QVERIFY(image().bytes() == before);
 
-        // block copies still write
+        // the selected-levels bar and the block copies still write
+        w->find<QCheckBox>("CheckBox5")->setChecked(true);
+        w->bar("ScrollBarLevelAll")->setValue(200);
+        QCOMPARE(int(image().DataRead(1, 5)), 200);
         w->find<QSpinBox>("SpinEditLevelFrom")->setValue(20);
         w->click("SpeedButtonLevelBlocCopy");
         QCOMPARE(int(image().DataRead(1, 20)), 1);

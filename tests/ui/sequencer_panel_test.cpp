@@ -182,6 +182,21 @@ private slots:
         QVERIFY(!w->find<QToolButton>("SpeedButtonPlay")->isChecked());
     }
 
+    void blackoutStopsTheShowButNotTheLamp()
+    {
+        w->click("SpeedButtonPlay");
+        w->find<QCheckBox>("CheckBoxBlackOut")->click();
+        QVERIFY(!w->console.PlayFlag);
+        beat();
+        QCOMPARE(lamp(), QColor(Qt::black));
+        QCOMPARE(w->current(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(w->find<QToolButton>("SpeedButtonStop")->isChecked(), 1000);
+        // not a real stop: the scene list stays locked until Stop is pressed
+        QVERIFY(!w->find<QWidget>("SpeedButtonNewScena")->isEnabled());
+        w->click("SpeedButtonStop");
+        QVERIFY(w->find<QWidget>("SpeedButtonNewScena")->isEnabled());
+    }
+
     void presetMovesTheSceneBarWhenStopped()
     {
         w->setScenes(0, 20);

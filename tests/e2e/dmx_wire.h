@@ -36,6 +36,10 @@ public:
             throw std::runtime_error("openpty failed");
         path_ = name;
         fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+        // A program the test starts must not inherit the terminal: its copy of the
+        // master would keep the terminal alive after unplug().
+        fcntl(master_, F_SETFD, FD_CLOEXEC);
+        fcntl(slave_, F_SETFD, FD_CLOEXEC);
     }
     ~Pty() { unplug(); }
     Pty(const Pty&) = delete;
@@ -241,11 +245,12 @@ public:
         std::lock_guard g(mutex_);
         return decoder_.garbage();
     }
-    // Pulls the interface: the terminal is closed between two reads.
+    // Pulls the interface: the reading thread closes the terminal between two reads.
     void unplug()
     {
-        std::lock_guard g(mutex_);
-        pty_.unplug();
+        std::unique_lock g(mutex_);
+        unplugRequested_ = true;
+        changed_.wait(g, [this] { return !unplugRequested_; });
     }
     void clear()
     {
@@ -262,31 +267,39 @@ public:
     }
 
 private:
+    // Only this thread touches the terminal; the lock is never held while waiting for
+    // it, so the test's thread can always look at the packets.
     void run()
     {
         std::vector<uint8_t> chunk;
         for (;;) {
-            std::unique_lock g(mutex_);
-            if (stop_)
-                return;
-            const int fd = pty_.master();
+            int fd = -1;
+            {
+                std::lock_guard g(mutex_);
+                if (stop_)
+                    return;
+                if (unplugRequested_) {
+                    pty_.unplug();
+                    unplugRequested_ = false;
+                    changed_.notify_all();
+                }
+                fd = pty_.master();
+            }
             if (fd < 0) {
-                g.unlock();
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 continue;
             }
-            // The terminal is read under the lock, so unplug() never closes it mid-read.
             chunk.clear();
             pollfd p{fd, POLLIN, 0};
             const bool ready = ::poll(&p, 1, 10) > 0;
             if (ready)
                 pty_.readAvailable(chunk);
             if (chunk.empty()) {
-                g.unlock();
                 if (ready)   // a hang-up with nothing to read: do not spin
                     std::this_thread::sleep_for(std::chrono::milliseconds(5));
                 continue;
             }
+            std::lock_guard g(mutex_);
             bytes_ += chunk.size();
             decoder_.feed(chunk.data(), chunk.size());
             for (Packet& packet : decoder_.take())
@@ -302,6 +315,7 @@ private:
     std::vector<Packet> packets_;
     size_t bytes_ = 0;
     bool stop_ = false;
+    bool unplugRequested_ = false;
     std::thread thread_;
 };
 

@@ -91,6 +91,7 @@ void UsbStatePanelTest::init()
     device = std::make_unique<wire::DevicePath>(
         QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).filePath("dmx").toStdString());
     device->pointAt(*pty);
+    dialogs.reset();   // a failed init skips cleanup: the old one must go first
     dialogs = std::make_unique<test::ScriptedDialogs>();
     console = std::make_unique<Console>();
     form = std::make_unique<TBaseForm>(*console);

@@ -134,6 +134,8 @@ UsbStatus SerialDriver::close(UsbHandle handle)
 {
     if (!valid(handle))
         return UsbStatus::InvalidHandle;
+    // Drop what a stalled device has not taken, or close would wait for it to drain.
+    tcflush(fd_, TCOFLUSH);
     const int rc = ::close(std::exchange(fd_, -1));
     return rc == 0 ? UsbStatus::Ok : UsbStatus::IoError;
 }

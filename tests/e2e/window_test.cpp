@@ -42,6 +42,7 @@ class WindowWireTest : public QObject {
 private slots:
     void init();
     void cleanup();
+    void blackOutSendsZeros();
     void movedRecodingRowRoutesTheSlot();
     void demoWritesNothingWhileTheFeedFollows();
     void unplugIsShownAndTheNewTerminalTakenUp();
@@ -137,6 +138,18 @@ void WindowWireTest::cleanup()
     device.reset();
     pty.reset();
     dialogs.reset();
+}
+
+void WindowWireTest::blackOutSendsZeros()
+{
+    form->pageControlUst()->setCurrentWidget(form->ustPage(TBaseForm::UstTab::Urovni));
+    auto* blackOut = find<QCheckBox>("CheckBoxBlackOut");
+    clickCheckBox(blackOut);
+    QVERIFY(blackOut->isChecked());
+    const auto dark = frameWhere([](const auto& f) { return f[3] == 0; });
+    QCOMPARE(dark, std::vector<uint8_t>(513, 0));
+    clickCheckBox(blackOut);
+    QVERIFY2(!frameWhere([](const auto& f) { return f[3] == 120; }).empty(), state());
 }
 
 void WindowWireTest::movedRecodingRowRoutesTheSlot()

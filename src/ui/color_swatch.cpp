@@ -4,7 +4,7 @@
 
 namespace tavrelia {
 
-ColorSwatch::ColorSwatch(QWidget* parent) : QWidget(parent) {}
+ColorSwatch::ColorSwatch(QWidget* parent, Frame frame) : QWidget(parent), frame_(frame) {}
 
 void ColorSwatch::setBrushColor(const QColor& color)
 {
@@ -18,6 +18,10 @@ void ColorSwatch::setBrushColor(const QColor& color)
 void ColorSwatch::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    if (frame_ == Frame::Plain) {
+        painter.fillRect(rect(), brush_);
+        return;
+    }
     painter.setPen(palette().color(QPalette::Dark));
     painter.setBrush(brush_);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));

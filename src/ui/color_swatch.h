@@ -5,11 +5,12 @@
 
 namespace tavrelia {
 
-// A framed block of one colour (a strip's group colour).
+// A block of one colour: framed for a strip's group colour, plain for the beat lamp.
 class ColorSwatch : public QWidget {
     Q_OBJECT
 public:
-    explicit ColorSwatch(QWidget* parent = nullptr);
+    enum class Frame { Outlined, Plain };
+    explicit ColorSwatch(QWidget* parent = nullptr, Frame frame = Frame::Outlined);
 
     QColor brushColor() const { return brush_; }
     void setBrushColor(const QColor& color);
@@ -19,6 +20,7 @@ protected:
 
 private:
     QColor brush_ = Qt::white;
+    Frame frame_;
 };
 
 }  // namespace tavrelia

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "base_form.h"
-#include "beat_lamp.h"
+#include "color_swatch.h"
 #include "console.h"
 #include "usb_state_panel.h"
 
@@ -131,7 +131,7 @@ void SequencerPanel::buildModeRow()
     playButton_->installEventFilter(this);
 
     row->addSpacing(4);
-    lamp_ = new BeatLampShape(this);
+    lamp_ = new ColorSwatch(this, ColorSwatch::Frame::Plain);
     lamp_->setObjectName(QStringLiteral("ShapeTempClikc"));
     lamp_->setFixedSize(14, 14);
     row->addWidget(lamp_);

@@ -13,7 +13,7 @@ class QToolButton;
 
 namespace tavrelia {
 
-class BeatLampShape;
+class ColorSwatch;
 class Console;
 class TBaseForm;
 class UsbStatePanel;
@@ -63,7 +63,7 @@ private:
     QToolButton* stopButton_ = nullptr;
     QToolButton* playButton_ = nullptr;
     QButtonGroup* modeGroup_ = nullptr;
-    BeatLampShape* lamp_ = nullptr;
+    ColorSwatch* lamp_ = nullptr;
     QCheckBox* ring_ = nullptr;
     QLabel* labelTimeShou_ = nullptr;
     QLabel* labelTimePause_ = nullptr;

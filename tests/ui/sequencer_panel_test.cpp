@@ -1,7 +1,7 @@
 #include <QCheckBox>
 #include <QTimer>
 
-#include "beat_lamp.h"
+#include "color_swatch.h"
 #include "sequencer_panel.h"
 #include "window_fixture.h"
 
@@ -13,7 +13,7 @@ class SequencerPanelTest : public QObject {
 private:
     std::unique_ptr<Window> w;
     QTimer* timer(const char* name) { return w->find<QTimer>(name); }
-    QColor lamp() { return w->find<tavrelia::BeatLampShape>("ShapeTempClikc")->brushColor(); }
+    QColor lamp() { return w->find<tavrelia::ColorSwatch>("ShapeTempClikc")->brushColor(); }
     void beat() { w->console.sequencer.TimerSeqveserTimer(); }
     tavrelia::SequencerPanel* panel() { return w->find<tavrelia::SequencerPanel>("SequencerPanel"); }
     void seconds(int count)

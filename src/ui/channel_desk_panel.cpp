@@ -66,8 +66,8 @@ ChannelDeskPanel::ChannelDeskPanel(TBaseForm& form)
     const Strip& first = strips_[0];
     heading_->setColumns({first.number, first.level, first.output, first.image, first.shape,
                           first.name, first.rate, first.select});
-    grid->setColumnStretch(ColLevel, 3);
-    grid->setColumnStretch(ColName, 2);
+    grid->setColumnStretch(ColLevel, 1);
+    grid->setColumnStretch(ColName, 1);
     buildPageBar(grid);
     buildInvertButtons(grid);
     grid->setRowStretch(kStrips + 1, 1);
@@ -148,7 +148,8 @@ void ChannelDeskPanel::buildStrip(int i, QGridLayout* grid)
     s.name->setObjectName(numbered("Edit", i));
     s.name->setMaxLength(ChannelNames::kNameSize);
     s.name->setFixedHeight(kRowHeight);
-    s.name->setMinimumWidth(100);
+    // Room for a typical 16-character name without scrolling.
+    s.name->setMinimumWidth(s.name->fontMetrics().horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOP")) + 10);
     s.name->setTextMargins(0, 0, 0, 0);
     s.name->setToolTip(QStringLiteral(
         "Имя канала. Максимальное число символов - 16. Для изменения цвета дабл-клик"));

@@ -28,26 +28,31 @@ QSize DeskHeading::minimumSizeHint() const
     return sizeHint();
 }
 
-void DeskHeading::paintEvent(QPaintEvent* event)
+void DeskHeading::paintEvent(QPaintEvent*)
 {
     const QStringList parts = titles();
-    if (parts.size() != columns_.size()) {
-        QLabel::paintEvent(event);
-        return;
-    }
-    QPainter painter(this);
-    painter.setPen(palette().color(QPalette::WindowText));
+    const int count = static_cast<int>(std::min(parts.size(), columns_.size()));
+    // Each title centred over its column, then pushed apart where neighbours would
+    // touch: rightwards first, then back leftwards from the right edge.
     const QFontMetrics metrics = fontMetrics();
-    int freeFrom = 0;
-    for (int k = 0; k < parts.size(); ++k) {
+    QList<int> left;
+    QList<int> width;
+    for (int k = 0; k < count; ++k) {
         const QWidget* column = columns_[k];
         const int centre = column->mapTo(window(), column->rect().center()).x() -
                            mapTo(window(), QPoint(0, 0)).x();
-        const int width = metrics.horizontalAdvance(parts[k]);
-        const int left = std::min(std::max(centre - width / 2, freeFrom), this->width() - width);
-        painter.drawText(QRect(left, 0, width, height()), Qt::AlignLeft | Qt::AlignVCenter, parts[k]);
-        freeFrom = left + width + kTitleGap;
+        width.append(metrics.horizontalAdvance(parts[k]));
+        left.append(std::max(centre - width[k] / 2, k == 0 ? 0 : left[k - 1] + width[k - 1] + kTitleGap));
     }
+    int limit = this->width();
+    for (int k = count - 1; k >= 0; --k) {
+        left[k] = std::min(left[k], limit - width[k]);
+        limit = left[k] - kTitleGap;
+    }
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    for (int k = 0; k < count; ++k)
+        painter.drawText(QRect(left[k], 0, width[k], height()), Qt::AlignLeft | Qt::AlignVCenter, parts[k]);
 }
 
 }  // namespace tavrelia

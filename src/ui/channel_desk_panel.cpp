@@ -374,8 +374,11 @@ void ChannelDeskPanel::SetGobo(int strip, int picture)
 {
     if (strip < 1 || strip > kStrips)
         return;
-    strips_[strip - 1].image->setPixmap(picture < imageListGobo_.size() ? imageListGobo_[picture]
-                                                                        : QPixmap());
+    const QPixmap shown = picture < imageListGobo_.size() ? imageListGobo_[picture] : QPixmap();
+    // Set ten times a second: only a real change repaints.
+    QLabel* image = strips_[strip - 1].image;
+    if (image->pixmap().cacheKey() != shown.cacheKey())
+        image->setPixmap(shown);
 }
 
 void ChannelDeskPanel::ShapeColor(int strip, int red, int green, int blue)

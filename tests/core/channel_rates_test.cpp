@@ -37,21 +37,6 @@ TEST(ChannelRates, TableStepsAndCaptions)
     }
 }
 
-TEST(ChannelRates, SelectedBarSetsExactlyTheSelectedChannels)
-{
-    Console console;
-    console.clearShowData();
-    // Channels 1 and 5 are on the visible page (their boxes are checked), 200 is not.
-    console.desk.boxChanged(1, true);
-    console.desk.boxChanged(5, true);
-    console.image[ShowImage::selectAddress(200)] = 1;
-
-    EXPECT_EQ(console.rates.applyToSelected(0), QStringLiteral("15"));
-    for (int c = 0; c <= 255; ++c)
-        EXPECT_EQ(rate(console, c), (c == 1 || c == 5 || c == 200) ? 1 : 255) << c;
-    EXPECT_EQ(console.image[ShowImage::kRateLevel], 1);
-}
-
 TEST(ChannelRates, SelectedBarTakesTheVisibleBoxesFirst)
 {
     Console console;
@@ -61,23 +46,6 @@ TEST(ChannelRates, SelectedBarTakesTheVisibleBoxesFirst)
     console.rates.applyToSelected(4);
     EXPECT_EQ(rate(console, 7), 255);
     EXPECT_EQ(console.image[ShowImage::selectAddress(7)], 0);
-}
-
-TEST(ChannelRates, StripBarSetsItsPagedChannel)
-{
-    Console console;
-    console.clearShowData();
-    console.desk.setPageOffset(100);
-    EXPECT_EQ(console.rates.applyToStrip(27, 4), QStringLiteral("1"));
-    EXPECT_EQ(rate(console, 127), 20);
-    EXPECT_EQ(rate(console, 126), 255);
-    EXPECT_EQ(rate(console, 27), 255);
-
-    console.image[ShowImage::rateAddress(101)] = 3;
-    const auto positions = console.rates.stripPositions();
-    EXPECT_EQ(positions[0], 2);
-    EXPECT_EQ(positions[26], 4);
-    EXPECT_EQ(positions[1], 7);
 }
 
 }  // namespace

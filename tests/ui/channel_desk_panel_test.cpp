@@ -55,8 +55,7 @@ struct Desk : test::Window {
 
     uint8_t level(int channel) const
     {
-        return console.image[console.SceneAddress - console.SceneAddress +
-                             ShowImage::levelAddress(console.image.currentScene(), channel)];
+        return console.image[ShowImage::levelAddress(console.image.currentScene(), channel)];
     }
     uint8_t flag(int channel) const { return console.image[ShowImage::selectAddress(channel)]; }
     uint8_t rate(int channel) const { return console.image[ShowImage::rateAddress(channel)]; }

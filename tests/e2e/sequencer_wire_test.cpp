@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "output/interface_settings.h"
 #include "dmx_wire.h"
 #include "scripted_dialogs.h"
 #include "test_environment.h"
@@ -59,13 +60,10 @@ void SequencerWireTest::automatModeFadesInTempoWhilePlayingAndJumpsWhenStopped()
 {
     tavrelia::wire::Pty pty;
     tavrelia::wire::PacketReader reader(pty);
-    const QString conf = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Tavrelia/Tavrelia.conf";
-    QDir().mkpath(QFileInfo(conf).path());
-    QFile file(conf);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[Interface]\nBackend=serial\nSerialDevice=" + QByteArray::fromStdString(pty.slavePath())
-               + "\n");
-    file.close();
+    tavrelia::InterfaceSettings serial;
+    serial.backend = tavrelia::InterfaceSettings::Backend::Serial;
+    serial.serialDevice = QString::fromStdString(pty.slavePath());
+    QVERIFY(serial.save());
 
     ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
     Window w;

@@ -16,6 +16,7 @@
 
 #include "base_form.h"
 #include "console.h"
+#include "output/interface_settings.h"
 #include "../ui/scripted_dialogs.h"
 #include "../ui/test_environment.h"
 #include "dmx_wire.h"
@@ -110,13 +111,10 @@ void WindowWireTest::init()
         QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).filePath("dmx").toStdString());
     device->pointAt(*pty);
     reader = std::make_unique<wire::PacketReader>(*pty);
-    const QString conf = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Tavrelia/Tavrelia.conf";
-    QDir().mkpath(QFileInfo(conf).path());
-    QFile file(conf);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("[Interface]\nBackend=serial\nSerialDevice=" +
-               QByteArray::fromStdString(device->path().string()) + "\n");
-    file.close();
+    tavrelia::InterfaceSettings serial;
+    serial.backend = tavrelia::InterfaceSettings::Backend::Serial;
+    serial.serialDevice = QString::fromStdString(device->path().string());
+    QVERIFY(serial.save());
 
     dialogs.reset();   // a failed init skips cleanup: the old one must go first
     dialogs = std::make_unique<test::ScriptedDialogs>();

@@ -4,9 +4,12 @@
 
 #include "base_form.h"
 #include "console.h"
+#include "stage_view.h"
 
 int main(int argc, char* argv[])
 {
+    // The 3D view's context is chosen before the application exists.
+    tavrelia::StageView::requestDefaultFormat();
     QApplication app(argc, argv);
     // Also names the Linux settings file: ~/.config/Tavrelia/Tavrelia.conf
     QApplication::setOrganizationName(QStringLiteral("Tavrelia"));

@@ -25,8 +25,10 @@
 #include "channel_desk_panel.h"
 #include "channel_rates_panel.h"
 #include "console.h"
+#include "device_placement_panel.h"
 #include "dialogs.h"
 #include "dmx_coder_panel.h"
+#include "hand_scan_form.h"
 #include "help_window.h"
 #include "level_all_bar.h"
 #include "scene_list_panel.h"
@@ -128,6 +130,8 @@ void TBaseForm::buildPanels()
     new LevelAllBar(*this, *channelDesk_);
     new BlackOutGroup(*this, *channelDesk_);
     new DmxCoderPanel(*this);
+    new DevicePlacementPanel(*this);
+    new THandScanForm(*this);
     connect(this, &TBaseForm::startUpOutput, this, [this] { console_.startOutput(); });
     connect(this, &TBaseForm::closeOutput, this, [this] { console_.stopOutput(); });
 }

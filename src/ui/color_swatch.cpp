@@ -24,6 +24,11 @@ void ColorSwatch::paintEvent(QPaintEvent*)
     }
     painter.setPen(palette().color(QPalette::Dark));
     painter.setBrush(brush_);
+    if (frame_ == Frame::Disk) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+        return;
+    }
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 

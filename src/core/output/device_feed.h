@@ -9,13 +9,12 @@
 
 namespace tavrelia {
 
-// What the 3D viewer draws, per device slot 0..255. The placement tables (type,
+// The per-device tables of the 3D view, slot 0..255. The placement tables (type,
 // position, and direction and width of PAR cans) are set by the operator; the output
 // tick derives colour, intensity and, for devices 1..18, direction and width from
-// each finished frame. Both write under the console lock; the viewer reads under it.
-struct DeviceFeed {
+// each finished frame.
+struct DeviceTables {
     using Table = std::array<uint8_t, 256>;
-    static constexpr int kDevices = 34;
 
     Table DevType{};
     Table DevX{};
@@ -28,11 +27,21 @@ struct DeviceFeed {
     Table DevBlue{};
     Table DevIntensity{};
     Table DevWidth{};
+};
+
+// What the 3D viewer draws. Both writers (the tick and the placement controls) hold
+// the console lock; the viewer copies the tables under it once per frame and draws
+// from its copy, so no GL work ever holds the lock.
+struct DeviceFeed : DeviceTables {
+    static constexpr int kDevices = 34;
 
     // Set after every fill; the viewer clears it when it draws.
     std::atomic<bool> RedrawRequest{false};
     // 0 or 255, toggled every 300 ms by the output tick's own clock.
     uint8_t StrobePhase = 0;
+
+    // One frame's copy of the tables; the caller holds the console lock.
+    DeviceTables snapshot() const { return *this; }
 
     // Fills devices 1..34 from frame. random supplies the colours of a wheel at its
     // random positions.

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tavrelia {
+
+class Console;
+
+// The hand scan pad's logic: the mouse on a 256 x 256 pad becomes an X and a Y value
+// that go into the X/Y channel pairs of every selected channel of the current scene
+// and, with priority on, over the output (the tick reads Console::controls).
+// Every selected channel is the X channel of a pair whose Y is the next channel.
+class HandScan {
+public:
+    struct Options {
+        bool invertX = false;
+        bool invertY = false;
+        bool swap = false;   // applied after the inversions
+    };
+    struct Result {
+        uint8_t x = 0;
+        uint8_t y = 0;
+        bool written = false;            // a button was held: HandX/HandY and the scene took it
+        bool selectionChanged = false;   // a Y channel's selection mark was removed
+    };
+
+    explicit HandScan(Console& console) : console_(console) {}
+
+    Result mouseDown(int column, int row, const Options& options);
+    // Also without a button held: then only the values are worked out.
+    Result mouseMove(int column, int row, const Options& options);
+    // Mouse up, and opening the window.
+    void endDrag() { drag_ = false; }
+    bool dragging() const { return drag_; }
+    int column() const { return column_; }
+    int row() const { return row_; }
+
+    Result calcMouse(const Options& options);
+
+    void setPriority(bool on);
+    bool priority() const;
+
+    uint8_t startCode() const;
+    void setStartCode(uint8_t value);
+
+private:
+    void place(int column, int row);
+    bool writeSelectedPairs(uint8_t x, uint8_t y);
+
+    Console& console_;
+    bool drag_ = false;
+    int column_ = 0;
+    int row_ = 0;
+};
+
+}  // namespace tavrelia

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include "console.h"
+#include "view3d/hand_scan.h"
+
+using tavrelia::Console;
+using tavrelia::HandScan;
+using tavrelia::ShowImage;
+
+namespace {
+
+class HandScanTest : public ::testing::Test {
+protected:
+    HandScanTest() { console.clearShowData(); }
+
+    void select(int channel) { console.image[ShowImage::selectAddress(channel)] = 1; }
+    bool selected(int channel) const { return console.image[ShowImage::selectAddress(channel)] == 1; }
+    uint8_t level(int channel) const
+    {
+        return console.image[ShowImage::sceneAddress(console.image.currentScene()) + channel];
+    }
+    HandScan::Result drag(int column, int row, HandScan::Options options = {})
+    {
+        return scan.mouseDown(column, row, options);
+    }
+
+    Console console;
+    HandScan scan{console};
+};
+
+TEST_F(HandScanTest, PadPositionToValues)
+{
+    struct Case {
+        int column, row;
+        bool invertX, invertY, swap;
+        int x, y;
+    };
+    const Case cases[] = {
+        {0, 0, false, false, false, 0, 255},   // top left: up is the larger Y
+        {255, 255, false, false, false, 255, 0},
+        {0, 0, true, true, false, 255, 0},
+        {0, 0, true, true, true, 0, 255},      // the swap comes after the inversions
+        {100, 30, false, false, true, 225, 100},
+        {100, 30, true, false, false, 155, 225},
+        {-20, 300, false, false, false, 0, 0},   // dragged off the pad: clamped
+        {400, -5, false, false, false, 255, 255},
+    };
+    for (const Case& c : cases) {
+        const HandScan::Result r = drag(c.column, c.row, {c.invertX, c.invertY, c.swap});
+        EXPECT_EQ(r.x, c.x) << c.column << "," << c.row;
+        EXPECT_EQ(r.y, c.y) << c.column << "," << c.row;
+        EXPECT_EQ(console.controls.handX, c.x);
+        EXPECT_EQ(console.controls.handY, c.y);
+    }
+}
+
+// 5, 6 and 7 selected: 6 is 5's Y and loses its mark, 7 becomes the X of 7/8.
+TEST_F(HandScanTest, SelectedChannelsTakeXAndTheNextOneY)
+{
+    console.image[ShowImage::kCurrentScene] = 3;
+    for (int c : {5, 6, 7, 20})
+        select(c);
+    const ShowImage::Bytes before = console.image.bytes();
+    const HandScan::Result r = drag(40, 55);
+    EXPECT_TRUE(r.written);
+    EXPECT_TRUE(r.selectionChanged);
+
+    ShowImage::Bytes expected = before;
+    expected[ShowImage::selectAddress(6)] = 0;
+    for (int c : {5, 7, 20}) {
+        expected[ShowImage::levelAddress(3, c)] = 40;
+        expected[ShowImage::levelAddress(3, c + 1)] = 200;
+    }
+    EXPECT_TRUE(console.image.bytes() == expected);
+}
+
+TEST_F(HandScanTest, ChannelsOneAndTwo)
+{
+    select(1);
+    select(2);
+    drag(10, 0);
+    EXPECT_TRUE(selected(1));
+    EXPECT_FALSE(selected(2));
+    EXPECT_EQ(level(1), 10);
+    EXPECT_EQ(level(2), 255);
+}
+
+// Channel 255's Y lands in the byte after the record's last channel: the next scene's
+// unused byte 0, or after the last scene the spare byte past the saved image.
+TEST_F(HandScanTest, Channel255WritesItsYPastTheRecord)
+{
+    select(255);
+    for (int scene : {0, 255}) {
+        console.image[ShowImage::kCurrentScene] = static_cast<uint8_t>(scene);
+        const ShowImage::Bytes before = console.image.bytes();
+        drag(1, 2);
+        ShowImage::Bytes expected = before;
+        expected[ShowImage::levelAddress(static_cast<uint8_t>(scene), 255)] = 1;
+        expected[ShowImage::sceneAddress(static_cast<uint8_t>(scene)) + 256] = 253;
+        EXPECT_TRUE(console.image.bytes() == expected) << scene;
+    }
+    EXPECT_EQ(console.image.bytes()[ShowImage::kImageSize], 253);
+}
+
+TEST_F(HandScanTest, WhilePlayingOnlyTheOutputValuesChange)
+{
+    select(8);
+    select(9);
+    console.PlayFlag = true;
+    const uint8_t scene = level(8);
+    const HandScan::Result r = drag(70, 80);
+    EXPECT_EQ(level(8), scene);
+    EXPECT_EQ(console.controls.handX, 70);
+    EXPECT_EQ(console.controls.handY, 175);
+    // The pair rule still holds for the output's sake.
+    EXPECT_FALSE(selected(9));
+    EXPECT_TRUE(r.selectionChanged);
+}
+
+TEST_F(HandScanTest, MovingWithoutAButtonWritesNothing)
+{
+    select(4);
+    const ShowImage::Bytes before = console.image.bytes();
+    HandScan::Result r = scan.mouseMove(30, 40, {});
+    EXPECT_FALSE(r.written);
+    EXPECT_EQ(r.x, 30);
+    EXPECT_EQ(r.y, 215);
+    EXPECT_TRUE(console.image.bytes() == before);
+    EXPECT_EQ(console.controls.handX, 0);
+
+    // Held, then released: the next move is a plain move again.
+    drag(1, 1);
+    scan.endDrag();
+    const ShowImage::Bytes held = console.image.bytes();
+    r = scan.mouseMove(90, 90, {});
+    EXPECT_FALSE(r.written);
+    EXPECT_TRUE(console.image.bytes() == held);
+    EXPECT_EQ(console.controls.handX, 1);
+}
+
+// The tick lays the pad's pair over the selected channels only while priority is on,
+// playing or not.
+TEST_F(HandScanTest, PriorityPutsThePairOnTheOutput)
+{
+    select(30);
+    console.image[ShowImage::levelAddress(0, 30)] = 11;
+    console.image[ShowImage::levelAddress(0, 31)] = 12;
+    console.PlayFlag = true;
+    drag(100, 55);
+    console.output.OutputTick();
+    EXPECT_EQ(console.OutputFrame[30], 11);
+    scan.setPriority(true);
+    console.output.OutputTick();
+    EXPECT_EQ(console.OutputFrame[30], 100);
+    EXPECT_EQ(console.OutputFrame[31], 200);
+    scan.setPriority(false);
+    console.output.OutputTick();
+    EXPECT_EQ(console.OutputFrame[30], 11);
+    EXPECT_EQ(console.OutputFrame[31], 12);
+}
+
+}  // namespace

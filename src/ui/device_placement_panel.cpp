@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLabel>
 #include <QScrollBar>
 #include <QToolButton>
@@ -77,9 +78,13 @@ DevicePlacementPanel::DevicePlacementPanel(TBaseForm& form)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     viewer_ = new Tform3Dtavr(form);
     buildControls();
+    // The options tab's groups stack from the top, each at its own height.
+    parentWidget()->layout()->setAlignment(Qt::AlignTop);
     parentWidget()->layout()->addWidget(this);
 }
 
+// The slot and the type on top; below, X and the PAR bars on the left, Y and Z
+// upright on the right with their fix boxes under them.
 void DevicePlacementPanel::buildControls()
 {
     auto* grid = new QGridLayout(this);
@@ -98,14 +103,14 @@ void DevicePlacementPanel::buildControls()
     connect(scrollBarNomberDev_, &QScrollBar::valueChanged, this,
             &DevicePlacementPanel::ScrollBarNomberDevChange);
     grid->addWidget(labelNomberPosDevice_, 0, 0);
-    grid->addWidget(scrollBarNomberDev_, 0, 1);
-    grid->addWidget(buildTypeButtons(), 1, 0, 1, 2);
-    grid->addLayout(buildAxes(), 2, 0, 1, 2);
-    grid->addLayout(buildParBars(), 3, 0, 1, 2);
+    grid->addWidget(scrollBarNomberDev_, 0, 1, 1, 3);
+    grid->addWidget(buildTypeButtons(), 1, 0, 1, 4);
+    buildAxes(grid, 2);
+    buildParBars(grid, 4);
 
     auto* show3D = makeButton(this, "SpeedButton3Don", QStringLiteral("показать 3D (demo version) "));
     connect(show3D, &QToolButton::clicked, viewer_, &Tform3Dtavr::open);
-    grid->addWidget(show3D, 4, 0, 1, 2, Qt::AlignLeft);
+    grid->addWidget(show3D, 7, 0, 1, 2, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
 }
 
@@ -129,11 +134,8 @@ QWidget* DevicePlacementPanel::buildTypeButtons()
     return row;
 }
 
-// X runs across under its fix box; Y and Z stand upright side by side.
-QLayout* DevicePlacementPanel::buildAxes()
+void DevicePlacementPanel::buildAxes(QGridLayout* grid, int row)
 {
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(8);
     for (int i = 0; i < 3; ++i) {
         const AxisInfo& info = kAxes[i];
         AxisControls& controls = axes_[i];
@@ -147,34 +149,25 @@ QLayout* DevicePlacementPanel::buildAxes()
         connect(controls.bar, &QScrollBar::valueChanged, this,
                 [this, a = static_cast<Axis>(i)](int position) { axisBarChanged(a, position); });
     }
-    AxisControls& x = axis(Axis::X);
-    x.bar->setMinimumWidth(160);
-    grid->addWidget(x.fix, 0, 0);
-    grid->addWidget(x.bar, 1, 0, Qt::AlignTop);
+    grid->addWidget(axis(Axis::X).fix, row, 0, 1, 2);
+    grid->addWidget(axis(Axis::X).bar, row + 1, 0, 1, 2);
     for (Axis a : {Axis::Y, Axis::Z}) {
-        const int column = a == Axis::Y ? 1 : 2;
-        axis(a).bar->setFixedHeight(70);
-        grid->addWidget(axis(a).bar, 0, column, 2, 1, Qt::AlignHCenter);
-        grid->addWidget(axis(a).fix, 2, column);
+        const int column = a == Axis::Y ? 2 : 3;
+        grid->addWidget(axis(a).bar, row, column, 5, 1, Qt::AlignHCenter);
+        grid->addWidget(axis(a).fix, row + 5, column);
     }
-    grid->setColumnStretch(0, 1);
-    return grid;
 }
 
-QLayout* DevicePlacementPanel::buildParBars()
+void DevicePlacementPanel::buildParBars(QGridLayout* grid, int row)
 {
-    auto* grid = new QGridLayout;
-    grid->setVerticalSpacing(2);
     for (int i = 0; i < 3; ++i) {
         QScrollBar* bar = makeBar(this, kParBars[i].name, Qt::Horizontal, 0, 255, 127);
         connect(bar, &QScrollBar::valueChanged, this, [this, v = static_cast<ParValue>(i)](int p) {
             placement_.setParValue(v, p);
         });
-        grid->addWidget(new QLabel(QString::fromUtf8(kParBars[i].label), this), i, 0);
-        grid->addWidget(bar, i, 1);
+        grid->addWidget(new QLabel(QString::fromUtf8(kParBars[i].label), this), row + i, 0);
+        grid->addWidget(bar, row + i, 1);
     }
-    grid->setColumnStretch(1, 1);
-    return grid;
 }
 
 void DevicePlacementPanel::ScrollBarNomberDevChange(int n)

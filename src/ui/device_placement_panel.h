@@ -7,6 +7,7 @@
 #include "view3d/device_placement.h"
 
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QScrollBar;
 
@@ -37,8 +38,8 @@ private:
 
     void buildControls();
     QWidget* buildTypeButtons();
-    QLayout* buildAxes();
-    QLayout* buildParBars();
+    void buildAxes(QGridLayout* grid, int row);
+    void buildParBars(QGridLayout* grid, int row);
     void axisBarChanged(Axis axis, int position);
     void showFixCaption(Axis axis, uint8_t value);
     AxisControls& axis(Axis a) { return axes_[static_cast<int>(a)]; }

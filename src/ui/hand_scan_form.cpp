@@ -168,6 +168,8 @@ void THandScanForm::openAs(Mode mode, const QColor& colour)
     p.setColor(QPalette::Window, colour);
     setPalette(p);
     mode_ = mode;
+    // Also when the window is already the active one and no activation follows.
+    showMode();
     show();
     raise();
     activateWindow();
@@ -205,6 +207,11 @@ void THandScanForm::dropPriority()
 void THandScanForm::FormActivate()
 {
     dropPriority();
+    showMode();
+}
+
+void THandScanForm::showMode()
+{
     const bool pad = mode_ == Mode::Pad;
     groupBoxXY_->setVisible(pad);
     groupBoxZero_->setVisible(!pad);

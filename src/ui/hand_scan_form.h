@@ -44,6 +44,7 @@ private:
     void hookIntoMainWindow();
     void openAs(Mode mode, const QColor& colour);
     void dropPriority();
+    void showMode();
     HandScan::Options options() const;
     void showResult(const HandScan::Result& result);
 

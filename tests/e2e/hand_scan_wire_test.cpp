@@ -4,35 +4,24 @@
 
 #include <QCheckBox>
 #include <QRadioButton>
-#include <QStyleOptionButton>
 
 #include <functional>
 
-#include "dmx_wire.h"
+#include "check_box_click.h"
 #include "hand_scan_form.h"
-#include "output/interface_settings.h"
 #include "scripted_dialogs.h"
+#include "serial_wire.h"
 #include "test_environment.h"
 #include "window_fixture.h"
 
 using namespace std::chrono_literals;
 using tavrelia::ShowImage;
 using tavrelia::THandScanForm;
+using tavrelia::test::clickCheckBox;
 using tavrelia::test::ScriptedDialogs;
+using tavrelia::test::SerialWire;
 using tavrelia::test::Window;
 using Frame = std::vector<uint8_t>;
-
-namespace {
-
-void clickCheckBox(QCheckBox* box)
-{
-    QStyleOptionButton option;
-    option.initFrom(box);
-    const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
-    QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
-}
-
-}  // namespace
 
 class HandScanWireTest : public QObject {
     Q_OBJECT
@@ -60,12 +49,9 @@ private:
 
 void HandScanWireTest::padOwnsThePairWhilePlayingWithPriority()
 {
-    tavrelia::wire::Pty pty;
-    tavrelia::wire::PacketReader reader(pty);
-    tavrelia::InterfaceSettings serial;
-    serial.backend = tavrelia::InterfaceSettings::Backend::Serial;
-    serial.serialDevice = QString::fromStdString(pty.slavePath());
-    QVERIFY(serial.save());
+    SerialWire wire;
+    QVERIFY(wire.saved);
+    tavrelia::wire::PacketReader& reader = wire.reader;
 
     ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
     Window w;

@@ -6,11 +6,13 @@
 #include <QtTest>
 
 #include "gl_test_main.h"
+#include "pixels.h"
 #include "stage_view.h"
 #include "view3d/stage_device.h"
 
 using tavrelia::DeviceTables;
 using tavrelia::StageView;
+using namespace tavrelia::test;
 
 namespace {
 
@@ -49,36 +51,6 @@ QPoint pixelOf(const QVector3D& point, int side = kSide)
     m.lookAt({0.0f, 0.0f, 2.577f}, {0.0f, 0.0f, -5.0f}, {0.0f, 1.0f, 0.0f});
     const QVector3D ndc = m.map(point);
     return {qRound((ndc.x() + 1) / 2 * side), qRound((1 - ndc.y()) / 2 * side)};
-}
-
-// The stage and the device bodies are grey: red light stands out against them.
-bool reddish(QRgb c)
-{
-    return qRed(c) > qGreen(c) + 50 && qRed(c) > qBlue(c) + 50;
-}
-
-bool coloured(QRgb c)
-{
-    const int high = std::max({qRed(c), qGreen(c), qBlue(c)});
-    const int low = std::min({qRed(c), qGreen(c), qBlue(c)});
-    return high - low > 30;
-}
-
-int countPixels(const QImage& image, bool (*wanted)(QRgb))
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            n += wanted(image.pixel(x, y));
-    }
-    return n;
-}
-
-void saveShot(const QImage& image, const char* name)
-{
-    const QByteArray dir = qgetenv("TAVRELIA_SHOT_DIR");
-    if (!dir.isEmpty())
-        image.save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name) + ".png");
 }
 
 }  // namespace
@@ -164,7 +136,7 @@ void StageViewTest::beamDirections()
     QFETCH(QList<QVector3D>, lit);
     QFETCH(QList<QVector3D>, dark);
     const QImage image = draw(place(device));
-    saveShot(image, QTest::currentDataTag());
+    saveShot(image, QString::fromUtf8(QTest::currentDataTag()));
     QCOMPARE(image.size(), QSize(kSide, kSide));
     using tavrelia::StageDevice;
     const QVector3D at(StageDevice::coordinate(device.x), StageDevice::coordinate(device.y),
@@ -193,7 +165,7 @@ void StageViewTest::noLightNoBeam_data()
 void StageViewTest::noLightNoBeam()
 {
     QFETCH(Device, device);
-    QCOMPARE(countPixels(draw(place(device)), coloured), 0);
+    QCOMPARE(countPixels(draw(place(device))), 0);
 }
 
 // Full red at full intensity is about half opaque: the wall behind shows through.

@@ -10,37 +10,17 @@
 
 #include "gl_test_main.h"
 #include "hand_scan_form.h"
+#include "pixels.h"
 #include "scripted_dialogs.h"
 #include "stage_view.h"
 #include "view_3d_form.h"
 #include "window_fixture.h"
 
 using namespace tavrelia;
+using tavrelia::test::countPixels;
+using tavrelia::test::saveShot;
 using tavrelia::test::ScriptedDialogs;
 using tavrelia::test::Window;
-
-namespace {
-
-int colouredPixels(const QImage& image)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = image.pixel(x, y);
-            n += std::max({qRed(c), qGreen(c), qBlue(c)}) - std::min({qRed(c), qGreen(c), qBlue(c)}) > 30;
-        }
-    }
-    return n;
-}
-
-void saveShot(const QImage& image, const char* name)
-{
-    const QByteArray dir = qgetenv("TAVRELIA_SHOT_DIR");
-    if (!dir.isEmpty())
-        image.save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name) + ".png");
-}
-
-}  // namespace
 
 class View3DFormTest : public QObject {
     Q_OBJECT
@@ -139,11 +119,11 @@ void View3DFormTest::placedParLightsFromTheOutput()
     w.console.image.DataWrite(0, 1, 255);
     frameAfterTick();
     const QImage lit = viewer->view()->grabFramebuffer();
-    QVERIFY2(colouredPixels(lit) > 200, qPrintable(QString::number(colouredPixels(lit))));
+    QVERIFY2(countPixels(lit) > 200, qPrintable(QString::number(countPixels(lit))));
 
     w.console.image.DataWrite(0, 1, 0);
     frameAfterTick();
-    QCOMPARE(colouredPixels(viewer->view()->grabFramebuffer()), 0);
+    QCOMPARE(countPixels(viewer->view()->grabFramebuffer()), 0);
 
     // The PAR's own bars turn it: pan 172 puts the beam in the right half only.
     w.bar("ScrollBarRotatx")->setValue(172);
@@ -152,8 +132,8 @@ void View3DFormTest::placedParLightsFromTheOutput()
     frameAfterTick();
     const QImage turned = viewer->view()->grabFramebuffer();
     const int side = turned.width();
-    QVERIFY(colouredPixels(turned.copy(0, 0, side / 2 - 5, side)) == 0);
-    QVERIFY(colouredPixels(turned.copy(side / 2 + 5, 0, side / 2 - 5, side)) > 100);
+    QVERIFY(countPixels(turned.copy(0, 0, side / 2 - 5, side)) == 0);
+    QVERIFY(countPixels(turned.copy(side / 2 + 5, 0, side / 2 - 5, side)) > 100);
 }
 
 // The real output thread and a playing show: frames keep coming, as many as ticks at
@@ -200,16 +180,16 @@ void View3DFormTest::drawsWhileTheShowPlays()
     const int frames = viewer->view()->framesDrawn() - start;
     // About 20 ticks a second; a loaded machine may lose a few, never add any.
     QVERIFY2(frames >= 10 && frames <= 40, qPrintable(QString::number(frames)));
-    QVERIFY(colouredPixels(viewer->view()->grabFramebuffer()) > 500);
-    saveShot(viewer->view()->grabFramebuffer(), "viewer_playing");
-    saveShot(w.form.grab().toImage(), "options_tab");
+    QVERIFY(countPixels(viewer->view()->grabFramebuffer()) > 500);
+    saveShot(viewer->view()->grabFramebuffer(), QStringLiteral("viewer_playing"));
+    saveShot(w.form.grab().toImage(), QStringLiteral("options_tab"));
 
     auto* handScan = w.find<THandScanForm>("THandScanForm");
     handScan->AreaItemClick();
     QVERIFY(QTest::qWaitForWindowExposed(handScan));
-    saveShot(handScan->grab().toImage(), "hand_scan");
+    saveShot(handScan->grab().toImage(), QStringLiteral("hand_scan"));
     handScan->ZeroDmxItemClick();
-    saveShot(handScan->grab().toImage(), "hand_scan_zero");
+    saveShot(handScan->grab().toImage(), QStringLiteral("hand_scan_zero"));
 
     w.form.close();
     QVERIFY(!viewer->isVisible());

@@ -4,26 +4,15 @@
 #include <QGroupBox>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QStyleOptionButton>
 #include <QtTest>
 
+#include "check_box_click.h"
 #include "hand_scan_form.h"
 #include "window_fixture.h"
 
 using namespace tavrelia;
+using tavrelia::test::clickCheckBox;
 using tavrelia::test::Window;
-
-namespace {
-
-void clickCheckBox(QCheckBox* box)
-{
-    QStyleOptionButton option;
-    option.initFrom(box);
-    const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
-    QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
-}
-
-}  // namespace
 
 class HandScanFormTest : public QObject {
     Q_OBJECT

@@ -9,16 +9,19 @@
 #include <ola/client/StreamingClient.h>
 
 #include <cstdio>
-#include <cstring>
 #include <thread>
 
 namespace tavrelia {
 
 namespace {
-void copyText(const char* value, UsbText& text)
+// The one device's listing text: a format with one number.
+UsbStatus listText(uint32_t index, UsbText& text, const char* format, unsigned number)
 {
+    if (index != 0)
+        return UsbStatus::DeviceNotFound;
     text.fill(0);
-    std::strncpy(text.data(), value, text.size() - 1);
+    std::snprintf(text.data(), text.size(), format, number);
+    return UsbStatus::Ok;
 }
 }  // namespace
 
@@ -54,22 +57,12 @@ UsbStatus OlaDriver::deviceCount(uint32_t& count)
 
 UsbStatus OlaDriver::serialNumber(uint32_t index, UsbText& text)
 {
-    if (index != 0)
-        return UsbStatus::DeviceNotFound;
-    char value[32];
-    std::snprintf(value, sizeof value, "olad 127.0.0.1:%u", unsigned{port_});
-    copyText(value, text);
-    return UsbStatus::Ok;
+    return listText(index, text, "olad 127.0.0.1:%u", port_);
 }
 
 UsbStatus OlaDriver::description(uint32_t index, UsbText& text)
 {
-    if (index != 0)
-        return UsbStatus::DeviceNotFound;
-    char value[32];
-    std::snprintf(value, sizeof value, "OLA universe %u", unsigned{universe_});
-    copyText(value, text);
-    return UsbStatus::Ok;
+    return listText(index, text, "OLA universe %u", universe_);
 }
 
 UsbStatus OlaDriver::open(uint32_t index, UsbHandle& handle)

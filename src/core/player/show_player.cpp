@@ -85,8 +85,10 @@ void ShowPlayer::start()
     sequencer.playFromFirstScene();
     say(QStringLiteral("playing %1 on %2, tempo %3: a scene every %4 ms")
             .arg(showPath_, interfaceText())
-            .arg(console_.image.sceneTempo())
+            .arg(Sequencer::clampTempo(console_.image.sceneTempo()))
             .arg(sequencer.period()));
+    if (options_.verbose)
+        reportScene();
 }
 
 void ShowPlayer::reportLink()

@@ -9,8 +9,7 @@
 #include <string>
 
 #include "player/player_options.h"
-
-int runPlayer(int argc, char* argv[]);
+#include "player_main.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// tavrelia --play: the show on QCoreApplication, without a display or widgets.
+#include "player_main.h"
 
 #include <QCoreApplication>
 

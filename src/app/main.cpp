@@ -6,7 +6,9 @@
 #include "console.h"
 #include "stage_view.h"
 
-int main(int argc, char* argv[])
+// The window's entry. It lives in a module of its own that the launcher loads only
+// when a window is wanted, so that the headless player never maps the widget library.
+extern "C" __attribute__((visibility("default"))) int tavreliaGuiMain(int argc, char* argv[])
 {
     // The 3D view's context is chosen before the application exists.
     tavrelia::StageView::requestDefaultFormat();

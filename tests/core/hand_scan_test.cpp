@@ -74,17 +74,6 @@ TEST_F(HandScanTest, SelectedChannelsTakeXAndTheNextOneY)
     EXPECT_TRUE(console.image.bytes() == expected);
 }
 
-TEST_F(HandScanTest, ChannelsOneAndTwo)
-{
-    select(1);
-    select(2);
-    drag(10, 0);
-    EXPECT_TRUE(selected(1));
-    EXPECT_FALSE(selected(2));
-    EXPECT_EQ(level(1), 10);
-    EXPECT_EQ(level(2), 255);
-}
-
 // Channel 255's Y lands in the byte after the record's last channel: the next scene's
 // unused byte 0, or after the last scene the spare byte past the saved image.
 TEST_F(HandScanTest, Channel255WritesItsYPastTheRecord)
@@ -136,27 +125,6 @@ TEST_F(HandScanTest, MovingWithoutAButtonWritesNothing)
     EXPECT_FALSE(r.written);
     EXPECT_TRUE(console.image.bytes() == held);
     EXPECT_EQ(console.controls.handX, 1);
-}
-
-// The tick lays the pad's pair over the selected channels only while priority is on,
-// playing or not.
-TEST_F(HandScanTest, PriorityPutsThePairOnTheOutput)
-{
-    select(30);
-    console.image[ShowImage::levelAddress(0, 30)] = 11;
-    console.image[ShowImage::levelAddress(0, 31)] = 12;
-    console.PlayFlag = true;
-    drag(100, 55);
-    console.output.OutputTick();
-    EXPECT_EQ(console.OutputFrame[30], 11);
-    scan.setPriority(true);
-    console.output.OutputTick();
-    EXPECT_EQ(console.OutputFrame[30], 100);
-    EXPECT_EQ(console.OutputFrame[31], 200);
-    scan.setPriority(false);
-    console.output.OutputTick();
-    EXPECT_EQ(console.OutputFrame[30], 11);
-    EXPECT_EQ(console.OutputFrame[31], 12);
 }
 
 }  // namespace

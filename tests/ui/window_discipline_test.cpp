@@ -65,6 +65,14 @@ private:
         w->click("SpeedButtonStop");
         w->find<QCheckBox>("CheckBoxManual")->setChecked(true);
         pageBar()->setValue(0);
+        // Device placement and the hand scan pad.
+        w->find<QCheckBox>("CheckBoxEnableRecord")->setChecked(true);
+        w->bar("ScrollBarNomberDev")->setValue(3);
+        w->bar("ScrollBarXdev")->setValue(40);
+        w->action("AreaItem")->trigger();
+        QWidget* pad = w->find<QWidget>("ShapeXY");
+        QTest::mousePress(pad, Qt::LeftButton, {}, QPoint(30, 40));
+        QTest::mouseRelease(pad, Qt::LeftButton, {}, QPoint(30, 40));
     }
 
 private slots:

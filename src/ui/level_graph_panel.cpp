@@ -1,0 +1,298 @@
+#include "level_graph_panel.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "base_form.h"
+#include "color_swatch.h"
+#include "console.h"
+#include "graph_pad.h"
+#include "undo_buttons.h"
+#include "wheel_route.h"
+
+namespace tavrelia {
+
+namespace {
+constexpr int kBarHeight = 17;
+
+struct ToolInfo {
+    LevelGraph::Tool tool;
+    const char* name;
+    const char* caption;
+    const char* hint;
+};
+constexpr ToolInfo kTools[] = {
+    {LevelGraph::Tool::Arrow, "SpeedButtonGrafArrow", "↖", "Устанавливать значение только одного канала"},
+    {LevelGraph::Tool::Pen, "SpeedButtonGrafPen", "✎",
+     "Повторять значение текущего канала во всех рабочих сценах"},
+    {LevelGraph::Tool::Line, "SpeedButtonGrafLine", "╱",
+     "Интерполировать уровни каналов. Начало - левая кнопка, конец - правая."},
+};
+
+QString levelText(int level)
+{
+    return QString::number(level) + QStringLiteral("     ") + QString::number(ChannelDesk::percent(level))
+           + QStringLiteral("%");
+}
+}  // namespace
+
+LevelGraphPanel::LevelGraphPanel(TBaseForm& form)
+    : form_(form),
+      console_(form.console()),
+      graph_(form.console().levelGraph),
+      page_(form.inputPage(TBaseForm::InputTab::Grafik))
+{
+    setObjectName(QStringLiteral("LevelGraphPanel"));
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(3);
+    buildPadRows();
+    buildBarRows();
+    rows->addStretch(1);
+    page_->layout()->addWidget(this);
+
+    connect(&form_, &TBaseForm::inputTabRefresh, this, [this](QWidget* tab) {
+        if (tab != page_)
+            return;
+        ReturnGrafikLabel();
+        RepaintGrafik();
+    });
+    connect(&form_, &TBaseForm::showCleared, this, [this] { setZoom(LevelGraph::kNewShowZoom); });
+    connect(&form_, &TBaseForm::showOpened, this,
+            [this] { setZoom(LevelGraph::zoomPositionFor(console_.image.lastScene())); });
+    routeWheel(this, [this](int delta) { FormMouseWheel(delta); });
+}
+
+QLabel* LevelGraphPanel::addLabel(const char* name)
+{
+    auto* label = new QLabel(this);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QScrollBar* LevelGraphPanel::addBar(const char* name, int maximum, const QString& hint)
+{
+    auto* bar = new QScrollBar(Qt::Horizontal, this);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setRange(0, maximum);
+    bar->setPageStep(1);
+    bar->setFixedHeight(kBarHeight);
+    bar->setToolTip(hint);
+    return bar;
+}
+
+void LevelGraphPanel::buildPadRows()
+{
+    auto* rows = static_cast<QVBoxLayout*>(layout());
+    auto* heading = new QLabel(QStringLiteral("Динамика изменения канала по выделенным сценам"), this);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(heading);
+    nameRow->addStretch(1);
+    groupColor_ = new ColorSwatch(this);
+    groupColor_->setObjectName(QStringLiteral("graphGroupColor"));
+    groupColor_->setFixedSize(40, 14);
+    nameRow->addWidget(groupColor_);
+    labelName_ = addLabel("LabelNameChanel");
+    labelName_->setMinimumWidth(labelName_->fontMetrics().horizontalAdvance(
+        QStringLiteral(" Канал 256  ABCDEFGHIJKLMNOP ")));
+    nameRow->addWidget(labelName_);
+    rows->addLayout(nameRow);
+
+    pad_ = new GraphPad(console_, this);
+    rows->addWidget(pad_, 0, Qt::AlignLeft);
+    connect(pad_, &GraphPad::pressed, this, &LevelGraphPanel::PaintBoxGrafikMouseDown);
+    connect(pad_, &GraphPad::moved, this, &LevelGraphPanel::PaintBoxGrafikMouseMove);
+    connect(pad_, &GraphPad::released, this, [this] { graph_.release(); });
+
+    areaBar_ = addBar("ScrollBarGrafikArea", 0, QStringLiteral("Блок редактируемых сцен"));
+    areaBar_->setFixedWidth(LevelGraph::kWidth);
+    rows->addWidget(areaBar_);
+    connect(areaBar_, &QScrollBar::valueChanged, this, [this] {
+        ReturnGrafikLabel();
+        RepaintGrafik();
+    });
+
+    auto* pageRow = new QHBoxLayout;
+    labelFrom_ = addLabel("LabelScenaGrafikFrom");
+    labelZoom_ = addLabel("LabelGrafZoom");
+    labelLast_ = addLabel("LabelScenaGrafikLast");
+    pageRow->addWidget(labelFrom_);
+    pageRow->addStretch(1);
+    pageRow->addWidget(labelZoom_);
+    pageRow->addStretch(1);
+    pageRow->addWidget(labelLast_);
+    auto* pageRowBox = new QWidget(this);
+    pageRowBox->setFixedWidth(LevelGraph::kWidth);
+    pageRow->setContentsMargins(0, 0, 0, 0);
+    pageRowBox->setLayout(pageRow);
+    rows->addWidget(pageRowBox);
+}
+
+void LevelGraphPanel::buildBarRows()
+{
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(3);
+
+    grid->addWidget(new QLabel(QStringLiteral("Канал"), this), 0, 0);
+    channelBar_ = addBar("ScrollBarChanellGrafik", 255, QStringLiteral("Устанавливает номер редактируемого канала"));
+    grid->addWidget(channelBar_, 0, 1);
+    connect(channelBar_, &QScrollBar::valueChanged, this, [this] {
+        ReturnGrafikLabel();
+        RepaintGrafik();
+    });
+
+    grid->addWidget(new QLabel(QStringLiteral("Масштаб"), this), 0, 2);
+    zoomBar_ = addBar("ScrollBarGrafikZoom", LevelGraph::kZoomPositions - 1, QStringLiteral("Масштаб сцен"));
+    zoomBar_->setFixedWidth(80);
+    grid->addWidget(zoomBar_, 0, 3);
+    connect(zoomBar_, &QScrollBar::valueChanged, this, &LevelGraphPanel::ScrollBarGrafikZoomChange);
+
+    grid->addWidget(new QLabel(QStringLiteral("Установить последнюю Сцену"), this), 1, 0, 1, 1);
+    lastSceneBar_ = addBar("ScrollBarMaxScenaGrafic", 255, QStringLiteral("Установка номера последней сцены"));
+    grid->addWidget(lastSceneBar_, 1, 1);
+    connect(lastSceneBar_, &QScrollBar::valueChanged, this, &LevelGraphPanel::ScrollBarMaxScenaGraficChange);
+
+    auto* toolRow = new QHBoxLayout;
+    toolRow->setSpacing(2);
+    tools_ = new QButtonGroup(this);
+    for (const ToolInfo& info : kTools) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QString::fromLatin1(info.name));
+        button->setText(QString::fromUtf8(info.caption));
+        button->setToolTip(QString::fromUtf8(info.hint));
+        button->setCheckable(true);
+        button->setFixedSize(26, 24);
+        tools_->addButton(button, static_cast<int>(info.tool));
+        toolRow->addWidget(button);
+    }
+    tools_->button(static_cast<int>(LevelGraph::Tool::Arrow))->setChecked(true);
+    toolRow->addSpacing(10);
+    addUndoButtons(form_, toolRow, 3);
+    toolRow->addStretch(1);
+    grid->addLayout(toolRow, 1, 2, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    auto* rows = static_cast<QVBoxLayout*>(layout());
+    auto* bars = new QWidget(this);
+    bars->setFixedWidth(LevelGraph::kWidth);
+    grid->setContentsMargins(0, 0, 0, 0);
+    bars->setLayout(grid);
+    rows->addWidget(bars);
+
+    labelScene_ = addLabel("LabelScenaGrafik");
+    labelNewLevel_ = addLabel("LabelLevelNewGrafik");
+    labelSceneLevel_ = addLabel("LabelLevelDmxGrafik");
+    for (QLabel* label : {labelScene_, labelNewLevel_, labelSceneLevel_})
+        rows->addWidget(label);
+}
+
+LevelGraph::Tool LevelGraphPanel::tool() const
+{
+    return static_cast<LevelGraph::Tool>(tools_->checkedId());
+}
+
+int LevelGraphPanel::channelPosition() const
+{
+    return channelBar_->value();
+}
+
+int LevelGraphPanel::page() const
+{
+    return areaBar_->value();
+}
+
+void LevelGraphPanel::ReturnGrafikLabel()
+{
+    {
+        // The bar shows the show's value; storing it back would change nothing.
+        const QSignalBlocker blocker(lastSceneBar_);
+        lastSceneBar_->setValue(console_.image.lastScene());
+    }
+    const int channel = channelPosition() + 1;
+    labelName_->setText(QStringLiteral(" Канал ") + QString::number(channel) + QStringLiteral("  ")
+                        + ChannelNames::storedName(console_.image, channel));
+    const ChannelColors& colors = console_.colors;
+    groupColor_->setBrushColor(QColor(colors.GroupRed[channel], colors.GroupGreen[channel],
+                                      colors.GroupBlue[channel]));
+    areaBar_->setMaximum(graph_.zoom() - 1);
+    labelFrom_->setText(QStringLiteral("от Сцены = ") + QString::number(graph_.pageStart(page()) + 1));
+    labelLast_->setText(QStringLiteral("до Сцены = ") + QString::number(graph_.pageStart(page() + 1)));
+    labelZoom_->setText(QStringLiteral(" Масштаб = ") + QString::number(graph_.zoom()) + QStringLiteral("/1"));
+    areaBar_->setEnabled(graph_.zoom() != 1);
+}
+
+void LevelGraphPanel::RepaintGrafik()
+{
+    pad_->showPage(page(), channelPosition());
+}
+
+void LevelGraphPanel::setZoom(int position)
+{
+    zoomBar_->setValue(position);
+    graph_.setZoomPosition(zoomBar_->value());
+}
+
+void LevelGraphPanel::ScrollBarGrafikZoomChange(int position)
+{
+    graph_.setZoomPosition(position);
+    ReturnGrafikLabel();
+    RepaintGrafik();
+}
+
+void LevelGraphPanel::ScrollBarMaxScenaGraficChange(int position)
+{
+    {
+        auto guard = console_.lock();
+        console_.image[ShowImage::kLastScene] = static_cast<uint8_t>(position);
+    }
+    form_.ReturnPageControlAll();
+}
+
+void LevelGraphPanel::GrafikLabel(QPoint at)
+{
+    const int scene = graph_.sceneAt(at.x(), page());
+    const QString number = QString::number(scene + 1);
+    labelScene_->setText(QStringLiteral(" Сцена = ") + number);
+    labelNewLevel_->setText(QStringLiteral(" Новый уровень канала = ") + levelText(LevelGraph::levelAt(at.y())));
+    labelSceneLevel_->setText(QStringLiteral(" Уровень канала сцены ") + number + QStringLiteral(" = ")
+                              + levelText(graph_.level(scene, channelPosition())));
+}
+
+void LevelGraphPanel::PaintBoxGrafikMouseDown(Qt::MouseButton button, QPoint at)
+{
+    GrafikLabel(at);
+    const int oldStart = graph_.GraphLineStart;
+    const auto pressed = button == Qt::LeftButton    ? LevelGraph::Button::Left
+                         : button == Qt::RightButton ? LevelGraph::Button::Right
+                                                     : LevelGraph::Button::Other;
+    const SceneSpan written = graph_.press(pressed, tool(), at.x(), at.y(), page(), channelPosition());
+    pad_->scenesChanged(written, oldStart);
+}
+
+void LevelGraphPanel::PaintBoxGrafikMouseMove(QPoint at)
+{
+    GrafikLabel(at);
+    if (graph_.GraphMouseDown)
+        pad_->scenesChanged(graph_.move(tool(), at.x(), at.y(), page(), channelPosition()), graph_.GraphLineStart);
+}
+
+void LevelGraphPanel::FormMouseWheel(int delta)
+{
+    if (delta > 0)
+        channelBar_->setValue(channelBar_->value() + 1);
+    else if (delta < 0)
+        channelBar_->setValue(channelBar_->value() - 1);
+}
+
+}  // namespace tavrelia

@@ -86,18 +86,20 @@ BeamEditorPanel::BeamEditorPanel(TBaseForm& form)
       page_(form.inputPage(TBaseForm::InputTab::RedaktorLucha))
 {
     setObjectName(QStringLiteral("BeamEditorPanel"));
-    auto* columns = new QHBoxLayout(this);
-    columns->setContentsMargins(0, 0, 0, 0);
-    columns->setSpacing(8);
-
-    auto* left = new QVBoxLayout;
-    left->setSpacing(3);
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
     auto* heading = new QLabel(
         QStringLiteral("Динамика изменения двух соседних каналов по выделенным сценам "), this);
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
-    left->addWidget(heading);
+    rows->addWidget(heading);
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(8);
+    rows->addLayout(columns, 1);
+
+    auto* left = new QVBoxLayout;
+    left->setSpacing(3);
     left->addWidget(buildPad());
     left->addWidget(buildFigureBars());
     left->addWidget(buildPairs());

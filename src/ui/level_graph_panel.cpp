@@ -1,7 +1,6 @@
 #include "level_graph_panel.h"
 
 #include <QButtonGroup>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollBar>
@@ -95,17 +94,15 @@ void LevelGraphPanel::buildPadRows()
     bold.setBold(true);
     heading->setFont(bold);
 
+    rows->addWidget(heading);
     auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(heading);
-    nameRow->addStretch(1);
     groupColor_ = new ColorSwatch(this);
     groupColor_->setObjectName(QStringLiteral("graphGroupColor"));
     groupColor_->setFixedSize(40, 14);
     nameRow->addWidget(groupColor_);
     labelName_ = addLabel("LabelNameChanel");
-    labelName_->setMinimumWidth(labelName_->fontMetrics().horizontalAdvance(
-        QStringLiteral(" Канал 256  ABCDEFGHIJKLMNOP ")));
     nameRow->addWidget(labelName_);
+    nameRow->addStretch(1);
     rows->addLayout(nameRow);
 
     pad_ = new GraphPad(console_, this);
@@ -140,34 +137,40 @@ void LevelGraphPanel::buildPadRows()
 
 void LevelGraphPanel::buildBarRows()
 {
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(3);
+    auto* bars = new QWidget(this);
+    bars->setFixedWidth(LevelGraph::kWidth);
+    auto* rows = new QVBoxLayout(bars);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(3);
 
-    grid->addWidget(new QLabel(QStringLiteral("Канал"), this), 0, 0);
+    auto* channelRow = new QHBoxLayout;
+    channelRow->addWidget(new QLabel(QStringLiteral("Канал"), bars));
     channelBar_ = addBar("ScrollBarChanellGrafik", 255, QStringLiteral("Устанавливает номер редактируемого канала"));
-    grid->addWidget(channelBar_, 0, 1);
+    channelRow->addWidget(channelBar_, 1);
+    channelRow->addSpacing(10);
+    channelRow->addWidget(new QLabel(QStringLiteral("Масштаб"), bars));
+    zoomBar_ = addBar("ScrollBarGrafikZoom", LevelGraph::kZoomPositions - 1, QStringLiteral("Масштаб сцен"));
+    zoomBar_->setFixedWidth(80);
+    channelRow->addWidget(zoomBar_);
+    rows->addLayout(channelRow);
     connect(channelBar_, &QScrollBar::valueChanged, this, [this] {
         ReturnGrafikLabel();
         RepaintGrafik();
     });
-
-    grid->addWidget(new QLabel(QStringLiteral("Масштаб"), this), 0, 2);
-    zoomBar_ = addBar("ScrollBarGrafikZoom", LevelGraph::kZoomPositions - 1, QStringLiteral("Масштаб сцен"));
-    zoomBar_->setFixedWidth(80);
-    grid->addWidget(zoomBar_, 0, 3);
     connect(zoomBar_, &QScrollBar::valueChanged, this, &LevelGraphPanel::ScrollBarGrafikZoomChange);
 
-    grid->addWidget(new QLabel(QStringLiteral("Установить последнюю Сцену"), this), 1, 0, 1, 1);
+    auto* lastRow = new QHBoxLayout;
+    lastRow->addWidget(new QLabel(QStringLiteral("Установить последнюю Сцену"), bars));
     lastSceneBar_ = addBar("ScrollBarMaxScenaGrafic", 255, QStringLiteral("Установка номера последней сцены"));
-    grid->addWidget(lastSceneBar_, 1, 1);
+    lastRow->addWidget(lastSceneBar_, 1);
     connect(lastSceneBar_, &QScrollBar::valueChanged, this, &LevelGraphPanel::ScrollBarMaxScenaGraficChange);
+    rows->addLayout(lastRow);
 
     auto* toolRow = new QHBoxLayout;
     toolRow->setSpacing(2);
     tools_ = new QButtonGroup(this);
     for (const ToolInfo& info : kTools) {
-        auto* button = new QToolButton(this);
+        auto* button = new QToolButton(bars);
         button->setObjectName(QString::fromLatin1(info.name));
         button->setText(QString::fromUtf8(info.caption));
         button->setToolTip(QString::fromUtf8(info.hint));
@@ -177,24 +180,17 @@ void LevelGraphPanel::buildBarRows()
         toolRow->addWidget(button);
     }
     tools_->button(static_cast<int>(LevelGraph::Tool::Arrow))->setChecked(true);
-    toolRow->addSpacing(10);
-    addUndoButtons(form_, toolRow, 3);
     toolRow->addStretch(1);
-    grid->addLayout(toolRow, 1, 2, 1, 2);
-    grid->setColumnStretch(1, 1);
+    addUndoButtons(form_, toolRow, 3);
+    rows->addLayout(toolRow);
+    static_cast<QVBoxLayout*>(layout())->addWidget(bars);
 
-    auto* rows = static_cast<QVBoxLayout*>(layout());
-    auto* bars = new QWidget(this);
-    bars->setFixedWidth(LevelGraph::kWidth);
-    grid->setContentsMargins(0, 0, 0, 0);
-    bars->setLayout(grid);
-    rows->addWidget(bars);
-
+    auto* labels = static_cast<QVBoxLayout*>(layout());
     labelScene_ = addLabel("LabelScenaGrafik");
     labelNewLevel_ = addLabel("LabelLevelNewGrafik");
     labelSceneLevel_ = addLabel("LabelLevelDmxGrafik");
     for (QLabel* label : {labelScene_, labelNewLevel_, labelSceneLevel_})
-        rows->addWidget(label);
+        labels->addWidget(label);
 }
 
 LevelGraph::Tool LevelGraphPanel::tool() const

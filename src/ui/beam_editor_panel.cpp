@@ -195,8 +195,11 @@ QWidget* BeamEditorPanel::buildPad()
     labelPosX_ = addLabel("LabelESPosX", QStringLiteral("X = "));
     labelPosY_ = addLabel("LabelESPosY", QStringLiteral("Y = "));
     labelScene_ = addLabel("LabelEXYscena", QStringLiteral(" Сцена ? "));
+    // Rewritten on every mouse move: a fixed size keeps the tab from being laid
+    // out and repainted each time.
     for (QLabel* label : {labelPosX_, labelPosY_, labelScene_}) {
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral(" Сцена 256 ")));
+        label->setFixedSize(label->fontMetrics().horizontalAdvance(QStringLiteral(" Размер 256 ")),
+                            label->sizeHint().height());
         captions->addWidget(label);
     }
     captions->addStretch(1);

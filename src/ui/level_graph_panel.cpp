@@ -189,8 +189,12 @@ void LevelGraphPanel::buildBarRows()
     labelScene_ = addLabel("LabelScenaGrafik");
     labelNewLevel_ = addLabel("LabelLevelNewGrafik");
     labelSceneLevel_ = addLabel("LabelLevelDmxGrafik");
-    for (QLabel* label : {labelScene_, labelNewLevel_, labelSceneLevel_})
+    // Rewritten on every mouse move: a fixed size keeps the tab from being laid
+    // out and repainted each time.
+    for (QLabel* label : {labelScene_, labelNewLevel_, labelSceneLevel_}) {
+        label->setFixedSize(LevelGraph::kWidth, label->sizeHint().height());
         labels->addWidget(label);
+    }
 }
 
 LevelGraph::Tool LevelGraphPanel::tool() const

@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include "beam_editor_panel.h"
+#include "paint_counter.h"
 #include "test_environment.h"
 #include "window_fixture.h"
 
@@ -64,6 +65,7 @@ private slots:
     void captionsFollowTheBarsAndNames();
     void allScenesAndTheRangeEdits();
     void draggingAPointMovesItAndChoosesItsScene();
+    void aDragRepaintsOnlyWhatItChanged();
     void figureButtonsWriteOrRefuse();
     void heldButtonsRepeatOnTheTimer();
     void copyToPairsUndoesWithEveryUndoButton();
@@ -169,6 +171,31 @@ void BeamEditorPanelTest::draggingAPointMovesItAndChoosesItsScene()
     QTest::mousePress(w.pad(), Qt::LeftButton, {}, Beam::at({150, 150}));
     QTest::mouseRelease(w.pad(), Qt::LeftButton, {}, Beam::at({150, 150}));
     QCOMPARE(w.current(), 0);
+}
+
+void BeamEditorPanelTest::aDragRepaintsOnlyWhatItChanged()
+{
+    Beam w;
+    w.useRange(1, 20);
+    for (int s = 0; s < 20; ++s)
+        w.put(s, {20 + 10 * s, 30});
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    QTest::mousePress(w.pad(), Qt::LeftButton, {}, Beam::at({120, 30}));
+    QTest::qWait(100);   // the window's first paints are done
+    test::PaintCounter paints(&w.form);
+    QTest::mouseMove(w.pad(), Beam::at({124, 40}));
+    QTRY_VERIFY(paints.painted("PaintBoxXY"));
+    QCOMPARE(w.point(10), (XyPoint{124, 40}));
+    QVERIFY(paints.painted("LabelESPosX"));
+    for (const char* still : {"ScrollBarEditXYCh1", "SpinEditESSfrom", "LabelmadeFigure", "SpeedButtonEditXYmadeCucle"})
+        QVERIFY2(!paints.painted(QString::fromLatin1(still)), still);
+    // The point's squares and its lines to scenes 10 and 12, not the whole pad.
+    const QRect dirty = paints.region("PaintBoxXY").boundingRect();
+    QVERIFY(dirty.contains(QRect(Beam::at({110, 40}), Beam::at({130, 30}))));
+    QVERIFY2(QRect(100, 205, 40, 30).contains(dirty), qPrintable(QStringLiteral("%1,%2 %3x%4")
+        .arg(dirty.x()).arg(dirty.y()).arg(dirty.width()).arg(dirty.height())));
+    QTest::mouseRelease(w.pad(), Qt::LeftButton, {}, Beam::at({124, 40}));
 }
 
 void BeamEditorPanelTest::figureButtonsWriteOrRefuse()

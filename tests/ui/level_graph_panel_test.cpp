@@ -5,6 +5,7 @@
 
 #include "color_swatch.h"
 #include "level_graph_panel.h"
+#include "paint_counter.h"
 #include "scripted_dialogs.h"
 #include "test_environment.h"
 #include "window_fixture.h"
@@ -47,6 +48,7 @@ private slots:
     void pageAndZoomCaptions();
     void lineToolThroughTheMouseAndUndo();
     void penDragAndTheMouseCaptions();
+    void aDragRepaintsOnlyTheColumnsItChanged();
     void channelNameAndLastSceneBar();
     void zoomOfANewAndAnOpenedShow();
     void wheelMovesTheChannelBar();
@@ -132,6 +134,27 @@ void LevelGraphPanelTest::penDragAndTheMouseCaptions()
     QTest::mouseClick(w.pad(), Qt::LeftButton, {}, w.at(205, 255));
     QCOMPARE(w.level(205, 1), 255);
     QCOMPARE(w.level(206, 1), 50);
+}
+
+void LevelGraphPanelTest::aDragRepaintsOnlyTheColumnsItChanged()
+{
+    Graph w;
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    QTest::mousePress(w.pad(), Qt::LeftButton, {}, w.at(3, 100));
+    QTest::qWait(100);   // the window's first paints are done
+    test::PaintCounter paints(&w.form);
+    QTest::mouseMove(w.pad(), w.at(4, 150));
+    QTRY_VERIFY(paints.painted("PaintBoxGrafik"));
+    QCOMPARE(w.level(4, 1), 150);
+    QVERIFY(paints.painted("LabelLevelNewGrafik"));
+    for (const char* still : {"ScrollBarChanellGrafik", "LabelNameChanel", "SpeedButtonGrafPen"})
+        QVERIFY2(!paints.painted(QString::fromLatin1(still)), still);
+    // Column 4, and the line start's marker on column 3 beside it.
+    const QRect dirty = paints.region("PaintBoxGrafik").boundingRect();
+    QVERIFY(dirty.contains(QRect(64, 0, 16, 256)));
+    QVERIFY2(QRect(40, 0, 48, 256).contains(dirty), qPrintable(QString::number(dirty.width())));
+    QTest::mouseRelease(w.pad(), Qt::LeftButton, {}, w.at(4, 150));
 }
 
 void LevelGraphPanelTest::channelNameAndLastSceneBar()

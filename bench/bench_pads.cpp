@@ -64,22 +64,27 @@ void BM_XyPadWholeRepaint(benchmark::State& state)
 }
 BENCHMARK(BM_XyPadWholeRepaint)->Unit(benchmark::kMicrosecond);
 
+// Mouse moves of a drag from `start`, each followed by the paint it asks for.
+template <typename Step>
+void drag(benchmark::State& state, Window& w, QWidget* pad, QPoint start, Step step)
+{
+    w.mouse(pad, QEvent::MouseButtonPress, start);
+    int n = 0;
+    for (auto _ : state) {
+        w.mouse(pad, QEvent::MouseMove, step(start, ++n));
+        QApplication::processEvents();
+    }
+    w.mouse(pad, QEvent::MouseButtonRelease, start);
+}
+
 // One mouse move of a point drag: the handler, the point written, its part of
 // the pad painted.
 void BM_XyPadDragStep(benchmark::State& state)
 {
     Window& w = beamWindow();
-    QWidget* pad = w.find("PaintBoxXY");
     const auto first = w.console.beamEditor.path({1, 255}, {1, 2}).front();
-    w.mouse(pad, QEvent::MouseButtonPress, QPoint(first.x, 255 - first.y));
-    int n = 0;
-    for (auto _ : state) {
-        const QPoint at(first.x + n % 8, 255 - first.y + n % 5);
-        ++n;
-        w.mouse(pad, QEvent::MouseMove, at);
-        QApplication::processEvents();
-    }
-    w.mouse(pad, QEvent::MouseButtonRelease, QPoint(first.x, 255 - first.y));
+    drag(state, w, w.find("PaintBoxXY"), QPoint(first.x, 255 - first.y),
+         [](QPoint start, int n) { return start + QPoint(n % 8, n % 5); });
 }
 BENCHMARK(BM_XyPadDragStep)->Unit(benchmark::kMicrosecond);
 
@@ -109,15 +114,8 @@ BENCHMARK(BM_GraphWholeRepaint)->Unit(benchmark::kMicrosecond);
 void BM_GraphDragStep(benchmark::State& state)
 {
     Window& w = graphWindow();
-    QWidget* pad = w.find("PaintBoxGrafik");
-    w.mouse(pad, QEvent::MouseButtonPress, QPoint(100, 100));
-    int n = 0;
-    for (auto _ : state) {
-        ++n;
-        w.mouse(pad, QEvent::MouseMove, QPoint(100 + 2 * (n % 50), 50 + n % 150));
-        QApplication::processEvents();
-    }
-    w.mouse(pad, QEvent::MouseButtonRelease, QPoint(100, 100));
+    drag(state, w, w.find("PaintBoxGrafik"), QPoint(100, 100),
+         [](QPoint start, int n) { return start + QPoint(2 * (n % 50), n % 150 - 50); });
 }
 BENCHMARK(BM_GraphDragStep)->Unit(benchmark::kMicrosecond);
 

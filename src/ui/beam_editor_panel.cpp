@@ -161,6 +161,14 @@ QScrollBar* BeamEditorPanel::addBar(const char* name, Qt::Orientation orientatio
     return bar;
 }
 
+QGridLayout* BeamEditorPanel::gridBox()
+{
+    auto* box = new QWidget(this);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    return grid;
+}
+
 QToolButton* BeamEditorPanel::addButton(QGridLayout* grid, int row, int column, const char* name,
                                         const QString& caption, const QString& hint)
 {
@@ -209,9 +217,8 @@ QWidget* BeamEditorPanel::buildPad()
 
 QWidget* BeamEditorPanel::buildFigureBars()
 {
-    auto* box = new QWidget(this);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(0, 0, 0, 0);
+    QGridLayout* grid = gridBox();
+    QWidget* box = grid->parentWidget();
     grid->setVerticalSpacing(1);
     labelFigure_ = addLabel("LabelmadeFigure");
     grid->addWidget(labelFigure_, 0, 0, 1, 2);
@@ -232,9 +239,8 @@ QWidget* BeamEditorPanel::buildFigureBars()
 
 QWidget* BeamEditorPanel::buildRange()
 {
-    auto* box = new QWidget(this);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(0, 0, 0, 0);
+    QGridLayout* grid = gridBox();
+    QWidget* box = grid->parentWidget();
     grid->setVerticalSpacing(2);
     grid->addWidget(new QLabel(QStringLiteral("От Сцены"), box), 0, 0);
     from_ = new QSpinBox(box);
@@ -265,9 +271,8 @@ QWidget* BeamEditorPanel::buildRange()
 
 QWidget* BeamEditorPanel::buildMoves()
 {
-    auto* box = new QWidget(this);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(0, 0, 0, 0);
+    QGridLayout* grid = gridBox();
+    QWidget* box = grid->parentWidget();
     grid->setSpacing(1);
     struct Move {
         int code;
@@ -304,9 +309,8 @@ QWidget* BeamEditorPanel::buildMoves()
 
 QWidget* BeamEditorPanel::buildFigures()
 {
-    auto* box = new QWidget(this);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(0, 0, 0, 0);
+    QGridLayout* grid = gridBox();
+    QWidget* box = grid->parentWidget();
     grid->setSpacing(1);
     int i = 0;
     for (const FigureInfo& info : kFigureButtons) {
@@ -325,9 +329,8 @@ QWidget* BeamEditorPanel::buildFigures()
 
 QWidget* BeamEditorPanel::buildPairs()
 {
-    auto* box = new QWidget(this);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(0, 0, 0, 0);
+    QGridLayout* grid = gridBox();
+    QWidget* box = grid->parentWidget();
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(1);
     for (int k = 1; k <= kPairs; ++k) {
@@ -515,8 +518,9 @@ void BeamEditorPanel::showFound(bool found)
     setPadHint(true, QStringLiteral("Переместить сцену ") + scene);
 }
 
-void BeamEditorPanel::PaintBoxXYMouseDown(Qt::MouseButton button, XyPoint at)
+void BeamEditorPanel::PaintBoxXYMouseDown(Qt::MouseButton button, QPoint pixel)
 {
+    const XyPoint at = XyPad::levelsAt(pixel);
     if (button != Qt::LeftButton && button != Qt::RightButton)
         return;
     const auto drag = button == Qt::LeftButton ? BeamEditor::Drag::Move : BeamEditor::Drag::Size;
@@ -526,8 +530,9 @@ void BeamEditorPanel::PaintBoxXYMouseDown(Qt::MouseButton button, XyPoint at)
         emit sceneChosen();
 }
 
-void BeamEditorPanel::PaintBoxXYMouseMove(XyPoint at)
+void BeamEditorPanel::PaintBoxXYMouseMove(QPoint pixel)
 {
+    const XyPoint at = XyPad::levelsAt(pixel);
     labelPosY_->setText(QStringLiteral("Y = ") + QString::number(at.y));
     labelPosX_->setText(QStringLiteral("X = ") + QString::number(at.x));
     labelScene_->setText(QStringLiteral("  "));

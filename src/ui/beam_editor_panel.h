@@ -59,6 +59,8 @@ private:
     QWidget* buildFigures();
     QWidget* buildPairs();
     QWidget* buildLayoutChoice();
+    // A box of the tab laid out by the grid returned.
+    QGridLayout* gridBox();
     QToolButton* addButton(QGridLayout* grid, int row, int column, const char* name,
                            const QString& caption, const QString& hint);
     QScrollBar* addBar(const char* name, Qt::Orientation orientation, int minimum, int maximum,
@@ -75,8 +77,8 @@ private:
     void makeFigure(FigureMaker::Figure figure);
     void SpeedButtonRotateLeftClick();
     void SpeedButtonEditXYcopyClick();
-    void PaintBoxXYMouseDown(Qt::MouseButton button, XyPoint at);
-    void PaintBoxXYMouseMove(XyPoint at);
+    void PaintBoxXYMouseDown(Qt::MouseButton button, QPoint pixel);
+    void PaintBoxXYMouseMove(QPoint pixel);
     void PaintBoxXYMouseUp();
     // The scene caption and the pad's hint after a search for the point under the mouse.
     void showFound(bool found);

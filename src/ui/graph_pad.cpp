@@ -1,6 +1,6 @@
 #include "graph_pad.h"
 
-#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -17,12 +17,11 @@ constexpr int kBottom = 255;   // bars stop short of the last row
 }  // namespace
 
 GraphPad::GraphPad(Console& console, QWidget* parent)
-    : QWidget(parent), console_(console), graph_(console.levelGraph)
+    : MousePad(parent), console_(console), graph_(console.levelGraph)
 {
     setObjectName(QStringLiteral("PaintBoxGrafik"));
     setFixedSize(LevelGraph::kWidth, LevelGraph::kHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
 }
 
 void GraphPad::showPage(int page, int channelPosition)
@@ -80,21 +79,6 @@ void GraphPad::scenesChanged(SceneSpan scenes, int oldLineStart)
         dirty |= columnsOf(scene, scene);
     if (!dirty.isEmpty())
         update(dirty);
-}
-
-void GraphPad::mousePressEvent(QMouseEvent* event)
-{
-    emit pressed(event->button(), event->position().toPoint());
-}
-
-void GraphPad::mouseMoveEvent(QMouseEvent* event)
-{
-    emit moved(event->position().toPoint());
-}
-
-void GraphPad::mouseReleaseEvent(QMouseEvent*)
-{
-    emit released();
 }
 
 }  // namespace tavrelia

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "mouse_pad.h"
 
 #include "editing/level_graph.h"
 
@@ -12,7 +12,7 @@ class Console;
 // the page, its level a yellow bar from the bottom, drawn from the show on every
 // paint. A blue edge marks the first scene after the show, a green line the
 // current scene and a red square the line tool's start.
-class GraphPad : public QWidget {
+class GraphPad : public MousePad {
     Q_OBJECT
 public:
     explicit GraphPad(Console& console, QWidget* parent);
@@ -23,16 +23,8 @@ public:
     // cover the whole page) and the line start's marker, old and new.
     void scenesChanged(SceneSpan scenes, int oldLineStart);
 
-signals:
-    void pressed(Qt::MouseButton button, QPoint at);
-    void moved(QPoint at);
-    void released();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QRect columnsOf(int first, int last) const;

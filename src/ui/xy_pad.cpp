@@ -1,6 +1,6 @@
 #include "xy_pad.h"
 
-#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -51,11 +51,11 @@ void XyGrid::paintEvent(QPaintEvent* event)
     painter.drawLine(0, kCentre, kSide - 1, kCentre);
 }
 
-XyPad::XyPad(Console& console, XyGrid* grid) : QWidget(grid), console_(console)
+XyPad::XyPad(Console& console, XyGrid* grid) : MousePad(grid), console_(console)
 {
     setObjectName(QStringLiteral("PaintBoxXY"));
+    setToolTip(QStringLiteral("Переместить сцену в X-Y"));
     setFixedSize(XyGrid::kSide, XyGrid::kSide);
-    setMouseTracking(true);
 }
 
 void XyPad::showPath(SceneRange range, XyPair pair)
@@ -96,21 +96,6 @@ void XyPad::pointMoved(int scene, XyPoint from)
     for (const XyPoint& p : console_.beamEditor.path(near, pair_))
         dirty |= QRect(pixelOf(p), QSize(1, 1));
     update(dirty.adjusted(-kMargin, -kMargin, kMargin, kMargin));
-}
-
-void XyPad::mousePressEvent(QMouseEvent* event)
-{
-    emit pressed(event->button(), levelsAt(event->position().toPoint()));
-}
-
-void XyPad::mouseMoveEvent(QMouseEvent* event)
-{
-    emit moved(levelsAt(event->position().toPoint()));
-}
-
-void XyPad::mouseReleaseEvent(QMouseEvent*)
-{
-    emit released();
 }
 
 }  // namespace tavrelia

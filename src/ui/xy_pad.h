@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "editing/beam_editor.h"
+#include "mouse_pad.h"
 
 namespace tavrelia {
 
@@ -23,8 +24,8 @@ protected:
 // The beam editor's pad (PaintBoxXY), a 256 x 256 picture of the range's path
 // drawn from the show on every paint: the first point a lime square, every
 // further point a green square joined to the one before, the last point red.
-// Level y is row 255 - y. The mouse is reported in levels, clamped to the pad.
-class XyPad : public QWidget {
+// Level y is row 255 - y.
+class XyPad : public MousePad {
     Q_OBJECT
 public:
     XyPad(Console& console, XyGrid* grid);
@@ -33,20 +34,13 @@ public:
     void showPath(SceneRange range, XyPair pair);
     // One point moved: repaints its squares and the lines to its neighbours.
     void pointMoved(int scene, XyPoint from);
-    // Pad position of a level point, and the level point under a pad position.
+    // Pad position of a level point, and the level point under a pad position
+    // (clamped to the pad).
     static QPoint pixelOf(XyPoint p) { return {p.x, 255 - p.y}; }
     static XyPoint levelsAt(QPoint pixel);
 
-signals:
-    void pressed(Qt::MouseButton button, tavrelia::XyPoint at);
-    void moved(tavrelia::XyPoint at);
-    void released();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     Console& console_;

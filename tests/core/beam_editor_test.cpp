@@ -51,14 +51,6 @@ const XyPair kPair = XyPair::fromBar(9, false);   // channels 10 and 11
 
 }  // namespace
 
-TEST_F(Beam, PairsAreSideBySideOrOneChannelApart)
-{
-    EXPECT_EQ(XyPair::fromBar(0, false).x, 1);
-    EXPECT_EQ(XyPair::fromBar(0, false).y, 2);
-    EXPECT_EQ(XyPair::fromBar(252, true).x, 253);
-    EXPECT_EQ(XyPair::fromBar(252, true).y, 255);
-}
-
 TEST_F(Beam, AFigureWritesOnlyThePairInTheRange)
 {
     const SceneRange range{20, 27};

@@ -152,14 +152,3 @@ TEST_F(Graph, TheLastChannelPositionIsTheNextRecordsFirstByte)
     graph().press(LevelGraph::Button::Left, Tool::Arrow, columnOf(255), 55, 7, 255);
     EXPECT_EQ(console.image[ShowImage::kImageSize], 200);
 }
-
-TEST_F(Graph, APageCopiesItsLevels)
-{
-    console.image.DataWrite(33, kChannel + 1, 77);
-    console.image[ShowImage::kCurrentScene] = 40;
-    const LevelGraph::Page page = graph().page(1, kChannel);
-    EXPECT_EQ(page.first, 32);
-    EXPECT_EQ(page.count, 32);
-    EXPECT_EQ(page.levels[1], 77);
-    EXPECT_EQ(page.currentScene, 40);
-}

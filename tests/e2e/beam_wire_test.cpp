@@ -7,18 +7,14 @@
 
 #include <algorithm>
 
-#include "dmx_wire.h"
-#include "output/interface_settings.h"
-#include "scripted_dialogs.h"
 #include "test_environment.h"
-#include "window_fixture.h"
+#include "wire_window.h"
 
 using namespace std::chrono_literals;
 using tavrelia::FigureMaker;
 using tavrelia::TBaseForm;
 using tavrelia::XyPoint;
-using tavrelia::test::ScriptedDialogs;
-using tavrelia::test::Window;
+using tavrelia::test::WireWindow;
 using tavrelia::wire::Packet;
 
 namespace {
@@ -51,15 +47,10 @@ private slots:
 
 void BeamWireTest::circleIsPlayedOnePointAPeriod()
 {
-    tavrelia::wire::Pty pty;
-    tavrelia::wire::PacketReader reader(pty);
-    tavrelia::InterfaceSettings serial;
-    serial.backend = tavrelia::InterfaceSettings::Backend::Serial;
-    serial.serialDevice = QString::fromStdString(pty.slavePath());
-    QVERIFY(serial.save());
-
-    ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
-    Window w;
+    WireWindow wire;
+    QVERIFY(wire.serialChosen);
+    auto& w = wire.w;
+    auto& reader = wire.reader;
     w.form.FormCreate();
     w.find<QRadioButton>("RadioGroupRateItem2")->click();   // "Выкл": each scene at once
     w.bar("ScrollBarTemp")->setValue(16);                    // 256 ms a scene

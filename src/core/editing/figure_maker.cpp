@@ -165,24 +165,21 @@ void FigureMaker::triangle()
         write(i, x, y);
 }
 
-int FigureMaker::squareSide() const
+FigureMaker::Square FigureMaker::leftSideUp()
 {
-    if (span_ <= 4)
-        return 1;
-    if (span_ <= 8)
-        return 2;
-    return span_ / 4 + 1;
+    Square q;
+    q.c = byte(4 * (S_ / range_.count()));
+    q.a = span_ <= 4 ? 1 : span_ <= 8 ? 2 : span_ / 4 + 1;
+    q.x = q.y = (256 - q.a * q.c) / 2;
+    for (int i = base_; i <= base_ + q.a; ++i, q.y += q.c)
+        write(i, q.x, q.y);
+    q.y -= q.c;
+    return q;
 }
 
 void FigureMaker::rectangle()
 {
-    const int c = byte(4 * (S_ / range_.count()));
-    const int a = squareSide();
-    int x = (256 - a * c) / 2;
-    int y = x;
-    for (int i = base_; i <= base_ + a; ++i, y += c)
-        write(i, x, y);
-    y -= c;
+    auto [c, a, x, y] = leftSideUp();
     for (int i = base_ + a; i <= base_ + 2 * a; ++i, x += c)
         write(i, x, y);
     x -= c;
@@ -213,13 +210,7 @@ void FigureMaker::zigzag()
 
 void FigureMaker::xFigure()
 {
-    const int c = byte(4 * (S_ / range_.count()));
-    const int a = squareSide();
-    int x = (256 - a * c) / 2;
-    int y = x;
-    for (int i = base_; i <= base_ + a; ++i, y += c)
-        write(i, x, y);
-    y -= c;
+    auto [c, a, x, y] = leftSideUp();
     for (int i = base_ + a; i <= base_ + 2 * a; ++i, y -= c, x += c)
         write(i, x, y);
     y += c;

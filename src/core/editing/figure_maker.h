@@ -59,8 +59,15 @@ private:
     void eight();
     void fourLeaf();
     void spiral();
-    // Rectangle and X figure: the side's length in scenes, its step and the start.
-    int squareSide() const;
+    // Rectangle and X figure: sides of a + 1 scenes, c apart, from a start that
+    // centres them; both begin with the left side going up, written here.
+    struct Square {
+        int c;
+        int a;
+        int x;
+        int y;
+    };
+    Square leftSideUp();
     // Figures too short for their sides are clipped at the range's last scene.
     void write(int scene, int x, int y);
     void write(int scene, XyPoint p) { write(scene, p.x, p.y); }

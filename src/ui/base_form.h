@@ -70,6 +70,10 @@ public:
     void ReturnPageControlAll();
     void ReturnDataSystem();
 
+    // The window's wheel handler: acts on the visible input tab wherever the pointer
+    // is in the window, and leaves the event to the control under the pointer too.
+    void FormMouseWheel(int delta);
+
     // Start-up and close sequences. main() runs FormCreate once the window exists;
     // closing the window runs FormClose once.
     void FormCreate();
@@ -119,9 +123,12 @@ signals:
     void showLoaded();
     // The open menu's step after its load (not the start-up load).
     void showOpened();
+    // FormMouseWheel: the visible input tab's wheel action.
+    void mouseWheel(QWidget* visibleTab, int delta);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildFrame();
@@ -152,6 +159,7 @@ private:
     QLabel* labelDiskSize_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
     bool closed_ = false;
+    quint64 lastWheelTimestamp_ = 0;
     bool autosaveErrorOpen_ = false;
     QString captionPrefix_ = QStringLiteral(" Initalization ");
     QString captionName_;

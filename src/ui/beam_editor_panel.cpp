@@ -1,6 +1,7 @@
 #include "beam_editor_panel.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,7 +17,6 @@
 #include "base_form.h"
 #include "console.h"
 #include "undo_buttons.h"
-#include "wheel_route.h"
 #include "xy_pad.h"
 
 namespace tavrelia {
@@ -137,7 +137,11 @@ BeamEditorPanel::BeamEditorPanel(TBaseForm& form)
         editor_.DragMode = BeamEditor::Drag::None;
         ReturnEditXY();
     });
-    routeWheel(this, [this](int delta) { FormMouseWheel(delta); });
+    connect(&form_, &TBaseForm::mouseWheel, this, [this](QWidget* tab, int delta) {
+        if (tab == page_)
+            FormMouseWheel(delta);
+    });
+    pairs_[0].bar->installEventFilter(this);
 }
 
 QLabel* BeamEditorPanel::addLabel(const char* name, const QString& text)
@@ -184,8 +188,10 @@ QToolButton* BeamEditorPanel::addButton(QGridLayout* grid, int row, int column, 
 QWidget* BeamEditorPanel::buildPad()
 {
     auto* box = new QWidget(this);
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* rows = new QVBoxLayout(box);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(2);
+    auto* row = new QHBoxLayout;
     row->setSpacing(2);
     auto* grid = new XyGrid(box);
     pad_ = new XyPad(console_, grid);
@@ -197,21 +203,27 @@ QWidget* BeamEditorPanel::buildPad()
     option_->setToolTip(QStringLiteral("вид или длинна конца фигуры"));
     option_->setFixedHeight(XyGrid::kSide);
     row->addWidget(option_);
+    row->addStretch(1);
+    rows->addLayout(row);
 
-    auto* captions = new QVBoxLayout;
-    captions->setSpacing(2);
+    auto* captions = new QHBoxLayout;
+    captions->setSpacing(6);
     labelPosX_ = addLabel("LabelESPosX", QStringLiteral("X = "));
     labelPosY_ = addLabel("LabelESPosY", QStringLiteral("Y = "));
     labelScene_ = addLabel("LabelEXYscena", QStringLiteral(" Сцена ? "));
     // Rewritten on every mouse move: a fixed size keeps the tab from being laid
     // out and repainted each time.
-    for (QLabel* label : {labelPosX_, labelPosY_, labelScene_}) {
-        label->setFixedSize(label->fontMetrics().horizontalAdvance(QStringLiteral(" Размер 256 ")),
-                            label->sizeHint().height());
-        captions->addWidget(label);
+    const struct {
+        QLabel* label;
+        const char* widest;
+    } fixed[] = {{labelPosX_, "X = 255 "}, {labelPosY_, "Y = 255 "}, {labelScene_, " Размер 256 "}};
+    for (const auto& f : fixed) {
+        f.label->setFixedSize(f.label->fontMetrics().horizontalAdvance(QString::fromUtf8(f.widest)),
+                              f.label->sizeHint().height());
+        captions->addWidget(f.label);
     }
     captions->addStretch(1);
-    row->addLayout(captions);
+    rows->addLayout(captions);
     return box;
 }
 
@@ -568,6 +580,17 @@ void BeamEditorPanel::FormMouseWheel(int delta)
         bar->setValue(bar->value() + 1);
     else if (delta < 0)
         bar->setValue(bar->value() - 1);
+}
+
+// The window's wheel handler steps the channel bar; under the pointer the bar
+// would take a second step of its own.
+bool BeamEditorPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == pairs_[0].bar && event->type() == QEvent::Wheel) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace tavrelia

@@ -44,6 +44,9 @@ signals:
     // The pad made a point's scene current.
     void sceneChosen();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct PairRow {
         QScrollBar* bar = nullptr;

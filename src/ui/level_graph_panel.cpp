@@ -1,6 +1,7 @@
 #include "level_graph_panel.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollBar>
@@ -13,7 +14,6 @@
 #include "console.h"
 #include "graph_pad.h"
 #include "undo_buttons.h"
-#include "wheel_route.h"
 
 namespace tavrelia {
 
@@ -65,7 +65,11 @@ LevelGraphPanel::LevelGraphPanel(TBaseForm& form)
     connect(&form_, &TBaseForm::showCleared, this, [this] { setZoom(LevelGraph::kNewShowZoom); });
     connect(&form_, &TBaseForm::showOpened, this,
             [this] { setZoom(LevelGraph::zoomPositionFor(console_.image.lastScene())); });
-    routeWheel(this, [this](int delta) { FormMouseWheel(delta); });
+    connect(&form_, &TBaseForm::mouseWheel, this, [this](QWidget* tab, int delta) {
+        if (tab == page_)
+            FormMouseWheel(delta);
+    });
+    channelBar_->installEventFilter(this);
 }
 
 QLabel* LevelGraphPanel::addLabel(const char* name)
@@ -293,6 +297,17 @@ void LevelGraphPanel::FormMouseWheel(int delta)
         channelBar_->setValue(channelBar_->value() + 1);
     else if (delta < 0)
         channelBar_->setValue(channelBar_->value() - 1);
+}
+
+// The window's wheel handler steps the channel bar; under the pointer the bar
+// would take a second step of its own.
+bool LevelGraphPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == channelBar_ && event->type() == QEvent::Wheel) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace tavrelia

@@ -28,6 +28,9 @@ public:
     void FormMouseWheel(int delta);
     LevelGraph::Tool tool() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildPadRows();
     void buildBarRows();

@@ -311,12 +311,17 @@ void BeamEditorPanelTest::wheelMovesTheFirstChannelBar()
         QApplication::sendEvent(over, &event);
     };
     wheel(w.pad(), 120);
-    wheel(w.bar("ScrollBarRotate"), 120);
+    wheel(w.bar("ScrollBarEditXYCh1"), 120);   // one step there too, not two
     QCOMPARE(w.bar("ScrollBarEditXYCh1")->value(), 2);
-    QCOMPARE(w.bar("ScrollBarRotate")->value(), 45);
-    wheel(w.spin("SpinEditESSfrom"), -120);
+    QCOMPARE(w.text("LabelXYareaFirrtName1"), QStringLiteral("Ch3  "));
+    // Another control under the pointer takes its own turn as well.
+    wheel(w.bar("ScrollBarRotate"), -120);
     QCOMPARE(w.bar("ScrollBarEditXYCh1")->value(), 1);
-    QCOMPARE(w.text("LabelXYareaFirrtName1"), QStringLiteral("Ch2  "));
+    QVERIFY(w.bar("ScrollBarRotate")->value() != 45);
+    // Not while another tab is shown.
+    w.form.pageControlInput()->setCurrentIndex(0);
+    wheel(w.pad(), 120);
+    QCOMPARE(w.bar("ScrollBarEditXYCh1")->value(), 1);
 }
 
 TAVRELIA_TEST_MAIN(BeamEditorPanelTest)

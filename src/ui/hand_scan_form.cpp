@@ -95,13 +95,13 @@ void THandScanForm::buildPadGroup()
                       kPadMargin + HandScanPad::kSide / 2 - kMarkerSide / 2);
     layout->addWidget(area, 0, Qt::AlignHCenter);
 
-    connect(shapeXY_, &HandScanPad::pressed, this, [this](int column, int row) {
-        showResult(handScan_.mouseDown(column, row, options()));
+    connect(shapeXY_, &MousePad::pressed, this, [this](Qt::MouseButton, QPoint at) {
+        showResult(handScan_.mouseDown(at.x(), at.y(), options()));
     });
-    connect(shapeXY_, &HandScanPad::moved, this, [this](int column, int row) {
-        showResult(handScan_.mouseMove(column, row, options()));
+    connect(shapeXY_, &MousePad::moved, this, [this](QPoint at) {
+        showResult(handScan_.mouseMove(at.x(), at.y(), options()));
     });
-    connect(shapeXY_, &HandScanPad::released, this, [this] { handScan_.endDrag(); });
+    connect(shapeXY_, &MousePad::released, this, [this] { handScan_.endDrag(); });
 
     auto* boxes = new QHBoxLayout;
     checkBoxX_ = makeBox(groupBoxXY_, "CheckBoxX", QStringLiteral("X=255"),

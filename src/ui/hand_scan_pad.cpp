@@ -1,15 +1,12 @@
 #include "hand_scan_pad.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 namespace tavrelia {
 
-HandScanPad::HandScanPad(QWidget* parent) : QWidget(parent)
+HandScanPad::HandScanPad(QWidget* parent) : MousePad(parent)
 {
     setFixedSize(kSide, kSide);
-    // Moves without a button still update the captions.
-    setMouseTracking(true);
     setCursor(Qt::CrossCursor);
 }
 
@@ -21,23 +18,6 @@ void HandScanPad::paintEvent(QPaintEvent*)
     painter.drawLine(0, kSide / 2, kSide - 1, kSide / 2);
     painter.setPen(palette().color(QPalette::Dark));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
-}
-
-void HandScanPad::mousePressEvent(QMouseEvent* event)
-{
-    const QPoint p = event->position().toPoint();
-    emit pressed(p.x(), p.y());
-}
-
-void HandScanPad::mouseMoveEvent(QMouseEvent* event)
-{
-    const QPoint p = event->position().toPoint();
-    emit moved(p.x(), p.y());
-}
-
-void HandScanPad::mouseReleaseEvent(QMouseEvent*)
-{
-    emit released();
 }
 
 }  // namespace tavrelia

@@ -9,18 +9,14 @@
 
 #include "check_box_click.h"
 #include "hand_scan_form.h"
-#include "scripted_dialogs.h"
-#include "serial_wire.h"
 #include "test_environment.h"
-#include "window_fixture.h"
+#include "wire_window.h"
 
 using namespace std::chrono_literals;
 using tavrelia::ShowImage;
 using tavrelia::THandScanForm;
 using tavrelia::test::clickCheckBox;
-using tavrelia::test::ScriptedDialogs;
-using tavrelia::test::SerialWire;
-using tavrelia::test::Window;
+using tavrelia::test::WireWindow;
 using Frame = std::vector<uint8_t>;
 
 class HandScanWireTest : public QObject {
@@ -49,12 +45,10 @@ private:
 
 void HandScanWireTest::padOwnsThePairWhilePlayingWithPriority()
 {
-    SerialWire wire;
-    QVERIFY(wire.saved);
+    WireWindow wire;
+    QVERIFY(wire.serialChosen);
     tavrelia::wire::PacketReader& reader = wire.reader;
-
-    ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
-    Window w;
+    tavrelia::test::Window& w = wire.w;
     w.form.FormCreate();
     // Two scenes that move channels 5 and 6, played without fades.
     {

@@ -10,8 +10,12 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QtMath>
+
+#include <algorithm>
 
 #include "base_form.h"
 #include "channel_desk_panel.h"
@@ -28,6 +32,7 @@ constexpr int kPadMargin = 12;
 constexpr int kAreaToolButtonOrder = 10;
 const QColor kPadColour(200, 200, 255);
 const QColor kZeroColour(192, 220, 192);
+constexpr int kZeroLines = 14;
 
 const char* const kZeroText =
     "Стандарт DMX512 (1990) предписывает\n"
@@ -135,7 +140,16 @@ void THandScanForm::buildZeroGroup()
     auto* memo = new QPlainTextEdit(QString::fromUtf8(kZeroText), groupBoxZero_);
     memo->setObjectName(QStringLiteral("MemoZero"));
     memo->setReadOnly(true);
-    memo->setMinimumHeight(memo->fontMetrics().lineSpacing() * 15);
+    // All of the text at once, line for line: no wrapping, no scrolling.
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const QFontMetrics metrics = memo->fontMetrics();
+    int widest = 0;
+    for (const QString& line : QString::fromUtf8(kZeroText).split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int margins = 2 * (memo->frameWidth() + qCeil(memo->document()->documentMargin())) + 4;
+    memo->setFixedSize(widest + margins, metrics.lineSpacing() * kZeroLines + margins);
     layout->addWidget(scrollBarZero_, 0, 0, 1, 2);
     layout->addWidget(new QLabel(QStringLiteral("start Byte = "), groupBoxZero_), 1, 0);
     layout->addWidget(labelZero_, 1, 1);

@@ -184,6 +184,9 @@ void HandScanFormTest::zeroChannelFace()
     auto* memo = w->find<QPlainTextEdit>("MemoZero");
     QVERIFY(memo->isReadOnly());
     QCOMPARE(memo->document()->blockCount(), 14);
+    // All of it shown, no line wrapped or scrolled away.
+    QVERIFY(memo->viewport()->height() >= memo->fontMetrics().lineSpacing() * 14);
+    QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
 
     w->bar("ScrollBarZero")->setValue(5);
     QCOMPARE(int(w->console.image[ShowImage::kStartCode]), 5);

@@ -106,6 +106,7 @@ void HandScanWireTest::padOwnsThePairWhilePlayingWithPriority()
     QVERIFY(!next(reader, [](const Frame& f) { return f[5] == 0 && f[6] == 255; }).empty());
     w.form.activateWindow();
     QTRY_COMPARE(QGuiApplication::focusWindow(), w.form.windowHandle());
+    QVERIFY(!w.find<QCheckBox>("CheckBoxManualArea")->isChecked());
     QVERIFY(!next(reader, showValues).empty());
     QCOMPARE(reader.garbage(), size_t{0});
     w.form.close();

@@ -22,7 +22,6 @@ private slots:
     void openedFromTheMenuKeyAndToolButton();
     void dragWritesTheSelectedPairsAndTheDeskFollows();
     void invertAndSwapBoxes();
-    void priorityHoldsOnlyWhileTheWindowIsActive();
     void zeroChannelFace();
     void everythingFits();
 
@@ -150,22 +149,6 @@ void HandScanFormTest::invertAndSwapBoxes()
     padMouse(QTest::MouseRelease, {0, 0});
     QCOMPARE(box("CheckBoxX")->text(), QStringLiteral("X=0"));
     QCOMPARE(box("CheckBoxY")->text(), QStringLiteral("Y=255"));
-}
-
-void HandScanFormTest::priorityHoldsOnlyWhileTheWindowIsActive()
-{
-    openPad();
-    clickCheckBox(box("CheckBoxManualArea"));
-    QVERIFY(w->console.controls.handPriority);
-
-    activateMainWindow();
-    QVERIFY(!w->console.controls.handPriority);
-    QVERIFY(!box("CheckBoxManualArea")->isChecked());
-
-    // Coming back does not bring it back by itself.
-    scan()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(scan()));
-    QVERIFY(!w->console.controls.handPriority);
 }
 
 // Nothing in the main window opens this face; the start code is kept in the show only.

@@ -13,8 +13,10 @@
 #include "output/output_engine.h"
 #include "output/output_thread.h"
 #include "output/usb_link.h"
+#include "playback/automats.h"
 #include "playback/channel_rates.h"
 #include "playback/sequencer.h"
+#include "playback/static_picture_editor.h"
 #include "show/settings_file.h"
 #include "show/show_files.h"
 #include "show/show_folder.h"
@@ -101,6 +103,10 @@ public:
     ChannelRates rates{*this};
     ChannelNames names{*this};
     ChannelColors colors;
+
+    // The two chase automats, and the working picture of the static-picture editor.
+    Automats automats{*this};
+    StaticPictureEditor pictureEditor{*this};
 
 private:
     mutable Mutex mutex_;

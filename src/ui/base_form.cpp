@@ -27,10 +27,13 @@
 #include "console.h"
 #include "dialogs.h"
 #include "dmx_coder_panel.h"
+#include "automat_group.h"
 #include "help_window.h"
+#include "key_preview.h"
 #include "level_all_bar.h"
 #include "scene_list_panel.h"
 #include "sequencer_panel.h"
+#include "static_pictures_panel.h"
 #include "transition_mode_group.h"
 #include "usb_state_panel.h"
 
@@ -118,6 +121,7 @@ TBaseForm::~TBaseForm() = default;
 // Every panel of the window, in the order their refresh steps must run.
 void TBaseForm::buildPanels()
 {
+    keyPreview_ = new KeyPreview(*this);
     channelDesk_ = new ChannelDeskPanel(*this);
     auto* usb = new UsbStatePanel(*this);
     auto* sequencer = new SequencerPanel(*this, *usb);
@@ -128,6 +132,9 @@ void TBaseForm::buildPanels()
     new LevelAllBar(*this, *channelDesk_);
     new BlackOutGroup(*this, *channelDesk_);
     new DmxCoderPanel(*this);
+    new StaticPicturesPanel(*this);
+    new AutomatGroup(*this, console_.automats.avtomat1);
+    new AutomatGroup(*this, console_.automats.avtomat2);
     connect(this, &TBaseForm::startUpOutput, this, [this] { console_.startOutput(); });
     connect(this, &TBaseForm::closeOutput, this, [this] { console_.stopOutput(); });
 }
@@ -193,6 +200,10 @@ void TBaseForm::buildMenus()
             (this->*handler)();
         });
     }
+    // Announced by the menu, never given an action.
+    auto* sound = new QAction(QStringLiteral("Опции окна зука"), this);
+    sound->setObjectName(QStringLiteral("SoundOptionsItem"));
+    addMenuEntry(MenuId::Opcii, 3, sound);
 }
 
 void TBaseForm::buildToolButtons()
@@ -262,6 +273,20 @@ QMenu* TBaseForm::menu(MenuId id)
     }
     menuBar()->insertMenu(before, created);
     return created;
+}
+
+void TBaseForm::addMenuEntry(MenuId id, int order, QAction* action)
+{
+    action->setProperty(kOrderProperty, order);
+    QMenu* entries = menu(id);
+    QAction* before = nullptr;
+    for (QAction* existing : entries->actions()) {
+        if (orderOf(existing) > order) {
+            before = existing;
+            break;
+        }
+    }
+    entries->insertAction(before, action);
 }
 
 void TBaseForm::addToolButton(int order, QToolButton* button)

@@ -24,7 +24,13 @@ void ColorSwatch::paintEvent(QPaintEvent*)
     }
     painter.setPen(palette().color(QPalette::Dark));
     painter.setBrush(brush_);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QRect outline = rect().adjusted(0, 0, -1, -1);
+    if (frame_ == Frame::Rounded) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.drawRoundedRect(outline, 4, 4);
+    } else {
+        painter.drawRect(outline);
+    }
 }
 
 }  // namespace tavrelia

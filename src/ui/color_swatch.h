@@ -5,11 +5,12 @@
 
 namespace tavrelia {
 
-// A block of one colour: framed for a strip's group colour, plain for the beat lamp.
+// A block of one colour: framed for a strip's group colour, plain for the beat lamp,
+// rounded for the automats' channel lamps.
 class ColorSwatch : public QWidget {
     Q_OBJECT
 public:
-    enum class Frame { Outlined, Plain };
+    enum class Frame { Outlined, Plain, Rounded };
     explicit ColorSwatch(QWidget* parent = nullptr, Frame frame = Frame::Outlined);
 
     QColor brushColor() const { return brush_; }

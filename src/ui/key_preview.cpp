@@ -1,0 +1,47 @@
+#include "key_preview.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace tavrelia {
+
+KeyPreview::KeyPreview(QWidget& window) : QObject(&window), window_(window)
+{
+    // On the application, so a key is seen whichever control of the window has the focus.
+    qApp->installEventFilter(this);
+}
+
+// A key travels from the focused control up to the window; only its first stop
+// counts, so each key is seen once.
+bool KeyPreview::seesKeyOf(QObject* receiver) const
+{
+    QWidget* focus = window_.focusWidget();
+    if (!preview_)
+        return receiver == &window_ && (!focus || focus == &window_);
+    return receiver == (focus ? focus : &window_);
+}
+
+bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // A held key repeats; a toggle must not follow it, nor a held picture flicker.
+    if (key->isAutoRepeat() || !seesKeyOf(watched))
+        return false;
+    const int code = HotKeys::virtualKey(key->key(), key->modifiers() & Qt::KeypadModifier);
+    if (code == 0)
+        return false;
+    if (type == QEvent::KeyPress) {
+        keys_.keyDown(code);
+        emit keyDown(code, keys_.ctrlHeld());
+    } else {
+        emit keyUp(code, keys_.ctrlHeld());
+        keys_.keyUp(code);
+    }
+    return false;
+}
+
+}  // namespace tavrelia

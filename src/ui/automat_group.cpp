@@ -53,9 +53,10 @@ AutomatGroup::AutomatGroup(TBaseForm& form, Automat& automat)
     labelName_ = addLabel(QStringLiteral("LabelSeq%1ChName").arg(n),
                           QStringLiteral(" Начиная от - "));
     labelStep_ = addLabel(QStringLiteral("LabelStepAvtomat%1").arg(n), QStringLiteral("Step = 1"));
-    lamp_ = new ColorSwatch(this);
+    lamp_ = new ColorSwatch(this, ColorSwatch::Frame::Round);
     lamp_->setObjectName(QStringLiteral("ShapeAvtomat%1").arg(n));
     lamp_->setFixedSize(14, 14);
+    lamp_->setBrushColor(kLampLime);
 
     grid->addWidget(speedBar_, 0, 0, 1, 2);
     grid->addWidget(labelTemp_, 0, 2);
@@ -76,7 +77,9 @@ AutomatGroup::AutomatGroup(TBaseForm& form, Automat& automat)
     lampRow->addWidget(lamp_);
     lampRow->addWidget(labelStep_, 1);
     grid->addLayout(lampRow, 4, 1, 1, 2);
-    grid->addLayout(buildLevelBars(), 0, 3, 6, 1);
+    // The rows keep together at the top; the level bars take the height.
+    grid->addLayout(buildLevelBars(), 0, 3, 7, 1);
+    grid->setRowStretch(6, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(2, labelTemp_->fontMetrics().horizontalAdvance(
                                        QStringLiteral(" Каналы 251  252  253  254")));
@@ -91,7 +94,6 @@ AutomatGroup::AutomatGroup(TBaseForm& form, Automat& automat)
         ReturnAvtomat();
         DisplayAvtomat();
     });
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     page_->layout()->addWidget(this);
     automat_.start();
 }
@@ -105,10 +107,12 @@ QScrollBar* AutomatGroup::addBar(Qt::Orientation orientation, const QString& nam
     bar->setValue(value);
     bar->setPageStep(orientation == Qt::Horizontal ? 5 : 16);
     bar->setToolTip(hint);
-    if (orientation == Qt::Horizontal)
+    if (orientation == Qt::Horizontal) {
         bar->setFixedHeight(kBarHeight);
-    else
-        bar->setFixedSize(kBarHeight, kLevelBarHeight);
+    } else {
+        bar->setFixedWidth(kBarHeight);
+        bar->setMinimumHeight(kLevelBarHeight);
+    }
     return bar;
 }
 
@@ -175,8 +179,7 @@ QLayout* AutomatGroup::buildLevelBars()
     connect(darkBar_, &QScrollBar::valueChanged, &automat_, &Automat::setDark);
     bars->addWidget(brightBar_);
     bars->addWidget(darkBar_);
-    column->addLayout(bars);
-    column->addStretch(1);
+    column->addLayout(bars, 1);
     return column;
 }
 

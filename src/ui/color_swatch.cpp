@@ -25,11 +25,17 @@ void ColorSwatch::paintEvent(QPaintEvent*)
     painter.setPen(palette().color(QPalette::Dark));
     painter.setBrush(brush_);
     const QRect outline = rect().adjusted(0, 0, -1, -1);
-    if (frame_ == Frame::Rounded) {
-        painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, frame_ != Frame::Outlined);
+    switch (frame_) {
+    case Frame::Rounded:
         painter.drawRoundedRect(outline, 4, 4);
-    } else {
+        break;
+    case Frame::Round:
+        painter.drawEllipse(outline);
+        break;
+    default:
         painter.drawRect(outline);
+        break;
     }
 }
 

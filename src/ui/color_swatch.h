@@ -6,11 +6,11 @@
 namespace tavrelia {
 
 // A block of one colour: framed for a strip's group colour, plain for the beat lamp,
-// rounded for the automats' channel lamps.
+// rounded for the automats' channels and round for their timer lamps.
 class ColorSwatch : public QWidget {
     Q_OBJECT
 public:
-    enum class Frame { Outlined, Plain, Rounded };
+    enum class Frame { Outlined, Plain, Rounded, Round };
     explicit ColorSwatch(QWidget* parent = nullptr, Frame frame = Frame::Outlined);
 
     QColor brushColor() const { return brush_; }

@@ -16,6 +16,7 @@
 #include "channel_desk_panel.h"
 #include "console.h"
 #include "dialogs.h"
+#include "scene_icons.h"
 
 namespace tavrelia {
 
@@ -139,12 +140,12 @@ QGroupBox* TStaticForm::buildEraseGroup()
     row->setSpacing(1);
     auto* eraseOne = addEraseButton(row, "SpeedButtonDel1",
                                     QStringLiteral("Стереть редактируемую сцену"),
-                                    QStyle::SP_DialogDiscardButton);
+                                    sceneIcon(SceneGlyph::Clear));
     auto* eraseAll = addEraseButton(row, "SpeedButtonDelAll",
                                     QStringLiteral("Стереть все статические картинки "),
-                                    QStyle::SP_TrashIcon);
+                                    style()->standardIcon(QStyle::SP_TrashIcon));
     undoButton_ = addEraseButton(row, "SpeedButtonUndoSt", QStringLiteral("Вернуть прежнюю сцену"),
-                                 QStyle::SP_ArrowBack);
+                                 style()->standardIcon(QStyle::SP_ArrowBack));
     undoButton_->setEnabled(false);
     connect(eraseOne, &QToolButton::clicked, this, &TStaticForm::SpeedButtonDel1Click);
     connect(eraseAll, &QToolButton::clicked, this, &TStaticForm::SpeedButtonDelAllClick);
@@ -153,12 +154,12 @@ QGroupBox* TStaticForm::buildEraseGroup()
 }
 
 QToolButton* TStaticForm::addEraseButton(QHBoxLayout* row, const char* name, const QString& hint,
-                                         int icon)
+                                         const QIcon& icon)
 {
     auto* button = new QToolButton(row->parentWidget());
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(hint);
-    button->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
+    button->setIcon(icon);
     button->setFixedSize(24, 22);
     row->addWidget(button);
     return button;

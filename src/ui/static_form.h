@@ -6,6 +6,7 @@ class QButtonGroup;
 class QCloseEvent;
 class QGroupBox;
 class QHBoxLayout;
+class QIcon;
 class QLabel;
 class QScrollBar;
 class QToolButton;
@@ -48,7 +49,8 @@ private:
                                     void (TStaticForm::*handler)(int));
     QGroupBox* buildSceneChoice();
     QGroupBox* buildEraseGroup();
-    QToolButton* addEraseButton(QHBoxLayout* row, const char* name, const QString& hint, int icon);
+    QToolButton* addEraseButton(QHBoxLayout* row, const char* name, const QString& hint,
+                                const QIcon& icon);
     // Pressing the group's hidden button releases its visible ones.
     static void release(QButtonGroup* group);
     void releaseBoth();

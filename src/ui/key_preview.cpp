@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QWidget>
 
 namespace tavrelia {
@@ -28,20 +29,27 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    // A held key repeats; a toggle must not follow it, nor a held picture flicker.
-    if (key->isAutoRepeat() || !seesKeyOf(watched))
+    if (!seesKeyOf(watched))
         return false;
     const int code = HotKeys::virtualKey(key->key(), key->modifiers() & Qt::KeypadModifier);
-    if (code == 0)
-        return false;
-    if (type == QEvent::KeyPress) {
-        keys_.keyDown(code);
-        emit keyDown(code, keys_.ctrlHeld());
-    } else {
-        emit keyUp(code, keys_.ctrlHeld());
-        keys_.keyUp(code);
+    // A held key repeats; a toggle must not follow it, nor a held picture flicker.
+    if (code != 0 && !key->isAutoRepeat()) {
+        if (type == QEvent::KeyPress) {
+            keys_.keyDown(code);
+            emit keyDown(code, keys_.ctrlHeld());
+        } else {
+            emit keyUp(code, keys_.ctrlHeld());
+            keys_.keyUp(code);
+        }
     }
-    return false;
+    return spaceKeptFrom(watched, code);
+}
+
+// Space flashes a picture; it must not also press the button or tick the box that
+// happens to have the focus (the blackout box, say). Text fields still get it.
+bool KeyPreview::spaceKeptFrom(QObject* receiver, int code) const
+{
+    return preview_ && code == HotKeys::kSpace && !qobject_cast<QLineEdit*>(receiver);
 }
 
 }  // namespace tavrelia

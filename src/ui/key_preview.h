@@ -11,7 +11,7 @@ namespace tavrelia {
 
 // The main window's key preview: sees every key pressed or released in the main
 // window, whichever of its controls has the focus, before that control does (the
-// control still gets the key). Keys of other windows (the picture editor, modal
+// control still gets the key, except Space outside a text field). Keys of other windows (the picture editor, modal
 // boxes) and auto-repeats are not seen. With preview off, only keys that reach the
 // window while none of its controls has the focus are seen.
 //
@@ -38,6 +38,7 @@ protected:
 
 private:
     bool seesKeyOf(QObject* receiver) const;
+    bool spaceKeptFrom(QObject* receiver, int code) const;
 
     QWidget& window_;
     HotKeys keys_;

@@ -61,6 +61,7 @@ private slots:
     void playStopAndBlackOutKeys();
     void autoRepeatTogglesNothing();
     void keysCountFromATextFieldOnlyWithPreviewOn();
+    void spaceFlashesWithoutPressingTheFocusedBox();
     void otherWindowsKeepTheirKeys();
     void newShowSelectsThePicturesTab();
 };
@@ -217,6 +218,27 @@ void HotKeysTest::keysCountFromATextFieldOnlyWithPreviewOn()
     QVERIFY(w.console.controls.pictures[4]);
     w.release(Qt::Key_5);
     flashOn->setChecked(true);
+}
+
+void HotKeysTest::spaceFlashesWithoutPressingTheFocusedBox()
+{
+    Keys w;
+    w.form.pageControlUst()->setCurrentWidget(w.form.ustPage(TBaseForm::UstTab::Urovni));
+    auto* blackOut = w.find<QCheckBox>("CheckBoxBlackOut");
+    blackOut->setFocus();
+    QTRY_VERIFY(blackOut->hasFocus());
+    w.press(Qt::Key_Space);
+    QVERIFY(w.console.controls.pictures[8]);
+    w.release(Qt::Key_Space);
+    QVERIFY(!w.console.controls.pictures[8]);
+    QVERIFY(!blackOut->isChecked());
+
+    // Without the hot keys the box has its Space back.
+    w.find<QCheckBox>("CheckBoxFlashOn")->setChecked(false);
+    blackOut->setFocus();
+    w.tap(Qt::Key_Space);
+    QVERIFY(blackOut->isChecked());
+    QVERIFY(!w.console.controls.pictures[8]);
 }
 
 void HotKeysTest::otherWindowsKeepTheirKeys()

@@ -77,6 +77,10 @@ public:
     void ReturnPageControlAll();
     void ReturnDataSystem();
 
+    // The window's wheel handler: acts on the visible input tab wherever the pointer
+    // is in the window, and leaves the event to the control under the pointer too.
+    void FormMouseWheel(int delta);
+
     // Start-up and close sequences. main() runs FormCreate once the window exists;
     // closing the window runs FormClose once.
     void FormCreate();
@@ -124,9 +128,12 @@ signals:
     // The window's part of a new show (after the core's clear) and of a load.
     void showCleared();
     void showLoaded();
+    // FormMouseWheel: the visible input tab's wheel action.
+    void mouseWheel(QWidget* visibleTab, int delta);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildFrame();
@@ -158,6 +165,7 @@ private:
     QLabel* labelDiskSize_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
     bool closed_ = false;
+    quint64 lastWheelTimestamp_ = 0;
     bool autosaveErrorOpen_ = false;
     QString captionPrefix_ = QStringLiteral(" Initalization ");
     QString captionName_;

@@ -283,6 +283,7 @@ void TBaseForm::addMenuEntry(MenuId id, int order, QAction* action)
 {
     action->setProperty(kOrderProperty, order);
     QMenu* entries = menu(id);
+    action->setParent(entries);
     QAction* before = nullptr;
     for (QAction* existing : entries->actions()) {
         if (orderOf(existing) > order) {

@@ -612,7 +612,7 @@ private slots:
         QCOMPARE(names, (QStringList{"SpeedButtonNEW", "SpeedButtonOPEN", "SpeedButtonSAVE",
                                      "SpeedButtonSAVEAS", "SpeedButtonCOPY", "SpeedButtonCOPYPREDSCEN",
                                      "SpeedButtonCLEAR", "SpeedButtonDELSCEN", "SpeedButtonAVTOPLUS",
-                                     "SpeedButtonHELP", "SpeedButtonABOUT"}));
+                                     "SpeedButtonRECORD", "SpeedButtonHELP", "SpeedButtonABOUT"}));
     }
 
     void aboutWindowIsModalAndCloses()

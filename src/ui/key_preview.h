@@ -24,7 +24,6 @@ public:
 
     void setPreview(bool on) { preview_ = on; }
     bool preview() const { return preview_; }
-    bool ctrlHeld() const { return keys_.ctrlHeld(); }
 
 signals:
     // FormKeyDown: after the Ctrl-held flag was set for Ctrl.

@@ -25,9 +25,6 @@ class StaticPicturesPanel : public QWidget {
 public:
     explicit StaticPicturesPanel(TBaseForm& form);
 
-    TStaticForm* editor() const { return editor_; }
-    QCheckBox* pictureBox(int picture) const { return boxes_.at(picture); }
-
     void FormKeyDown(int virtualKey);
     void FormKeyUp(int virtualKey, bool ctrlHeld);
     void CheckBoxFlashOnClick(bool checked);

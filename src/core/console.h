@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
 #include "editing/channel_colors.h"
@@ -95,8 +96,13 @@ public:
 
     // The 50 ms tick and the thread that runs it from start-up to the close sequence.
     OutputEngine output{*this};
-    void startOutput();
+    // A timing probe sees each tick's deadline once the tick is done (on the output
+    // thread: it must not block or allocate). realTime false keeps the thread at
+    // normal priority, to compare.
+    using TickProbe = std::function<void(OutputThread::Clock::time_point deadline)>;
+    void startOutput(TickProbe probe = {}, bool realTime = true);
     void stopOutput();
+    bool outputRealTime() const { return outputThread_.realTime(); }
 
     // The channel desk, its rates and names, and the strips' display tables.
     ChannelDesk desk{*this};

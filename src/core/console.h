@@ -5,9 +5,11 @@
 #include <functional>
 #include <mutex>
 
+#include "editing/beam_editor.h"
 #include "editing/channel_colors.h"
 #include "editing/channel_desk.h"
 #include "editing/channel_names.h"
+#include "editing/level_graph.h"
 #include "editing/scene_list.h"
 #include "output/control_state.h"
 #include "output/device_feed.h"
@@ -109,6 +111,10 @@ public:
     ChannelRates rates{*this};
     ChannelNames names{*this};
     ChannelColors colors;
+
+    // The two editors that draw the show: figures across scenes, a channel's graph.
+    BeamEditor beamEditor{*this};
+    LevelGraph levelGraph{*this};
 
     // The two chase automats, and the working picture of the static-picture editor.
     Automats automats{*this};

@@ -22,6 +22,7 @@
 #include <QWheelEvent>
 
 #include "about_form.h"
+#include "beam_editor_panel.h"
 #include "blackout_group.h"
 #include "block_copy_panel.h"
 #include "channel_desk_panel.h"
@@ -33,6 +34,7 @@
 #include "help_window.h"
 #include "key_preview.h"
 #include "level_all_bar.h"
+#include "level_graph_panel.h"
 #include "scene_list_panel.h"
 #include "sequencer_panel.h"
 #include "static_pictures_panel.h"
@@ -129,7 +131,10 @@ void TBaseForm::buildPanels()
     channelDesk_ = new ChannelDeskPanel(*this);
     auto* usb = new UsbStatePanel(*this);
     auto* sequencer = new SequencerPanel(*this, *usb);
-    new SceneListPanel(*this, *sequencer);
+    auto* sceneList = new SceneListPanel(*this, *sequencer);
+    new LevelGraphPanel(*this);
+    auto* beamEditor = new BeamEditorPanel(*this);
+    connect(beamEditor, &BeamEditorPanel::sceneChosen, sceneList, &SceneListPanel::showChosenScene);
     new BlockCopyPanel(*this);
     new ChannelRatesPanel(*this, *channelDesk_);
     new TransitionModeGroup(*this);
@@ -338,7 +343,7 @@ QWidget* TBaseForm::page(QTabWidget* tabs, int order, const char* objectName,
 
 QWidget* TBaseForm::inputPage(InputTab tab)
 {
-    static constexpr const char* kNames[] = {"TabSheetScroll", "TabSheetGrafik", "TabSheetEditXY",
+    static constexpr const char* kNames[] = {"TabSheetScroll", "TabSheetGrafik", "TabSheetEdit",
                                              "TabSheetCopy", "TabSheetAvtomat", "TabSheetOptions",
                                              "TabSheetCoder"};
     static constexpr const char* kTitles[] = {"Фэйдера", "График Канала", "Редактор луча",
@@ -534,6 +539,7 @@ void TBaseForm::OpenItemClick()
     console_.showFiles.openFileName = name;
     if (!BlocOpenFile())
         return;
+    emit showOpened();
     ReturnPageControlAll();
 }
 

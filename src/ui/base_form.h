@@ -128,6 +128,8 @@ signals:
     // The window's part of a new show (after the core's clear) and of a load.
     void showCleared();
     void showLoaded();
+    // The open menu's step after its load (not the start-up load).
+    void showOpened();
     // FormMouseWheel: the visible input tab's wheel action.
     void mouseWheel(QWidget* visibleTab, int delta);
 

@@ -8,6 +8,7 @@ Console::Console()
 {
     resetRecodeTable();
     output.setSink(&usbLink);
+    output.setAutomats(&automats);
 }
 
 Console::~Console()

@@ -16,8 +16,10 @@
 #include "output/output_engine.h"
 #include "output/output_thread.h"
 #include "output/usb_link.h"
+#include "playback/automats.h"
 #include "playback/channel_rates.h"
 #include "playback/sequencer.h"
+#include "playback/static_picture_editor.h"
 #include "show/settings_file.h"
 #include "show/show_files.h"
 #include "show/show_folder.h"
@@ -113,6 +115,10 @@ public:
     // The two editors that draw the show: figures across scenes, a channel's graph.
     BeamEditor beamEditor{*this};
     LevelGraph levelGraph{*this};
+
+    // The two chase automats, and the working picture of the static-picture editor.
+    Automats automats{*this};
+    StaticPictureEditor pictureEditor{*this};
 
 private:
     mutable Mutex mutex_;

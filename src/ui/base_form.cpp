@@ -22,6 +22,7 @@
 #include <QWheelEvent>
 
 #include "about_form.h"
+#include "automat_group.h"
 #include "beam_editor_panel.h"
 #include "blackout_group.h"
 #include "block_copy_panel.h"
@@ -33,10 +34,12 @@
 #include "dmx_coder_panel.h"
 #include "hand_scan_form.h"
 #include "help_window.h"
+#include "key_preview.h"
 #include "level_all_bar.h"
 #include "level_graph_panel.h"
 #include "scene_list_panel.h"
 #include "sequencer_panel.h"
+#include "static_pictures_panel.h"
 #include "transition_mode_group.h"
 #include "usb_state_panel.h"
 
@@ -126,6 +129,7 @@ TBaseForm::~TBaseForm() = default;
 // Every panel of the window, in the order their refresh steps must run.
 void TBaseForm::buildPanels()
 {
+    keyPreview_ = new KeyPreview(*this);
     channelDesk_ = new ChannelDeskPanel(*this);
     auto* usb = new UsbStatePanel(*this);
     auto* sequencer = new SequencerPanel(*this, *usb);
@@ -141,6 +145,9 @@ void TBaseForm::buildPanels()
     new DmxCoderPanel(*this);
     new DevicePlacementPanel(*this);
     new THandScanForm(*this);
+    new StaticPicturesPanel(*this);
+    new AutomatGroup(*this, console_.automats.avtomat1);
+    new AutomatGroup(*this, console_.automats.avtomat2);
     connect(this, &TBaseForm::startUpOutput, this, [this] { console_.startOutput(); });
     connect(this, &TBaseForm::closeOutput, this, [this] { console_.stopOutput(); });
 }
@@ -206,6 +213,10 @@ void TBaseForm::buildMenus()
             (this->*handler)();
         });
     }
+    // Announced by the menu, never given an action.
+    auto* sound = new QAction(QStringLiteral("Опции окна зука"), this);
+    sound->setObjectName(QStringLiteral("SoundOptionsItem"));
+    addMenuEntry(MenuId::Opcii, 3, sound);
 }
 
 void TBaseForm::buildToolButtons()
@@ -275,6 +286,21 @@ QMenu* TBaseForm::menu(MenuId id)
     }
     menuBar()->insertMenu(before, created);
     return created;
+}
+
+void TBaseForm::addMenuEntry(MenuId id, int order, QAction* action)
+{
+    action->setProperty(kOrderProperty, order);
+    QMenu* entries = menu(id);
+    action->setParent(entries);
+    QAction* before = nullptr;
+    for (QAction* existing : entries->actions()) {
+        if (orderOf(existing) > order) {
+            before = existing;
+            break;
+        }
+    }
+    entries->insertAction(before, action);
 }
 
 void TBaseForm::addToolButton(int order, QToolButton* button)

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QString>
 
+class QAction;
 class QCloseEvent;
 class QGroupBox;
 class QLabel;
@@ -18,6 +19,7 @@ namespace tavrelia {
 class ChannelDeskPanel;
 class Console;
 class HelpWindow;
+class KeyPreview;
 struct FileDialogRequest;
 
 // The main window. It owns the frame (menus, tool bar, status line, the page
@@ -32,6 +34,8 @@ public:
     Console& console() { return console_; }
     // The channel desk: other panels reload its faders and selection boxes.
     ChannelDeskPanel* channelDesk() const { return channelDesk_; }
+    // The window's hot keys: every key user connects to its signals.
+    KeyPreview* keyPreview() const { return keyPreview_; }
 
     static constexpr int kWidth = 898;
     static constexpr int kHeight = 651;
@@ -39,6 +43,9 @@ public:
     // Menus of MainMenuBase, created on first use and kept in their fixed order.
     enum class MenuId { Shou, Sceny, Ustanovki, Opcii, Pomosh };
     QMenu* menu(MenuId id);
+    // Adds an entry to a menu in its fixed order, whatever order the entries are added
+    // in. "Опции": 0 hand scan, 1 static pictures, 2 auto-add scenes, 3 sound window.
+    void addMenuEntry(MenuId id, int order, QAction* action);
 
     // Tool bar buttons, kept in their fixed order whatever order they are added in.
     void addToolButton(int order, QToolButton* button);
@@ -145,6 +152,7 @@ private:
 
     Console& console_;
     ChannelDeskPanel* channelDesk_ = nullptr;
+    KeyPreview* keyPreview_ = nullptr;
     QTabWidget* pageControlInput_ = nullptr;
     QTabWidget* pageControlUst_ = nullptr;
     QTabWidget* pageControlTemp_ = nullptr;

@@ -24,12 +24,19 @@ void ColorSwatch::paintEvent(QPaintEvent*)
     }
     painter.setPen(palette().color(QPalette::Dark));
     painter.setBrush(brush_);
-    if (frame_ == Frame::Disk) {
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
-        return;
+    const QRect outline = rect().adjusted(0, 0, -1, -1);
+    painter.setRenderHint(QPainter::Antialiasing, frame_ != Frame::Outlined);
+    switch (frame_) {
+    case Frame::Rounded:
+        painter.drawRoundedRect(outline, 4, 4);
+        break;
+    case Frame::Round:
+        painter.drawEllipse(outline);
+        break;
+    default:
+        painter.drawRect(outline);
+        break;
     }
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 }  // namespace tavrelia

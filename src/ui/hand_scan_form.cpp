@@ -85,7 +85,7 @@ void THandScanForm::buildPadGroup()
 
     auto* area = new QWidget(groupBoxXY_);
     area->setFixedSize(HandScanPad::kSide + 2 * kPadMargin, HandScanPad::kSide + 2 * kPadMargin);
-    shapeCentr_ = new ColorSwatch(area, ColorSwatch::Frame::Disk);
+    shapeCentr_ = new ColorSwatch(area, ColorSwatch::Frame::Round);
     shapeCentr_->setObjectName(QStringLiteral("ShapeCentr"));
     shapeCentr_->setBrushColor(Qt::yellow);
     shapeCentr_->setFixedSize(kMarkerSide, kMarkerSide);
@@ -160,12 +160,10 @@ void THandScanForm::buildZeroGroup()
 
 void THandScanForm::hookIntoMainWindow()
 {
-    QMenu* options = form_.menu(TBaseForm::MenuId::Opcii);
-    auto* areaItem = new QAction(QStringLiteral("Поле для ручного управления лучем сканера"), options);
+    auto* areaItem = new QAction(QStringLiteral("Поле для ручного управления лучем сканера"), this);
     areaItem->setObjectName(QStringLiteral("AreaItem"));
     areaItem->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
-    // The first entry of its menu, whichever panel added to it first.
-    options->insertAction(options->actions().value(0), areaItem);
+    form_.addMenuEntry(TBaseForm::MenuId::Opcii, 0, areaItem);
     connect(areaItem, &QAction::triggered, this, &THandScanForm::AreaItemClick);
 
     auto* button = new QToolButton;

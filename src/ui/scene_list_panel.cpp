@@ -167,8 +167,8 @@ void SceneListPanel::buildMenus()
     pasteItem_->setEnabled(false);
     pasteNewItem_->setEnabled(false);
 
-    autoAddItem_ = form_.menu(TBaseForm::MenuId::Opcii)
-                       ->addAction(QStringLiteral("Разрешить автодобавление сцен"));
+    autoAddItem_ = new QAction(QStringLiteral("Разрешить автодобавление сцен"), this);
+    form_.addMenuEntry(TBaseForm::MenuId::Opcii, 2, autoAddItem_);
     autoAddItem_->setObjectName(QStringLiteral("AvtoDobScenaItem"));
     autoAddItem_->setCheckable(true);
     connect(autoAddItem_, &QAction::triggered, this, &SceneListPanel::AvtoDobScenaItemClick);

@@ -121,6 +121,17 @@ TEST(OutputThread, RunsAgainstTheWritersOfTheUserInterface)
         controls.setTransitionMode(round % 4 - 1);
         controls.setSelectedLevels(v);
         controls.setRecodeEntry(round % 513, static_cast<uint16_t>(round % 600));
+        controls.setPicture(round % 16, round % 3 == 0);
+        tavrelia::Automat& automat = console.automats[round % 2 + 1];
+        automat.setRunAlone(round % 6 != 0);
+        automat.setChannel(round % 251);
+        automat.TimerTempAvtomatTimer();
+        if (round % 20 == 0)
+            console.pictureEditor.open();
+        if (round % 20 == 10) {
+            console.pictureEditor.ReadChaser(round % 16);
+            console.pictureEditor.close();
+        }
         if (round % 50 == 0) {
             controls.resetRecoding();
             console.clearShowData();

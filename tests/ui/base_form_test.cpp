@@ -612,7 +612,7 @@ private slots:
         QCOMPARE(names, (QStringList{"SpeedButtonNEW", "SpeedButtonOPEN", "SpeedButtonSAVE",
                                      "SpeedButtonSAVEAS", "SpeedButtonCOPY", "SpeedButtonCOPYPREDSCEN",
                                      "SpeedButtonCLEAR", "SpeedButtonDELSCEN", "SpeedButtonAVTOPLUS",
-                                     "SpeedButtonAREA", "SpeedButtonHELP", "SpeedButtonABOUT"}));
+                                     "SpeedButtonRECORD", "SpeedButtonAREA", "SpeedButtonHELP", "SpeedButtonABOUT"}));
     }
 
     void aboutWindowIsModalAndCloses()

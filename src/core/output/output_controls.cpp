@@ -17,6 +17,12 @@ void OutputControls::setMacroOut(bool down)
     console_.controls.macroOut = down;
 }
 
+void OutputControls::setPicture(int picture, bool on)
+{
+    auto g = console_.lock();
+    console_.controls.pictures.at(picture) = on;
+}
+
 void OutputControls::setTransitionMode(int mode)
 {
     auto g = console_.lock();

@@ -15,6 +15,8 @@ public:
     // Every entry into or out of blackout stops the show.
     void setBlackOut(bool on);
     void setMacroOut(bool down);
+    // The box of picture 0..15: the output lays the picture over the frame while it is on.
+    void setPicture(int picture, bool on);
     void setTransitionMode(int mode);   // -1 when no mode is selected
 
     // Sets every selected channel (ChannelSelect not 0) of the current scene to level.

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace tavrelia {
+
+class Console;
+
+// The data side of the static-picture editor. While it is open, scene 0 and the
+// desk's selection flags are the working picture: the show stops, the current
+// scene is 0, and the show's own scene 0, rates, current scene and selection wait
+// in the editor until it closes. Every operation takes the console lock; the caller
+// refreshes the window afterwards.
+class StaticPictureEditor {
+public:
+    static constexpr int kPictures = 16;
+
+    explicit StaticPictureEditor(Console& console) : console_(console) {}
+
+    bool isOpen() const { return open_; }
+
+    // The data steps of opening; false (and nothing changes) when it is open already,
+    // since a second opening would overwrite what closing must restore.
+    bool open();
+    // Puts the show's scene 0, rates, current scene and selection back.
+    void close();
+    // The show in memory was replaced (load, New): what the editor keeps belongs to
+    // the old show and must not be written into the new one.
+    void abandon();
+
+    // Picture k into the working picture: its members selected, their levels in
+    // scene 0, every other level 0.
+    void ReadChaser(int picture);
+    // The working picture into picture k: the selection as membership, all 256
+    // levels of scene 0.
+    void SaveChaser(int picture);
+    // Scene bar position p: show scene (p + 1) mod 256 into scene 0, nothing selected.
+    void ScrollBar1Change(int position);
+    // Both erases take the shared undo snapshot first.
+    void eraseWorking();
+    void eraseAll();
+    // The shared undo snapshot back over the whole show.
+    void undo();
+
+private:
+    void clearWorking();
+
+    Console& console_;
+    bool open_ = false;
+    std::array<uint8_t, 256> savedScene_{};
+    std::array<uint8_t, 256> savedRates_{};
+    std::array<uint8_t, 256> savedSelect_{};
+    uint8_t savedCurrentScene_ = 0;
+};
+
+}  // namespace tavrelia

@@ -7,6 +7,9 @@
 #include "editing/channel_colors.h"
 #include "editing/channel_desk.h"
 #include "editing/channel_names.h"
+#include "editing/color_file.h"
+#include "editing/name_block_copy.h"
+#include "editing/window_color.h"
 #include "editing/scene_list.h"
 #include "output/control_state.h"
 #include "output/device_feed.h"
@@ -14,6 +17,7 @@
 #include "output/output_thread.h"
 #include "output/usb_link.h"
 #include "playback/channel_rates.h"
+#include "playback/conveyor.h"
 #include "playback/sequencer.h"
 #include "show/settings_file.h"
 #include "show/show_files.h"
@@ -87,6 +91,8 @@ public:
     // Playing the show, and the operations on its list of scenes.
     Sequencer sequencer{*this};
     SceneList sceneList{*this};
+    // Twenty show files played by hand or one after another at every wrap.
+    Conveyor conveyor{*this};
 
     // What the 3D view draws; the output tick fills it from every frame.
     DeviceFeed deviceFeed;
@@ -101,6 +107,10 @@ public:
     ChannelRates rates{*this};
     ChannelNames names{*this};
     ChannelColors colors;
+    NameBlockCopy nameBlockCopy{*this};
+    // The display tables and the 3D placement in tavrEdit.col.
+    ColorFile colorFile{*this};
+    WindowColor windowColor{*this};
 
 private:
     mutable Mutex mutex_;

@@ -85,6 +85,11 @@ public:
     ShowFiles showFiles{*this};
     SettingsFile settings;
 
+    // Creates the show folder when missing; at the first start (no settings and no
+    // colour file yet) lays in a colour file of the start-up values, as an
+    // installation would. False with the reason in error.
+    bool installShowFolder(QString* error);
+
     // The USB DMX interface; the output thread writes its packets to it.
     UsbLink usbLink;
 

@@ -3,6 +3,9 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "dialogs.h"
+#include "show/show_files.h"
+
 class QCloseEvent;
 class QGroupBox;
 class QLabel;
@@ -18,7 +21,6 @@ namespace tavrelia {
 class ChannelDeskPanel;
 class Console;
 class HelpWindow;
-struct FileDialogRequest;
 
 // The main window. It owns the frame (menus, tool bar, status line, the page
 // controls) and the refresh of the window from the show; the panels of each tab
@@ -86,6 +88,11 @@ public:
     void ExitItemClick();
     // Loads the show the open dialog names; false when a read error stopped it.
     bool BlocOpenFile();
+    // What a load did, shown: the caption, or the message of a missing or unreadable
+    // file (at once, or after the running handler and one at a time); then the
+    // load's own refresh steps. False on a read error.
+    enum class Message { Now, Later };
+    bool reportLoad(const ShowFiles::Result& result, Message when);
     SaveOutcome SaveFile();
     SaveOutcome SaveFileAs();
     // A new show: the core's data, the name, the start tabs; then showCleared().
@@ -97,6 +104,8 @@ public:
     void HelpItemClick();
 
     static const QString& noFileName();   // " Нет имени файла "
+    // The show open or save dialog starting with fileName.
+    FileDialogRequest showDialog(const QString& title, const QString& fileName) const;
 
 signals:
     // Steps of the start-up sequence that other parts of the window perform.
@@ -117,6 +126,8 @@ signals:
     // The window's part of a new show (after the core's clear) and of a load.
     void showCleared();
     void showLoaded();
+    // Save As has run (written or cancelled): its colour step.
+    void savedAs();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -130,8 +141,8 @@ private:
     void centreOnScreen();
     void fillDiskLabels();
     void selectStartTabs();
-    FileDialogRequest showDialog(const QString& title, const QString& fileName) const;
     SaveOutcome reportSave(const QString& error);
+    void showLoadMessage(bool error, const QString& text, Message when);
     QWidget* page(QTabWidget* tabs, int order, const char* objectName, const char* title);
 
     Console& console_;
@@ -151,6 +162,7 @@ private:
     HelpWindow* helpWindow_ = nullptr;
     bool closed_ = false;
     bool autosaveErrorOpen_ = false;
+    bool loadMessagePending_ = false;
     QString captionPrefix_ = QStringLiteral(" Initalization ");
     QString captionName_;
 };

@@ -88,8 +88,9 @@ TEST_F(NameBlockCopyTest, LimitIsCheckedBeforeTheFirstCopyOnly)
         const auto outcome = fresh.nameBlockCopy.ButtonNameBlocCopyClick({c.first, c.last, c.from, 1, 2, true, true});
         EXPECT_EQ(outcome.refused, c.refused) << c.from;
         EXPECT_TRUE(fresh.sceneList.undoAvailable());   // taken even when refused
-        if (c.refused)
+        if (c.refused) {
             EXPECT_EQ(fresh.image.bytes(), before);
+        }
     }
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "dmx_wire.h"
+#include "console.h"
 #include "show/settings_file.h"
 #include "show/show_image.h"
 
@@ -69,6 +70,9 @@ public:
         SettingsFile settings;
         settings.lastFile = show;
         ASSERT_TRUE(settings.write(dir("data") + "/Tavrelia/Tavy.ini").isEmpty());
+        // A previous run leaves its colour file beside it.
+        Console previous;
+        ASSERT_TRUE(previous.colorFile.SaveColorEdit(dir("data") + "/Tavrelia/tavrEdit.col").done());
     }
 
     void start()

@@ -5,7 +5,9 @@
 #include "base_form.h"
 #include "console.h"
 
-int main(int argc, char* argv[])
+// The window's entry. It lives in a module of its own that the launcher loads only
+// when a window is wanted, so that the headless player never maps the widget library.
+extern "C" __attribute__((visibility("default"))) int tavreliaGuiMain(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     // Also names the Linux settings file: ~/.config/Tavrelia/Tavrelia.conf

@@ -1,6 +1,7 @@
 #include "base_form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -18,6 +19,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "about_form.h"
 #include "blackout_group.h"
@@ -116,6 +118,8 @@ TBaseForm::TBaseForm(Console& console, QWidget* parent) : QMainWindow(parent), c
     buildPanels();
     resize(kWidth, kHeight);
     centreOnScreen();
+    // The wheel belongs to the window wherever the pointer is, before any control.
+    qApp->installEventFilter(this);
 }
 
 TBaseForm::~TBaseForm() = default;
@@ -384,6 +388,28 @@ void TBaseForm::ReturnPageControlAll()
     emit colorRefresh();
     ReturnDataSystem();
     emit inputTabRefresh(pageControlInput_->currentWidget());
+}
+
+void TBaseForm::FormMouseWheel(int delta)
+{
+    emit mouseWheel(pageControlInput_->currentWidget(), delta);
+}
+
+bool TBaseForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Wheel && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->window() == this) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        // A wheel event that no control takes travels up to the window as copies
+        // of itself with the same time stamp: act on the first delivery only.
+        const bool copy = !wheel->spontaneous() && wheel->timestamp() != 0
+                          && wheel->timestamp() == lastWheelTimestamp_;
+        if (wheel->spontaneous())
+            lastWheelTimestamp_ = wheel->timestamp();
+        if (!copy)
+            FormMouseWheel(wheel->angleDelta().y());
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 const QString& TBaseForm::noFileName()

@@ -72,6 +72,10 @@ public:
     void ReturnPageControlAll();
     void ReturnDataSystem();
 
+    // The window's wheel handler: acts on the visible input tab wherever the pointer
+    // is in the window, and leaves the event to the control under the pointer too.
+    void FormMouseWheel(int delta);
+
     // Start-up and close sequences. main() runs FormCreate once the window exists;
     // closing the window runs FormClose once.
     void FormCreate();
@@ -128,9 +132,12 @@ signals:
     void showLoaded();
     // Save As has run (written or cancelled): its colour step.
     void savedAs();
+    // FormMouseWheel: the visible input tab's wheel action.
+    void mouseWheel(QWidget* visibleTab, int delta);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildFrame();
@@ -161,6 +168,7 @@ private:
     QLabel* labelDiskSize_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
     bool closed_ = false;
+    quint64 lastWheelTimestamp_ = 0;
     bool autosaveErrorOpen_ = false;
     bool loadMessagePending_ = false;
     QString captionPrefix_ = QStringLiteral(" Initalization ");

@@ -58,7 +58,6 @@ BlackOutGroup::BlackOutGroup(TBaseForm& form, ChannelDeskPanel& desk)
     blinkTimer_->setObjectName(QStringLiteral("TimerBlackOutBlink"));
     blinkTimer_->setInterval(kBlinkPollMs);
     connect(blinkTimer_, &QTimer::timeout, this, &BlackOutGroup::showBlink);
-    blinkTimer_->start();
 }
 
 QToolButton* BlackOutGroup::addButton(ChannelDeskPanel& desk, const char* name,
@@ -78,6 +77,9 @@ QToolButton* BlackOutGroup::addButton(ChannelDeskPanel& desk, const char* name,
 void BlackOutGroup::CheckBoxBlackOutClick(bool checked)
 {
     controls_.setBlackOut(checked);   // also stops the show
+    // The blink runs only while blacked out; it stops once the button is back.
+    if (checked && !blinkTimer_->isActive())
+        blinkTimer_->start();
     if (speedButtonMacrosOut_->isChecked())
         return;
     (checked ? speedButtonBlackOut_ : speedButtonOnScena_)->setChecked(true);
@@ -88,6 +90,8 @@ void BlackOutGroup::showBlink()
     const bool visible = console_.output.blackOutButtonVisible();
     if (speedButtonBlackOut_->isVisibleTo(speedButtonBlackOut_->parentWidget()) != visible)
         speedButtonBlackOut_->setVisible(visible);
+    if (visible && !checkBoxBlackOut_->isChecked())
+        blinkTimer_->stop();
 }
 
 }  // namespace tavrelia

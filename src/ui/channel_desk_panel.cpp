@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 
 #include "base_form.h"
 #include "color_swatch.h"
@@ -82,7 +81,6 @@ ChannelDeskPanel::ChannelDeskPanel(TBaseForm& form)
     buildButtonColumn();
 
     page_->layout()->addWidget(this);
-    installEventFilter(this);
     for (const QImage& picture : goboPictures())
         imageListGobo_.append(QPixmap::fromImage(picture));
     buildManualSwitch();
@@ -95,6 +93,10 @@ ChannelDeskPanel::ChannelDeskPanel(TBaseForm& form)
         ReturnName();
         CheckBoxFromMemory();
         UpdateColorEditAll();
+    });
+    connect(&form_, &TBaseForm::mouseWheel, this, [this](QWidget* tab, int delta) {
+        if (tab == page_)
+            FormMouseWheel(delta);
     });
     connect(&form_, &TBaseForm::showCleared, this, [this] {
         CheckBoxFromMemory();
@@ -309,11 +311,11 @@ void ChannelDeskPanel::levelButton(bool allChannels, int level, const QString& s
 
 void ChannelDeskPanel::ScrolbarVertPosChange(int position)
 {
-    // The tick must never see the strips half-way between two pages.
-    auto g = console_.lock();
     // Typed names belong to the page they were typed on.
     if (nameBeingTyped())
         Edit2Exit();
+    // The core turns the page for the tick in one step; the widgets then follow
+    // with the lock free, so the tick never waits for a repaint.
     console_.desk.setPageOffset(position);
     form_.ReturnPageControlAll();
     NamberDmx();
@@ -321,7 +323,6 @@ void ChannelDeskPanel::ScrolbarVertPosChange(int position)
 
 void ChannelDeskPanel::ReturnScrollBars()
 {
-    auto g = console_.lock();
     const auto levels = console_.desk.sceneLevels();
     const bool manual = console_.desk.manual();
     for (int i = 1; i <= kStrips; ++i) {
@@ -350,7 +351,6 @@ void ChannelDeskPanel::ReturnName()
 
 void ChannelDeskPanel::CheckBoxFromMemory()
 {
-    auto g = console_.lock();
     const auto boxes = console_.desk.CheckBoxFromMemory();
     for (int i = 1; i <= kStrips; ++i)
         strips_[i - 1].select->setChecked(boxes[i - 1]);
@@ -491,9 +491,13 @@ bool ChannelDeskPanel::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::Wheel:
-        // Turning the wheel over the desk pages it and never moves a fader.
-        FormMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
-        return true;
+        // The window's wheel handler pages the desk; the strips' own bars never take
+        // the wheel, or a turn would change the level of a channel just paged in.
+        if (qobject_cast<QScrollBar*>(watched)) {
+            event->ignore();
+            return true;
+        }
+        break;
     case QEvent::FocusOut:
         if (qobject_cast<QLineEdit*>(watched))
             Edit2Exit();

@@ -152,8 +152,16 @@ void SequencerPanel::buildClockRow()
     row->setSpacing(6);
     labelTimeShou_ = label(this, "LabelTimeShou", QStringLiteral("Время в Шоу ?"));
     labelTimePause_ = label(this, "LabelTimePause", QStringLiteral("Время  Паузы  "));
-    row->addWidget(labelTimeShou_, 1);
-    row->addWidget(labelTimePause_, 1);
+    // The clocks change every second. A label of fixed size repaints only itself; any
+    // other would lay out the window again and repaint the whole tab each time.
+    const QSize widest(labelTimePause_->fontMetrics().horizontalAdvance(
+                           QStringLiteral("Паузa = 23ч 59м 59с ")),
+                       labelTimePause_->sizeHint().height());
+    for (QLabel* clock : {labelTimeShou_, labelTimePause_}) {
+        clock->setFixedSize(widest);
+        row->addWidget(clock);
+    }
+    row->addStretch(1);
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
 }
 

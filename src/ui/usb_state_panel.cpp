@@ -1,10 +1,14 @@
 #include "usb_state_panel.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "base_form.h"
@@ -20,6 +24,15 @@ QLabel* infoLabel(const char* name, QWidget* parent)
     label->setObjectName(QString::fromLatin1(name));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
+}
+
+constexpr int kMaxUniverseShown = 65535;
+
+// A universe beyond the box's range (set in the file) shows at the box's limit and is
+// kept until the box is edited.
+int universeShown(uint32_t universe)
+{
+    return static_cast<int>(std::min<uint32_t>(universe, kMaxUniverseShown));
 }
 }  // namespace
 
@@ -62,26 +75,36 @@ void UsbStatePanel::buildControls()
     comboBoxInterface_->setObjectName(QStringLiteral("ComboBoxInterface"));
     comboBoxInterface_->addItem(QStringLiteral("FTDI через libftdi"), QStringLiteral("ftdi"));
     comboBoxInterface_->addItem(QStringLiteral("Последовательный порт"), QStringLiteral("serial"));
+    comboBoxInterface_->addItem(QStringLiteral("OLA (olad)"), QStringLiteral("ola"));
     comboBoxInterface_->setToolTip(QStringLiteral("Как подключен интерфейс DMX"));
     editSerialDevice_ = new QLineEdit(this);
     editSerialDevice_->setObjectName(QStringLiteral("EditSerialDevice"));
     editSerialDevice_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
+    spinOlaUniverse_ = new QSpinBox(this);
+    spinOlaUniverse_->setObjectName(QStringLiteral("SpinEditOlaUniverse"));
+    spinOlaUniverse_->setRange(0, kMaxUniverseShown);
+    spinOlaUniverse_->setToolTip(QStringLiteral("Вселенная OLA, в которую идет вывод"));
     choice->addRow(QStringLiteral("Интерфейс"), comboBoxInterface_);
     choice->addRow(QStringLiteral("Порт"), editSerialDevice_);
+    choice->addRow(QStringLiteral("Вселенная"), spinOlaUniverse_);
     layout->addLayout(choice);
     showSettings(settings_);
 
     connect(comboBoxInterface_, &QComboBox::activated, this, &UsbStatePanel::interfaceEdited);
     connect(editSerialDevice_, &QLineEdit::editingFinished, this,
             &UsbStatePanel::interfaceEdited);
+    connect(spinOlaUniverse_, &QSpinBox::editingFinished, this, &UsbStatePanel::interfaceEdited);
 }
 
 void UsbStatePanel::showSettings(const InterfaceSettings& settings)
 {
-    const bool serial = settings.backend == InterfaceSettings::Backend::Serial;
-    comboBoxInterface_->setCurrentIndex(serial ? 1 : 0);
+    comboBoxInterface_->setCurrentIndex(
+        comboBoxInterface_->findData(InterfaceSettings::nameOf(settings.backend)));
     editSerialDevice_->setText(settings.serialDevice);
-    editSerialDevice_->setEnabled(serial);
+    editSerialDevice_->setEnabled(settings.backend == InterfaceSettings::Backend::Serial);
+    const QSignalBlocker blocker(spinOlaUniverse_);
+    spinOlaUniverse_->setValue(universeShown(settings.olaUniverse));
+    spinOlaUniverse_->setEnabled(settings.backend == InterfaceSettings::Backend::Ola);
 }
 
 void UsbStatePanel::showListTexts()
@@ -108,12 +131,13 @@ void UsbStatePanel::closeDown()
 
 void UsbStatePanel::interfaceEdited()
 {
-    InterfaceSettings edited;
-    edited.backend = comboBoxInterface_->currentData().toString() == QLatin1String("serial")
-                         ? InterfaceSettings::Backend::Serial
-                         : InterfaceSettings::Backend::Ftdi;
+    InterfaceSettings edited = settings_;
+    edited.backend = InterfaceSettings::backendNamed(comboBoxInterface_->currentData().toString())
+                         .value_or(InterfaceSettings::Backend::Ftdi);
     const QString path = editSerialDevice_->text().trimmed();
     edited.serialDevice = path.isEmpty() ? settings_.serialDevice : path;
+    if (spinOlaUniverse_->value() != universeShown(settings_.olaUniverse))
+        edited.olaUniverse = static_cast<uint32_t>(spinOlaUniverse_->value());
     showSettings(edited);
     if (edited != settings_)
         applyInterface(edited);

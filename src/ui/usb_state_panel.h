@@ -8,6 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 
 namespace tavrelia {
 
@@ -46,6 +47,7 @@ private:
     QCheckBox* checkBoxNoUsbConnect_ = nullptr;
     QComboBox* comboBoxInterface_ = nullptr;
     QLineEdit* editSerialDevice_ = nullptr;
+    QSpinBox* spinOlaUniverse_ = nullptr;
 };
 
 }  // namespace tavrelia

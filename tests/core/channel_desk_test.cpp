@@ -54,16 +54,37 @@ TEST_F(DeskTest, BoxesAndFlags)
     EXPECT_TRUE(boxes[0]);
     EXPECT_FALSE(boxes[1]);
     EXPECT_TRUE(boxes[26]);
+    EXPECT_EQ(console.controls.stripChecked, boxes);   // the overlay takes them at once
 
     desk.boxChanged(2, true);
     EXPECT_EQ(flag(12), 1);
     EXPECT_TRUE(console.controls.stripChecked[1]);
     desk.boxChanged(1, false);
+    desk.boxChanged(27, false);
+    console.image[ShowImage::selectAddress(37)] = 1;
     desk.CheckBoxToMemory();   // writes exactly the 27 visible flags from the boxes
     EXPECT_EQ(flag(11), 0);
     EXPECT_EQ(flag(12), 1);
     EXPECT_EQ(flag(37), 0);
     EXPECT_EQ(flag(38), 1);
+}
+
+// The manual overlay sees a page turn in one step: the new page's boxes, and the
+// scene's levels in every strip the refresh will reload.
+TEST_F(DeskTest, PageTurnMovesTheOverlayAtOnce)
+{
+    console.image.DataWrite(0, 12, 90);
+    console.image[ShowImage::selectAddress(12)] = 1;
+    desk.setManual(true);
+    desk.boxChanged(1, true);    // strip 1 holds its fader at 200
+    desk.faderMoved(1, 200);
+    desk.setPageOffset(10);
+    const tavrelia::ControlState& c = console.controls;
+    EXPECT_EQ(c.pageOffset, 10);
+    EXPECT_EQ(c.stripLevel[0], 200);   // a manual fader keeps its position
+    EXPECT_EQ(c.stripLevel[1], 90);    // strip 2 is now channel 12
+    EXPECT_FALSE(c.stripChecked[0]);   // channel 11 is not selected
+    EXPECT_TRUE(c.stripChecked[1]);    // channel 12 is
 }
 
 }  // namespace

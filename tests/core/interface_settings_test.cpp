@@ -5,6 +5,7 @@
 
 #include "output/ftdi_driver.h"
 #include "output/interface_settings.h"
+#include "output/ola_driver.h"
 #include "output/serial_driver.h"
 
 using namespace tavrelia;
@@ -46,6 +47,7 @@ TEST_F(InterfaceSettingsTest, ReadsTheInterfaceGroup)
         {"[Interface]\nBackend=Serial\n", B::Serial, "/dev/ttyUSB0"},
         {"[Interface]\nBackend=usb\nSerialDevice=\n", B::Ftdi, "/dev/ttyUSB0"},
         {"[Other]\nBackend=serial\n", B::Ftdi, "/dev/ttyUSB0"},
+        {"[Interface]\nBackend= OLA \n", B::Ola, "/dev/ttyUSB0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file ? c.file : "no file");
@@ -55,6 +57,44 @@ TEST_F(InterfaceSettingsTest, ReadsTheInterfaceGroup)
         const InterfaceSettings s = InterfaceSettings::load();
         EXPECT_EQ(s.backend, c.backend);
         EXPECT_EQ(s.serialDevice, QString::fromUtf8(c.device));
+    }
+}
+
+// Universe and port of the ola backend: numbers in range or the defaults.
+TEST_F(InterfaceSettingsTest, ReadsTheOlaUniverseAndPort)
+{
+    struct Case {
+        const char* keys;
+        uint32_t universe;
+        uint16_t port;
+    } cases[] = {
+        {"", 1, 9010},
+        {"OlaUniverse=0\nOlaPort=19010\n", 0, 19010},
+        {"OlaUniverse=4294967295\nOlaPort=65535\n", 4294967295u, 65535},
+        {"OlaUniverse=4294967296\nOlaPort=65536\n", 1, 9010},
+        {"OlaUniverse=-2\nOlaPort=0\n", 1, 9010},
+        {"OlaUniverse=two\nOlaPort=\n", 1, 9010},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        writeConf((std::string("[Interface]\nBackend=ola\n") + c.keys).c_str());
+        const InterfaceSettings s = InterfaceSettings::load();
+        EXPECT_EQ(s.olaUniverse, c.universe);
+        EXPECT_EQ(s.olaPort, c.port);
+    }
+}
+
+TEST_F(InterfaceSettingsTest, UnknownBackendIsNamedWhenAskedFor)
+{
+    QString error;
+    writeConf("[Interface]\nBackend=artnet\n");
+    EXPECT_EQ(InterfaceSettings::load(&error).backend, InterfaceSettings::Backend::Ftdi);
+    EXPECT_TRUE(error.contains("artnet")) << error.toStdString();
+    for (const char* text : {"", "[Interface]\nBackend=ola\n"}) {
+        error.clear();
+        writeConf(text);
+        InterfaceSettings::load(&error);
+        EXPECT_TRUE(error.isEmpty()) << text;
     }
 }
 
@@ -94,6 +134,28 @@ TEST_F(InterfaceSettingsTest, DriverFollowsTheBackend)
     auto* serial = dynamic_cast<SerialDriver*>(driver.get());
     ASSERT_NE(serial, nullptr);
     EXPECT_EQ(serial->path(), "/dev/ttyUSB7");
+    s.backend = InterfaceSettings::Backend::Ola;
+    s.olaUniverse = 3;
+    s.olaPort = 19010;
+    driver = makeUsbDriver(s);
+    auto* ola = dynamic_cast<OlaDriver*>(driver.get());
+    ASSERT_NE(ola, nullptr);
+    EXPECT_EQ(ola->universe(), 3u);
+    EXPECT_EQ(ola->port(), 19010);
+}
+
+// A port nothing listens on: no device on the bus, and opening finds nothing.
+TEST_F(InterfaceSettingsTest, OlaWithoutADaemonIsAnEmptyBus)
+{
+    OlaDriver driver(1, 1);
+    uint32_t count = 9;
+    EXPECT_EQ(driver.deviceCount(count), UsbStatus::Ok);
+    EXPECT_EQ(count, 0u);
+    UsbHandle handle = 0;
+    EXPECT_EQ(driver.open(0, handle), UsbStatus::DeviceNotFound);
+    uint32_t written = 0;
+    const uint8_t packet[4] = {};
+    EXPECT_EQ(driver.write(1, packet, 4, written), UsbStatus::InvalidHandle);
 }
 
 }  // namespace

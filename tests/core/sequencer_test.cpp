@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -241,4 +244,34 @@ TEST_F(NewShow, TickSeesSceneAndStepsTogether)
     done = true;
     reader.join();
     EXPECT_EQ(mismatches, 0);
+}
+
+// The period is the show's beat: running, it is restarted only by a new tempo.
+TEST(SequencerBeat, OnlyANewTempoRestartsTheRunningPeriod)
+{
+    int argc = 1;
+    char name[] = "core_tests";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);   // timers need an event dispatcher
+    Console console;
+    console.clearShowData();
+    Sequencer& seq = console.sequencer;
+    seq.TempStatus();
+    seq.start();
+    ASSERT_EQ(seq.timer().timerType(), Qt::PreciseTimer);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const int left = seq.timer().remainingTime();
+    ASSERT_LE(left, 1936 - 250);
+
+    // What every refresh, Play and a double click on it do.
+    seq.TempStatus();
+    seq.ModePlay();
+    seq.playFromFirstScene();
+    seq.TempStatus();
+    EXPECT_LE(seq.timer().remainingTime(), left);
+
+    console.image[ShowImage::kSceneTempo] = 45;
+    seq.TempStatus();
+    EXPECT_EQ(seq.timer().interval(), 2025);
+    EXPECT_GT(seq.timer().remainingTime(), 1936);
 }

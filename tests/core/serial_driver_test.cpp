@@ -127,6 +127,26 @@ TEST_F(SerialDriverTest, WriteGivesUpAfterItsTimeout)
     EXPECT_LT(took, 2s);
 }
 
+// The last packet before a close still reaches the device (the player ends on a
+// packet of zeros); after a write that timed out, close drops the rest at once.
+TEST_F(SerialDriverTest, CloseKeepsWhatTheDeviceTakesAndDropsWhatAStalledOneHolds)
+{
+    UsbHandle h = openDriver();
+    const std::vector<uint8_t> last(519, 0x00);
+    uint32_t written = 0;
+    ASSERT_EQ(driver.write(h, last.data(), last.size(), written), UsbStatus::Ok);
+    ASSERT_EQ(driver.close(h), UsbStatus::Ok);
+    EXPECT_EQ(pty.read(1s), last);
+
+    h = openDriver();
+    ASSERT_EQ(driver.setTimeouts(h, 500, 100), UsbStatus::Ok);
+    const std::vector<uint8_t> block(1 << 20, 0x55);   // more than the terminal buffers
+    ASSERT_EQ(driver.write(h, block.data(), block.size(), written), UsbStatus::IoError);
+    const auto start = wire::Clock::now();
+    EXPECT_EQ(driver.close(h), UsbStatus::Ok);
+    EXPECT_LT(wire::Clock::now() - start, 50ms);
+}
+
 // The link on a real terminal: pulled, then a new terminal at the same path.
 TEST_F(SerialDriverTest, LinkFollowsUnplugAndReplug)
 {

@@ -1,18 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <memory>
 
-#include "dmx_wire.h"
-#include "console.h"
-#include "show/settings_file.h"
-#include "show/show_image.h"
+#include "program_run.h"
 
 using namespace tavrelia;
 using namespace std::chrono_literals;
@@ -20,97 +13,7 @@ using wire::Packet;
 
 namespace {
 
-// One run of the real program: its own home and XDG folders, the serial backend
-// pointed at a terminal the test controls, no display.
-class ProgramRun {
-public:
-    ProgramRun()
-    {
-        for (const char* name : {"home", "data", "config", "runtime"})
-            QDir().mkpath(dir(name));
-        QFile::setPermissions(dir("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                  QFileDevice::ExeOwner);
-        device.pointAt(*pty);
-        writeFile(dir("config") + "/Tavrelia/Tavrelia.conf",
-                  "[Interface]\nBackend=serial\nSerialDevice=" +
-                      QString::fromStdString(device.path().string()).toUtf8() + "\n");
-    }
-
-    ~ProgramRun()
-    {
-        reader.reset();
-        process.kill();
-        process.waitForFinished(5000);
-    }
-
-    QString dir(const char* name) const { return root.filePath(QString::fromLatin1(name)); }
-
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-
-    // A show whose scene 1 holds these levels, at rate 255 so they are out at once,
-    // named in Tavy.ini as the last show so the program loads it at start-up.
-    void prepareShow(const std::vector<std::pair<int, uint8_t>>& levels)
-    {
-        ShowImage image;
-        image.resetToNewShow();
-        image.copyIdentHeader();
-        for (auto [channel, level] : levels) {
-            image.DataWrite(0, static_cast<uint8_t>(channel), level);
-            image[ShowImage::rateAddress(channel)] = 255;
-        }
-        const QString show = dir("data") + "/Tavrelia/light.tvl";
-        writeFile(show, QByteArray(reinterpret_cast<const char*>(image.data()),
-                                   ShowImage::kImageSize));
-        SettingsFile settings;
-        settings.lastFile = show;
-        ASSERT_TRUE(settings.write(dir("data") + "/Tavrelia/Tavy.ini").isEmpty());
-        // A previous run leaves its colour file beside it.
-        Console previous;
-        ASSERT_TRUE(previous.colorFile.SaveColorEdit(dir("data") + "/Tavrelia/tavrEdit.col").done());
-    }
-
-    void start()
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", dir("home"));
-        env.insert("XDG_DATA_HOME", dir("data"));
-        env.insert("XDG_CONFIG_HOME", dir("config"));
-        env.insert("XDG_RUNTIME_DIR", dir("runtime"));
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        process.setProcessEnvironment(env);
-        // To a file: this thread runs no event loop to read a pipe.
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.setStandardOutputFile(root.filePath("output.txt"));
-        process.start(QStringLiteral(TAVRELIA_BINARY), {});
-        ASSERT_TRUE(process.waitForStarted(10000));
-    }
-
-    // Waits for `count` packets after those already seen; the polling opens the
-    // terminal about a second after start-up.
-    std::vector<Packet> packets(size_t count, std::chrono::milliseconds timeout = 10s)
-    {
-        reader->waitFor([&](const auto& p) { return p.size() >= count; }, timeout);
-        return reader->packets();
-    }
-
-    std::string output() const
-    {
-        QFile file(root.filePath("output.txt"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-    }
-
-    QTemporaryDir root;
-    std::unique_ptr<wire::Pty> pty = std::make_unique<wire::Pty>();
-    wire::DevicePath device{root.filePath("dmx").toStdString()};
-    std::unique_ptr<wire::PacketReader> reader = std::make_unique<wire::PacketReader>(*pty);
-    QProcess process;
-};
+using wire::ProgramRun;
 
 double meanIntervalMs(const std::vector<Packet>& packets)
 {

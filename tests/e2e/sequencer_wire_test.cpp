@@ -3,6 +3,8 @@
 
 #include <QFile>
 #include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -19,6 +21,14 @@ using tavrelia::test::Window;
 using tavrelia::wire::Packet;
 
 namespace {
+
+void serialOn(const tavrelia::wire::Pty& pty)
+{
+    tavrelia::InterfaceSettings serial;
+    serial.backend = tavrelia::InterfaceSettings::Backend::Serial;
+    serial.serialDevice = QString::fromStdString(pty.slavePath());
+    QVERIFY(serial.save());
+}
 
 std::vector<int> slot(const std::vector<Packet>& packets, size_t index)
 {
@@ -54,16 +64,14 @@ class SequencerWireTest : public QObject {
     Q_OBJECT
 private slots:
     void automatModeFadesInTempoWhilePlayingAndJumpsWhenStopped();
+    void beatKeepsTimeWhileTheDeskIsPaged();
 };
 
 void SequencerWireTest::automatModeFadesInTempoWhilePlayingAndJumpsWhenStopped()
 {
     tavrelia::wire::Pty pty;
     tavrelia::wire::PacketReader reader(pty);
-    tavrelia::InterfaceSettings serial;
-    serial.backend = tavrelia::InterfaceSettings::Backend::Serial;
-    serial.serialDevice = QString::fromStdString(pty.slavePath());
-    QVERIFY(serial.save());
+    serialOn(pty);
 
     ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
     Window w;
@@ -95,6 +103,58 @@ void SequencerWireTest::automatModeFadesInTempoWhilePlayingAndJumpsWhenStopped()
     const std::vector<int> stopped = slot(reader.packets(), 1);
     QVERIFY(std::all_of(stopped.begin(), stopped.end(), [](int level) { return level == 0 || level == 255; }));
     QCOMPARE(stopped.back(), 0);
+    QCOMPARE(reader.garbage(), size_t{0});
+    w.form.close();
+}
+
+// An operator paging the desk and switching tabs while the show plays must not move
+// the beat: the scene changes keep the tempo's period on the wire.
+void SequencerWireTest::beatKeepsTimeWhileTheDeskIsPaged()
+{
+    tavrelia::wire::Pty pty;
+    tavrelia::wire::PacketReader reader(pty);
+    serialOn(pty);
+    ScriptedDialogs dialogs;
+    Window w;
+    w.form.FormCreate();
+    {
+        auto guard = w.console.lock();
+        w.console.image.DataWrite(1, 1, 255);   // scene 2 lights channel 1; a new show has two
+    }
+    w.find<QRadioButton>("RadioGroupRateItem2")->click();   // "Выкл": scenes jump
+    QTRY_VERIFY_WITH_TIMEOUT(reader.packets().size() >= 3, 10000);
+    w.click("SpeedButtonPlay");
+
+    QScrollBar* page = w.bar("ScrolbarVertPos");
+    auto* tabs = w.find<QTabWidget>("PageControlInput");
+    QTimer pager;
+    int turns = 0;
+    QObject::connect(&pager, &QTimer::timeout, [&] {
+        page->setValue((page->value() + 7) % 200);
+        if (++turns % 20 == 0)
+            tabs->setCurrentIndex((tabs->currentIndex() + 1) % tabs->count());
+    });
+    pager.start(50);
+
+    // Every change of slot 1 is a scene change; seven of them span six periods.
+    std::vector<tavrelia::wire::Clock::time_point> changes;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            changes.clear();
+            const std::vector<Packet> packets = reader.packets();
+            for (size_t i = 1; i < packets.size(); ++i) {
+                if (packets[i].frame.at(1) != packets[i - 1].frame.at(1))
+                    changes.push_back(packets[i].at);
+            }
+            return changes.size() >= 7;
+        }(),
+        30000);
+    pager.stop();
+    const double meanMs =
+        std::chrono::duration<double, std::milli>(changes.back() - changes.front()).count()
+        / double(changes.size() - 1);
+    QVERIFY2(std::abs(meanMs - 1936.0) <= 20.0, qPrintable(QString::number(meanMs)));
+    QVERIFY(turns >= 6 * 1936 / 50 / 2);   // the desk really was paged all along
     QCOMPARE(reader.garbage(), size_t{0});
     w.form.close();
 }

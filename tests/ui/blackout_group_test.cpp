@@ -147,6 +147,8 @@ void BlackoutGroupTest::blackoutButtonBlinksWithTheTick()
 {
     Blackout w;
     w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    QCoreApplication::processEvents();   // the window's first layout has settled
     QToolButton* blink = w.button("SpeedButtonBlackOut");
     const QRect place = blink->geometry();
     w.box()->setChecked(true);

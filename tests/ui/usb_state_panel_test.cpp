@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -63,6 +64,7 @@ private slots:
     void linkStateDisplay();
     void displayRunsOnceASecond();
     void choosingTheInterfaceSavesAndReinitialises();
+    void choosingOlaKeepsItsUniverseAndPort();
     void failedSettingsSaveIsReported();
     void fitsTheWindow();
 
@@ -239,6 +241,34 @@ void UsbStatePanelTest::choosingTheInterfaceSavesAndReinitialises()
     emit combo->activated(0);
     QVERIFY(readConf().contains("Backend=ftdi"));
     QVERIFY(!console->usbLink.DeviceOpen);   // the terminal was closed with its driver
+    QVERIFY(dialogs->calls.isEmpty());
+}
+
+void UsbStatePanelTest::choosingOlaKeepsItsUniverseAndPort()
+{
+    // Nothing listens on the port: the daemon's universe is an empty bus.
+    writeConf(QStringLiteral("[Interface]\nBackend=serial\nOlaPort=1\nOlaUniverse=70000\n"));
+    panel()->startUp();
+    auto* combo = find<QComboBox>("ComboBoxInterface");
+    auto* universe = find<QSpinBox>("SpinEditOlaUniverse");
+    QVERIFY(!universe->isEnabled());
+    QCOMPARE(universe->value(), 65535);   // beyond the box: shown at its limit
+
+    combo->setCurrentIndex(combo->findData(QStringLiteral("ola")));
+    emit combo->activated(combo->currentIndex());
+    QVERIFY(universe->isEnabled());
+    QVERIFY(!find<QLineEdit>("EditSerialDevice")->isEnabled());
+    QString conf = readConf();
+    QVERIFY2(conf.contains("Backend=ola"), qPrintable(conf));
+    QVERIFY2(conf.contains("OlaUniverse=70000"), qPrintable(conf));   // kept until edited
+    QVERIFY2(conf.contains("OlaPort=1\n"), qPrintable(conf));
+    QCOMPARE(find<QLabel>("LabelKolvoUSB")->text(), QStringLiteral("Нет USB устройствa "));
+
+    universe->setValue(7);
+    emit universe->editingFinished();
+    conf = readConf();
+    QVERIFY2(conf.contains("OlaUniverse=7\n"), qPrintable(conf));
+    QCOMPARE(InterfaceSettings::load().olaUniverse, 7u);
     QVERIFY(dialogs->calls.isEmpty());
 }
 

@@ -14,7 +14,17 @@ uint8_t ChannelDesk::pageOffset() const
 void ChannelDesk::setPageOffset(int position)
 {
     auto g = console_.lock();
-    console_.controls.pageOffset = static_cast<uint8_t>(std::clamp(position, 0, kMaxPage));
+    ControlState& controls = console_.controls;
+    controls.pageOffset = static_cast<uint8_t>(std::clamp(position, 0, kMaxPage));
+    // The manual overlay must never see the new page with the old page's strips:
+    // the faders that the refresh will reload and the boxes change here in the
+    // same step, and the widgets then follow with the same values.
+    const Strips<uint8_t> levels = sceneLevels();
+    for (int i = 0; i < kStrips; ++i) {
+        if (!(controls.manual && controls.stripChecked[i]))
+            controls.stripLevel[i] = levels[i];
+    }
+    CheckBoxFromMemory();
 }
 
 void ChannelDesk::faderMoved(int strip, uint8_t level)
@@ -61,11 +71,14 @@ ChannelDesk::Strips<uint8_t> ChannelDesk::sceneLevels()
     return levels;
 }
 
-ChannelDesk::Strips<bool> ChannelDesk::CheckBoxFromMemory() const
+ChannelDesk::Strips<bool> ChannelDesk::CheckBoxFromMemory()
 {
+    auto g = console_.lock();
     Strips<bool> boxes{};
     for (int i = 1; i <= kStrips; ++i)
         boxes[i - 1] = console_.image[ShowImage::selectAddress(channelOf(i))] == 1;
+    // The overlay takes all 27 boxes at once, not one by one as the widgets follow.
+    console_.controls.stripChecked = boxes;
     return boxes;
 }
 

@@ -24,6 +24,7 @@ public:
     explicit ChannelDesk(Console& console) : console_(console) {}
 
     uint8_t pageOffset() const;
+    // Turns the page, with the overlay's copy of the strips that the refresh reloads.
     void setPageOffset(int position);
     int channelOf(int strip) const { return pageOffset() + strip; }
 
@@ -37,8 +38,9 @@ public:
 
     // The current scene's levels of the 27 visible channels (what ReturnScrollBars loads).
     Strips<uint8_t> sceneLevels();
-    // Box states from the selection flags: checked exactly when the flag is 1.
-    Strips<bool> CheckBoxFromMemory() const;
+    // Box states from the selection flags: checked exactly when the flag is 1; the
+    // overlay's copy takes them at once.
+    Strips<bool> CheckBoxFromMemory();
     // The visible boxes back into the selection flags.
     void CheckBoxToMemory();
 

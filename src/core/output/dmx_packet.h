@@ -21,6 +21,9 @@ public:
 
     // Writes the packet for frame from the start of buffer and returns its length.
     static size_t build(const DmxFrame& frame, Buffer& buffer);
+    // The interface's side: the frame of one whole packet. False, with the frame
+    // unchanged, for anything but exactly one well-formed packet.
+    static bool read(const uint8_t* data, size_t length, DmxFrame& frame);
 };
 
 }  // namespace tavrelia

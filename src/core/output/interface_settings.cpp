@@ -3,7 +3,10 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <limits>
+
 #include "ftdi_driver.h"
+#include "ola_driver.h"
 #include "serial_driver.h"
 
 namespace tavrelia {
@@ -11,8 +14,28 @@ namespace tavrelia {
 namespace {
 const QString kBackendKey = QStringLiteral("Interface/Backend");
 const QString kSerialDeviceKey = QStringLiteral("Interface/SerialDevice");
-const QString kFtdi = QStringLiteral("ftdi");
-const QString kSerial = QStringLiteral("serial");
+const QString kOlaUniverseKey = QStringLiteral("Interface/OlaUniverse");
+const QString kOlaPortKey = QStringLiteral("Interface/OlaPort");
+
+struct BackendName {
+    InterfaceSettings::Backend backend;
+    const char* name;
+};
+constexpr BackendName kBackendNames[] = {
+    {InterfaceSettings::Backend::Ftdi, "ftdi"},
+    {InterfaceSettings::Backend::Serial, "serial"},
+    {InterfaceSettings::Backend::Ola, "ola"},
+};
+
+// A whole number within 0..max, or the fallback for anything else.
+template <typename T>
+T numberOr(const QSettings& file, const QString& key, T fallback, T min = 0)
+{
+    bool ok = false;
+    const qulonglong value = file.value(key).toString().trimmed().toULongLong(&ok);
+    return ok && value >= min && value <= std::numeric_limits<T>::max() ? static_cast<T>(value)
+                                                                         : fallback;
+}
 }  // namespace
 
 QString InterfaceSettings::filePath()
@@ -21,31 +44,66 @@ QString InterfaceSettings::filePath()
            QStringLiteral("/Tavrelia/Tavrelia.conf");
 }
 
-InterfaceSettings InterfaceSettings::load()
+std::optional<InterfaceSettings::Backend> InterfaceSettings::backendNamed(const QString& name)
+{
+    const QString wanted = name.trimmed().toLower();
+    for (const BackendName& entry : kBackendNames) {
+        if (wanted == QLatin1String(entry.name))
+            return entry.backend;
+    }
+    return std::nullopt;
+}
+
+QString InterfaceSettings::nameOf(Backend backend)
+{
+    for (const BackendName& entry : kBackendNames) {
+        if (entry.backend == backend)
+            return QString::fromLatin1(entry.name);
+    }
+    return {};
+}
+
+InterfaceSettings InterfaceSettings::load(QString* error)
 {
     InterfaceSettings result;
     const QSettings file(filePath(), QSettings::IniFormat);
-    if (file.value(kBackendKey).toString().trimmed().toLower() == kSerial)
-        result.backend = Backend::Serial;
+    const QString name = file.value(kBackendKey).toString();
+    if (const auto backend = backendNamed(name))
+        result.backend = *backend;
+    else if (error && !name.trimmed().isEmpty())
+        *error = QStringLiteral("unknown backend \"%1\" in %2 (ftdi, serial or ola)")
+                     .arg(name, filePath());
     const QString device = file.value(kSerialDeviceKey).toString().trimmed();
     if (!device.isEmpty())
         result.serialDevice = device;
+    result.olaUniverse = numberOr<uint32_t>(file, kOlaUniverseKey, kDefaultOlaUniverse);
+    result.olaPort = numberOr<uint16_t>(file, kOlaPortKey, kDefaultOlaPort, 1);
     return result;
 }
 
 bool InterfaceSettings::save() const
 {
     QSettings file(filePath(), QSettings::IniFormat);
-    file.setValue(kBackendKey, backend == Backend::Serial ? kSerial : kFtdi);
+    file.setValue(kBackendKey, nameOf(backend));
     file.setValue(kSerialDeviceKey, serialDevice);
+    file.setValue(kOlaUniverseKey, olaUniverse);
+    // The port is for tests and unusual daemons: it stays out of the file until set.
+    if (olaPort != kDefaultOlaPort || file.contains(kOlaPortKey))
+        file.setValue(kOlaPortKey, olaPort);
     file.sync();
     return file.status() == QSettings::NoError;
 }
 
 std::unique_ptr<UsbDriver> makeUsbDriver(const InterfaceSettings& settings)
 {
-    if (settings.backend == InterfaceSettings::Backend::Serial)
+    switch (settings.backend) {
+    case InterfaceSettings::Backend::Serial:
         return std::make_unique<SerialDriver>(settings.serialDevice.toStdString());
+    case InterfaceSettings::Backend::Ola:
+        return std::make_unique<OlaDriver>(settings.olaUniverse, settings.olaPort);
+    case InterfaceSettings::Backend::Ftdi:
+        break;
+    }
     return std::make_unique<FtdiDriver>();
 }
 

@@ -2,7 +2,9 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "usb_driver.h"
 
@@ -11,16 +13,26 @@ namespace tavrelia {
 // Which interface backend this machine uses, kept in the program's own Linux
 // settings file ($XDG_CONFIG_HOME/Tavrelia/Tavrelia.conf, group Interface).
 struct InterfaceSettings {
-    enum class Backend { Ftdi, Serial };
+    enum class Backend { Ftdi, Serial, Ola };
+
+    static constexpr uint32_t kDefaultOlaUniverse = 1;
+    static constexpr uint16_t kDefaultOlaPort = 9010;
 
     Backend backend = Backend::Ftdi;
     QString serialDevice = QStringLiteral("/dev/ttyUSB0");
+    uint32_t olaUniverse = kDefaultOlaUniverse;
+    uint16_t olaPort = kDefaultOlaPort;
 
     static QString filePath();
-    // Missing file or keys give the defaults; an unknown backend name gives ftdi.
-    static InterfaceSettings load();
+    // Missing file or keys give the defaults; an unknown backend name gives ftdi and,
+    // when asked for, a message saying so.
+    static InterfaceSettings load(QString* error = nullptr);
     // False when the file could not be written.
     bool save() const;
+
+    // "ftdi", "serial", "ola" in any case; nothing for any other name.
+    static std::optional<Backend> backendNamed(const QString& name);
+    static QString nameOf(Backend backend);
 
     bool operator==(const InterfaceSettings&) const = default;
 };

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <thread>
 #include <utility>
 
 namespace tavrelia {
@@ -126,6 +127,7 @@ UsbStatus SerialDriver::open(uint32_t index, UsbHandle& handle)
         return UsbStatus::IoError;
     }
     fd_ = fd;
+    lastWriteFailed_ = false;
     handle = handleOf(fd);
     return UsbStatus::Ok;
 }
@@ -134,10 +136,25 @@ UsbStatus SerialDriver::close(UsbHandle handle)
 {
     if (!valid(handle))
         return UsbStatus::InvalidHandle;
-    // Drop what a stalled device has not taken, or close would wait for it to drain.
-    tcflush(fd_, TCOFLUSH);
+    // A device that takes its data keeps the last packet (the player's final zeros);
+    // what a stalled one has not taken is dropped, or close would wait for it.
+    if (lastWriteFailed_ || !drained())
+        tcflush(fd_, TCOFLUSH);
     const int rc = ::close(std::exchange(fd_, -1));
     return rc == 0 ? UsbStatus::Ok : UsbStatus::IoError;
+}
+
+bool SerialDriver::drained() const
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(writeTimeoutMs_);
+    int queued = 0;
+    while (ioctl(fd_, TIOCOUTQ, &queued) == 0 && queued > 0) {
+        if (Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 UsbStatus SerialDriver::resetDevice(UsbHandle handle)
@@ -178,6 +195,13 @@ UsbStatus SerialDriver::write(UsbHandle handle, const uint8_t* data, uint32_t le
     written = 0;
     if (!valid(handle))
         return UsbStatus::InvalidHandle;
+    const UsbStatus status = writeAll(data, length, written);
+    lastWriteFailed_ = status != UsbStatus::Ok;
+    return status;
+}
+
+UsbStatus SerialDriver::writeAll(const uint8_t* data, uint32_t length, uint32_t& written)
+{
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(writeTimeoutMs_);
     while (written < length) {

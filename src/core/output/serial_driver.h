@@ -33,11 +33,15 @@ private:
     // The USB device's attribute (serial, product) behind a ttyUSB/ttyACM node, or "".
     std::string usbAttribute(const char* name) const;
     bool valid(UsbHandle handle) const { return fd_ >= 0 && handle == handleOf(fd_); }
+    UsbStatus writeAll(const uint8_t* data, uint32_t length, uint32_t& written);
+    // Waits, up to the write time-out, until the device has taken all that was written.
+    bool drained() const;
     static UsbHandle handleOf(int fd) { return static_cast<UsbHandle>(fd) + 1; }
 
     std::string path_;
     int fd_ = -1;
     uint32_t writeTimeoutMs_ = 500;
+    bool lastWriteFailed_ = false;
 };
 
 }  // namespace tavrelia

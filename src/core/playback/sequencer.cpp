@@ -9,6 +9,8 @@ namespace tavrelia {
 Sequencer::Sequencer(Console& console, QObject* parent) : QObject(parent), console_(console)
 {
     timer_.setObjectName(QStringLiteral("TimerSeqveser"));
+    // The period is the show's beat: a coarse timer may fire 5 % early or late.
+    timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &Sequencer::TimerSeqveserTimer);
     period_ = periodOf(ShowImage::kNewTempo);
     timer_.setInterval(period_);
@@ -37,8 +39,13 @@ QString Sequencer::tempoLabel(int periodMs)
 
 void Sequencer::TempStatus()
 {
-    period_ = periodOf(console_.image.sceneTempo());
-    timer_.setInterval(period_);
+    const int period = periodOf(console_.image.sceneTempo());
+    // Every refresh comes here, but only a new tempo may restart the running
+    // period: QTimer restarts on any setInterval, even with the same value.
+    if (period != period_) {
+        period_ = period;
+        timer_.setInterval(period_);
+    }
     emit tempoChanged(tempoText());
 }
 

@@ -1,0 +1,144 @@
+#include "ola_driver.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <ola/DmxBuffer.h>
+#include <ola/client/StreamingClient.h>
+
+#include <cstdio>
+#include <thread>
+
+namespace tavrelia {
+
+namespace {
+// The one device's listing text: a format with one number.
+UsbStatus listText(uint32_t index, UsbText& text, const char* format, unsigned number)
+{
+    if (index != 0)
+        return UsbStatus::DeviceNotFound;
+    text.fill(0);
+    std::snprintf(text.data(), text.size(), format, number);
+    return UsbStatus::Ok;
+}
+}  // namespace
+
+OlaDriver::OlaDriver(uint32_t universe, uint16_t port)
+    : universe_(universe), port_(port), buffer_(std::make_unique<ola::DmxBuffer>())
+{
+    // The buffer's memory is taken here, not on the output thread.
+    buffer_->Blackout();
+}
+
+OlaDriver::~OlaDriver() = default;
+
+bool OlaDriver::daemonListening() const
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port_);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool listening =
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return listening;
+}
+
+UsbStatus OlaDriver::deviceCount(uint32_t& count)
+{
+    count = daemonListening() ? 1 : 0;
+    return UsbStatus::Ok;
+}
+
+UsbStatus OlaDriver::serialNumber(uint32_t index, UsbText& text)
+{
+    return listText(index, text, "olad 127.0.0.1:%u", port_);
+}
+
+UsbStatus OlaDriver::description(uint32_t index, UsbText& text)
+{
+    return listText(index, text, "OLA universe %u", universe_);
+}
+
+UsbStatus OlaDriver::open(uint32_t index, UsbHandle& handle)
+{
+    if (index != 0)
+        return UsbStatus::DeviceNotFound;
+    if (client_)
+        return UsbStatus::DeviceNotOpened;   // one open at a time, as with the library
+    ola::client::StreamingClient::Options options;
+    options.auto_start = false;   // never start a daemon of our own
+    options.server_port = port_;
+    auto client = std::make_unique<ola::client::StreamingClient>(options);
+    if (!client->Setup())
+        return UsbStatus::DeviceNotFound;
+    client_ = std::move(client);
+    lost_ = false;
+    handle = kHandle;
+    return UsbStatus::Ok;
+}
+
+UsbStatus OlaDriver::close(UsbHandle handle)
+{
+    if (!valid(handle))
+        return UsbStatus::InvalidHandle;
+    // olad drops what it has not read yet once it sees the connection close: give it
+    // a moment to take the last frame (the player's final zeros).
+    if (!lost_)
+        std::this_thread::sleep_until(lastSend_ + kLastFrameGrace);
+    client_->Stop();
+    client_.reset();
+    return UsbStatus::Ok;
+}
+
+UsbStatus OlaDriver::resetDevice(UsbHandle handle)
+{
+    return valid(handle) ? UsbStatus::Ok : UsbStatus::InvalidHandle;
+}
+
+// The client's socket never blocks a send (the library makes it non-blocking: a send
+// that does not fit fails and closes the connection), so there is no time-out to set.
+UsbStatus OlaDriver::setTimeouts(UsbHandle handle, uint32_t, uint32_t)
+{
+    return valid(handle) ? UsbStatus::Ok : UsbStatus::InvalidHandle;
+}
+
+// A dead connection shows only when a send fails; while nothing is sent (demo mode)
+// the universe stays open, and the first send after it finds out.
+UsbStatus OlaDriver::queueStatus(UsbHandle handle, uint32_t& rxBytes)
+{
+    if (!valid(handle))
+        return UsbStatus::InvalidHandle;
+    rxBytes = 0;
+    return lost_ ? UsbStatus::IoError : UsbStatus::Ok;
+}
+
+UsbStatus OlaDriver::write(UsbHandle handle, const uint8_t* data, uint32_t length,
+                           uint32_t& written)
+{
+    written = 0;
+    if (!valid(handle))
+        return UsbStatus::InvalidHandle;
+    if (lost_)
+        return UsbStatus::IoError;
+    if (!DmxPacket::read(data, length, frame_))
+        return UsbStatus::InvalidParameter;
+    // Slot 0, the start code, is the daemon's business: it sends the 512 channels.
+    // The library builds a small message per send, the one allocation on the output
+    // thread; bench/backend_probe measures what a send costs.
+    buffer_->Set(frame_.data() + 1, static_cast<unsigned int>(frame_.size() - 1));
+    if (!client_->SendDmx(universe_, *buffer_)) {
+        lost_ = true;
+        return UsbStatus::IoError;
+    }
+    lastSend_ = std::chrono::steady_clock::now();
+    written = length;
+    return UsbStatus::Ok;
+}
+
+}  // namespace tavrelia

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+#include "dmx_packet.h"
+#include "usb_driver.h"
+
+namespace ola {
+class DmxBuffer;
+namespace client {
+class StreamingClient;
+}
+}  // namespace ola
+
+namespace tavrelia {
+
+// One universe of the lighting daemon olad as the interface: the link opens it when
+// olad answers on its RPC port, hands it the interface's packets, and loses it when a
+// send fails (olad stopped or restarted), exactly as with a pulled USB interface.
+// The daemon is only ever reached on 127.0.0.1; what it does with the universe
+// (Art-Net, sACN, a USB device) is its own patching.
+class OlaDriver : public UsbDriver {
+public:
+    OlaDriver(uint32_t universe, uint16_t port);
+    ~OlaDriver() override;
+    OlaDriver(const OlaDriver&) = delete;
+    OlaDriver& operator=(const OlaDriver&) = delete;
+
+    uint32_t universe() const { return universe_; }
+    uint16_t port() const { return port_; }
+
+    UsbStatus deviceCount(uint32_t& count) override;
+    UsbStatus serialNumber(uint32_t index, UsbText& text) override;
+    UsbStatus description(uint32_t index, UsbText& text) override;
+    UsbStatus open(uint32_t index, UsbHandle& handle) override;
+    UsbStatus close(UsbHandle handle) override;
+    UsbStatus resetDevice(UsbHandle handle) override;
+    UsbStatus setTimeouts(UsbHandle handle, uint32_t readMs, uint32_t writeMs) override;
+    UsbStatus queueStatus(UsbHandle handle, uint32_t& rxBytes) override;
+    UsbStatus write(UsbHandle handle, const uint8_t* data, uint32_t length,
+                    uint32_t& written) override;
+
+private:
+    static constexpr UsbHandle kHandle = 1;
+    static constexpr std::chrono::milliseconds kLastFrameGrace{100};
+
+    // Whether anything listens on the RPC port now.
+    bool daemonListening() const;
+    bool valid(UsbHandle handle) const { return client_ && handle == kHandle; }
+
+    uint32_t universe_;
+    uint16_t port_;
+    std::unique_ptr<ola::client::StreamingClient> client_;
+    // Set by a failed send: the daemon has gone and the connection is dead.
+    bool lost_ = false;
+    std::chrono::steady_clock::time_point lastSend_;
+    DmxFrame frame_{};
+    std::unique_ptr<ola::DmxBuffer> buffer_;
+};
+
+}  // namespace tavrelia

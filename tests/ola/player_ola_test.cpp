@@ -1,0 +1,68 @@
+// The headless player with the OLA backend against a private olad.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <signal.h>
+
+#include "../e2e/program_run.h"
+#include "ola_daemon.h"
+
+using namespace tavrelia;
+using namespace tavrelia::olatest;
+
+namespace {
+
+TEST(PlayerOnOla, PlaysIntoTheUniverseAndLeavesItDarkOnSigterm)
+{
+    OlaDaemon daemon;
+    ASSERT_NO_THROW(daemon.start());
+    UniverseObserver universe(daemon.port(), kUniverse);
+
+    wire::ProgramRun run;
+    // The settings file names another backend: the command line wins.
+    run.writeConf("[Interface]\nBackend=serial\nOlaPort=" +
+                  QByteArray::number(daemon.port()) + "\nOlaUniverse=" +
+                  QByteArray::number(kUniverse) + "\n");
+    ShowImage image;
+    image.resetToNewShow();
+    image.DataWrite(0, 5, 99);
+    image.DataWrite(1, 5, 199);
+    image[ShowImage::kSceneTempo] = 12;   // 144 ms a scene
+    const QString show = run.dir("home") + "/ola.tvl";
+    wire::ProgramRun::writeFile(show, wire::ProgramRun::bytesOf(image));
+    run.start({"--play", show, "--backend", "ola"});
+
+    auto seen = [](uint8_t level) {
+        return [level](const std::vector<Frame>& frames) {
+            return std::any_of(frames.begin(), frames.end(),
+                               [level](const Frame& f) { return f.levels.at(4) == level; });
+        };
+    };
+    ASSERT_TRUE(universe.waitFor(seen(99), 5s)) << run.output() << daemon.log();
+    ASSERT_TRUE(universe.waitFor(seen(199), 2s)) << run.output();
+    EXPECT_NE(run.standardOutput().find("on ola universe 1 (olad on port " +
+                                        std::to_string(daemon.port()) + ")"),
+              std::string::npos)
+        << run.output();
+
+    ::kill(static_cast<pid_t>(run.process.processId()), SIGTERM);
+    ASSERT_TRUE(run.process.waitForFinished(5000));
+    EXPECT_EQ(run.process.exitCode(), 0) << run.output();
+    ASSERT_TRUE(universe.waitFor(
+        [](const std::vector<Frame>& frames) {
+            return std::all_of(frames.back().levels.begin(), frames.back().levels.end(),
+                               [](uint8_t level) { return level == 0; });
+        },
+        2s));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -49,7 +49,8 @@ void ConveyorPanel::buildButtons()
         button->setCheckable(true);
         button->setToolTip(
             QStringLiteral("Имя введенного файла на кнопке  -  вводить Имя правой кнопкой"));
-        // The columns share the group's width: the window keeps its size.
+        // The columns share the group's width, so the window keeps its size; a caption
+        // too wide for its button is drawn smaller (fitCaption).
         button->setMinimumWidth(0);
         button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         button->installEventFilter(this);
@@ -82,7 +83,7 @@ void ConveyorPanel::buildModes()
     row->setSpacing(2);
     auto* group = new QButtonGroup(this);
     for (QToolButton* button :
-         {modeButton("SpeedButtonKonvHand", QStringLiteral("☞"),
+         {modeButton("SpeedButtonKonvHand", QStringLiteral("◉"),
                      "Остановить Шоу   и  разрешить проигрывание выбранного Шоу", Conveyor::Mode::Hand),
           modeButton("SpeedButtonKonvOff", QStringLiteral("■"),
                      "Остановить конвейр и разрешить набор конвейра Шоу", Conveyor::Mode::Off),
@@ -123,15 +124,33 @@ void ConveyorPanel::showState()
         QToolButton* button = buttons_[n - 1];
         button->setChecked(state.pressed);
         button->setText(state.caption);
-        QFont font = button->font();
-        font.setBold(state.bound);
-        button->setFont(font);
+        fitCaption(button, state.bound);
         QPalette palette = button->palette();
         palette.setColor(QPalette::ButtonText, state.bound ? kBound : kEmpty);
         button->setPalette(palette);
     }
     modes_[static_cast<int>(conveyor_.mode())]->setChecked(true);
     labelKonveyr_->setText(conveyor_.label());
+}
+
+void ConveyorPanel::fitCaption(QToolButton* button, bool bold)
+{
+    constexpr double kSmallest = 5;
+    constexpr int kMargins = 8;
+    QFont caption = font();
+    caption.setBold(bold);
+    while (caption.pointSizeF() > kSmallest
+           && QFontMetrics(caption).horizontalAdvance(button->text()) > button->width() - kMargins)
+        caption.setPointSizeF(caption.pointSizeF() - 0.5);
+    if (button->font() != caption)
+        button->setFont(caption);
+}
+
+void ConveyorPanel::resizeEvent(QResizeEvent* event)
+{
+    QGroupBox::resizeEvent(event);
+    for (int n = 1; n <= Conveyor::kButtons; ++n)
+        fitCaption(buttons_[n - 1], conveyor_.button(n).bound);
 }
 
 void ConveyorPanel::showLoad(const FileResult& result)

@@ -31,6 +31,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildButtons();
@@ -38,6 +39,8 @@ private:
     QToolButton* modeButton(const char* name, const QString& caption, const char* hint,
                             Conveyor::Mode mode);
     void showState();
+    // The caption in the group's font, or smaller when it is too wide for its button.
+    void fitCaption(QToolButton* button, bool bold);
     void showLoad(const FileResult& result);
 
     TBaseForm& form_;

@@ -26,20 +26,25 @@ void writeFile(const QString& path, const QByteArray& bytes)
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
+// Each entry of each table its own value.
+template <typename Table, size_t N>
+void fill(Table* const (&tables)[N], int step, int seed)
+{
+    for (size_t t = 0; t < N; ++t)
+        for (size_t i = 0; i < tables[t]->size(); ++i)
+            (*tables[t])[i] = static_cast<uint8_t>(i * step + t * 17 + seed);
+}
+
 // A different value in every entry of every stored table.
 void fillTables(Console& console, int seed)
 {
     ChannelColors& c = console.colors;
-    ChannelColors::Table* colors[] = {&c.NameRed,  &c.NameGreen,  &c.NameBlue,      &c.GroupRed,
-                                      &c.GroupGreen, &c.GroupBlue, &c.ChannelPicture};
-    for (int t = 0; t < 7; ++t)
-        for (int i = 0; i < ChannelColors::kSize; ++i)
-            (*colors[t])[i] = static_cast<uint8_t>(i * 3 + t * 17 + seed);
+    ChannelColors::Table* const colors[] = {&c.NameRed,    &c.NameGreen, &c.NameBlue,      &c.GroupRed,
+                                            &c.GroupGreen, &c.GroupBlue, &c.ChannelPicture};
+    fill(colors, 3, seed);
     DeviceFeed& f = console.deviceFeed;
-    DeviceFeed::Table* feed[] = {&f.DevType, &f.DevX, &f.DevY, &f.DevZ, &f.DevWidth, &f.DevPan, &f.DevTilt};
-    for (int t = 0; t < 7; ++t)
-        for (int i = 0; i < 256; ++i)
-            (*feed[t])[i] = static_cast<uint8_t>(i * 5 + t * 29 + seed);
+    DeviceFeed::Table* const feed[] = {&f.DevType, &f.DevX, &f.DevY, &f.DevZ, &f.DevWidth, &f.DevPan, &f.DevTilt};
+    fill(feed, 5, seed + 1);
 }
 
 }  // namespace

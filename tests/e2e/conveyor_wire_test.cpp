@@ -7,11 +7,8 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include <map>
-#include <numeric>
 
-#include "output/interface_settings.h"
-#include "dmx_wire.h"
+#include "serial_on_pty.h"
 #include "scripted_dialogs.h"
 #include "test_environment.h"
 #include "window_fixture.h"
@@ -78,10 +75,7 @@ void ConveyorWireTest::listModePlaysTheBoundShowsInTurn()
 {
     tavrelia::wire::Pty pty;
     tavrelia::wire::PacketReader reader(pty);
-    tavrelia::InterfaceSettings serial;
-    serial.backend = tavrelia::InterfaceSettings::Backend::Serial;
-    serial.serialDevice = QString::fromStdString(pty.slavePath());
-    QVERIFY(serial.save());
+    tavrelia::wire::serialOn(pty);
 
     ScriptedDialogs dialogs;
     Window w;

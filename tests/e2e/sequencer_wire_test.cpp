@@ -8,8 +8,7 @@
 
 #include <algorithm>
 
-#include "output/interface_settings.h"
-#include "dmx_wire.h"
+#include "serial_on_pty.h"
 #include "scripted_dialogs.h"
 #include "test_environment.h"
 #include "window_fixture.h"
@@ -19,16 +18,9 @@ using tavrelia::ShowImage;
 using tavrelia::test::ScriptedDialogs;
 using tavrelia::test::Window;
 using tavrelia::wire::Packet;
+using tavrelia::wire::serialOn;
 
 namespace {
-
-void serialOn(const tavrelia::wire::Pty& pty)
-{
-    tavrelia::InterfaceSettings serial;
-    serial.backend = tavrelia::InterfaceSettings::Backend::Serial;
-    serial.serialDevice = QString::fromStdString(pty.slavePath());
-    QVERIFY(serial.save());
-}
 
 std::vector<int> slot(const std::vector<Packet>& packets, size_t index)
 {

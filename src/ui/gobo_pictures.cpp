@@ -172,6 +172,17 @@ QPolygon regular(int cx, int cy, double r, int corners)
     return shape;
 }
 
+// Eight short rays around the centre, from radius `from` to `to`.
+void rays(Canvas& c, double from, double to, const QColor& color)
+{
+    for (int i = 0; i < 8; ++i) {
+        const double a = M_PI * i / 4;
+        const QPoint inner = onCircle(7.5, 7.5, from, a);
+        const QPoint outer = onCircle(7.5, 7.5, to, a);
+        c.line(inner.x(), inner.y(), outer.x(), outer.y(), color);
+    }
+}
+
 // A beam of light from a lamp at the top.
 void beam(Canvas& c, const QColor& light, int spread)
 {
@@ -412,14 +423,7 @@ void strobe(Canvas& c, bool flash)
         return;
     }
     c.rect(4, 6, 8, 4, kWhite);
-    c.line(8, 0, 8, 3, kWhite);
-    c.line(8, 12, 8, 15, kWhite);
-    c.line(0, 8, 2, 8, kWhite);
-    c.line(13, 8, 15, 8, kWhite);
-    c.line(1, 1, 3, 3, kWhite);
-    c.line(14, 1, 12, 3, kWhite);
-    c.line(1, 14, 3, 12, kWhite);
-    c.line(14, 14, 12, 12, kWhite);
+    rays(c, 5.5, 7.5, kWhite);
 }
 
 void arrowPicture(Canvas& c, int index)
@@ -502,14 +506,7 @@ void household(Canvas& c, int index)
     case 104: c.polygon(star(8, 8, 7.5, 3, 5), kYellow); break;   // star
     case 105:   // sun
         c.disk(4, 4, 8, 8, kYellow);
-        c.line(8, 0, 8, 2, kYellow);
-        c.line(8, 13, 8, 15, kYellow);
-        c.line(0, 8, 2, 8, kYellow);
-        c.line(13, 8, 15, 8, kYellow);
-        c.line(2, 2, 3, 3, kYellow);
-        c.line(13, 2, 12, 3, kYellow);
-        c.line(2, 13, 3, 12, kYellow);
-        c.line(13, 13, 12, 12, kYellow);
+        rays(c, 5.5, 7.5, kYellow);
         break;
     case 106:   // moon
         c.disk(1, 1, 14, 14, kYellow);

@@ -135,7 +135,7 @@ void ConveyorPanel::showState()
 
 void ConveyorPanel::fitCaption(QToolButton* button, bool bold)
 {
-    constexpr double kSmallest = 5;
+    constexpr double kSmallest = 3;
     constexpr int kMargins = 8;
     QFont caption = font();
     caption.setBold(bold);

@@ -71,9 +71,10 @@ TEST(ConveyorNames, ShortNamesAndKeys)
     for (const Case& c : cases)
         EXPECT_EQ(Conveyor::shortName(QString::fromUtf8(c.file), c.length), QString::fromUtf8(c.name)) << c.file;
 
-    const char keys[] = "QWERTYUIOPASDFGHJKL";
-    for (int n = 1; n <= 19; ++n)
-        EXPECT_EQ(Conveyor::buttonOfKey(keys[n - 1]), n);
+    // The first, a middle and the last key; keys of the pictures are none.
+    EXPECT_EQ(Conveyor::buttonOfKey('Q'), 1);
+    EXPECT_EQ(Conveyor::buttonOfKey('A'), 11);
+    EXPECT_EQ(Conveyor::buttonOfKey('L'), 19);
     for (int code : {0, int('X'), int('Z'), int('M'), int('1'), 32, 187})
         EXPECT_EQ(Conveyor::buttonOfKey(code), 0) << code;
 }

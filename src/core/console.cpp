@@ -17,9 +17,15 @@ Console::~Console()
     stopOutput();
 }
 
-void Console::startOutput()
+void Console::startOutput(TickProbe probe, bool realTime)
 {
-    outputThread_.start([this](OutputThread::Clock::time_point) { output.OutputTick(); });
+    outputThread_.start(
+        [this, probe = std::move(probe)](OutputThread::Clock::time_point deadline) {
+            output.OutputTick();
+            if (probe)
+                probe(deadline);
+        },
+        realTime);
 }
 
 void Console::stopOutput()

@@ -2,12 +2,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
+#include "editing/beam_editor.h"
 #include "editing/channel_colors.h"
 #include "editing/channel_desk.h"
 #include "editing/channel_names.h"
 #include "editing/color_file.h"
+#include "editing/level_graph.h"
 #include "editing/name_block_copy.h"
 #include "editing/window_color.h"
 #include "editing/scene_list.h"
@@ -104,8 +107,13 @@ public:
 
     // The 50 ms tick and the thread that runs it from start-up to the close sequence.
     OutputEngine output{*this};
-    void startOutput();
+    // A timing probe sees each tick's deadline once the tick is done (on the output
+    // thread: it must not block or allocate). realTime false keeps the thread at
+    // normal priority, to compare.
+    using TickProbe = std::function<void(OutputThread::Clock::time_point deadline)>;
+    void startOutput(TickProbe probe = {}, bool realTime = true);
     void stopOutput();
+    bool outputRealTime() const { return outputThread_.realTime(); }
 
     // The channel desk, its rates and names, and the strips' display tables.
     ChannelDesk desk{*this};
@@ -116,6 +124,10 @@ public:
     // The display tables and the 3D placement in tavrEdit.col.
     ColorFile colorFile{*this};
     WindowColor windowColor{*this};
+
+    // The two editors that draw the show: figures across scenes, a channel's graph.
+    BeamEditor beamEditor{*this};
+    LevelGraph levelGraph{*this};
 
 private:
     mutable Mutex mutex_;

@@ -22,6 +22,7 @@
 #include <QWheelEvent>
 
 #include "about_form.h"
+#include "beam_editor_panel.h"
 #include "blackout_group.h"
 #include "block_copy_panel.h"
 #include "channel_clear_menu.h"
@@ -36,6 +37,7 @@
 #include "help_window.h"
 #include "level_all_bar.h"
 #include "name_block_copy_panel.h"
+#include "level_graph_panel.h"
 #include "scene_list_panel.h"
 #include "sequencer_panel.h"
 #include "transition_mode_group.h"
@@ -130,8 +132,11 @@ void TBaseForm::buildPanels()
     channelDesk_ = new ChannelDeskPanel(*this);
     auto* usb = new UsbStatePanel(*this);
     auto* sequencer = new SequencerPanel(*this, *usb);
-    new SceneListPanel(*this, *sequencer);
+    auto* sceneList = new SceneListPanel(*this, *sequencer);
     new ChannelColorPanel(*this);
+    new LevelGraphPanel(*this);
+    auto* beamEditor = new BeamEditorPanel(*this);
+    connect(beamEditor, &BeamEditorPanel::sceneChosen, sceneList, &SceneListPanel::showChosenScene);
     new BlockCopyPanel(*this);
     new NameBlockCopyPanel(*this);
     new FormColorGroup(*this);
@@ -322,7 +327,7 @@ QWidget* TBaseForm::page(QTabWidget* tabs, int order, const char* objectName,
 
 QWidget* TBaseForm::inputPage(InputTab tab)
 {
-    static constexpr const char* kNames[] = {"TabSheetScroll", "TabSheetGrafik", "TabSheetEditXY",
+    static constexpr const char* kNames[] = {"TabSheetScroll", "TabSheetGrafik", "TabSheetEdit",
                                              "TabSheetCopy", "TabSheetAvtomat", "TabSheetOptions",
                                              "TabSheetCoder"};
     static constexpr const char* kTitles[] = {"Фэйдера", "График Канала", "Редактор луча",
@@ -519,6 +524,7 @@ void TBaseForm::OpenItemClick()
     console_.showFiles.openFileName = name;
     if (!BlocOpenFile())
         return;
+    emit showOpened();
     ReturnPageControlAll();
 }
 

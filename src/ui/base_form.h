@@ -132,6 +132,8 @@ signals:
     void showLoaded();
     // Save As has run (written or cancelled): its colour step.
     void savedAs();
+    // The open menu's step after its load (not the start-up load).
+    void showOpened();
     // FormMouseWheel: the visible input tab's wheel action.
     void mouseWheel(QWidget* visibleTab, int delta);
 

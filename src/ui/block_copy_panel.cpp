@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QSpinBox>
 #include <QToolButton>
@@ -10,6 +11,7 @@
 #include "base_form.h"
 #include "console.h"
 #include "dialogs.h"
+#include "undo_buttons.h"
 
 namespace tavrelia {
 
@@ -78,6 +80,10 @@ BlockCopyPanel::BlockCopyPanel(TBaseForm& form)
     static_cast<QGridLayout*>(scenes->layout())->addWidget(copyScenes, 0, 0, Qt::AlignLeft);
     connect(copyScenes, &QToolButton::clicked, this, &BlockCopyPanel::SpeedButtonScenaBlocCopyClick);
 
+    auto* memory = new QHBoxLayout;
+    addUndoButtons(form_, memory, 5);
+    memory->addStretch(1);
+    groups->addLayout(memory);
     groups->addStretch(1);
     parentWidget()->layout()->addWidget(this);
 }

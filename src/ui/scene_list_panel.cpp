@@ -235,6 +235,17 @@ void SceneListPanel::ReturnSceneControls()
     labelCoda_->setText(QString::number(image.lastScene() + 1));
 }
 
+void SceneListPanel::showChosenScene()
+{
+    const ShowImage& image = console_.image;
+    refreshing_ = true;
+    stepBar_->setMaximum(std::min(image.lastScene() + 1, 255));
+    stepBar_->setValue(image.currentScene());
+    refreshing_ = false;
+    labelStep_->setText(QString::number(image.currentScene() + 1));
+    labelCoda_->setText(QString::number(image.lastScene() + 1));
+}
+
 void SceneListPanel::InsertScenaItemClick()
 {
     refreshAfter(list_.insertScene());

@@ -33,6 +33,9 @@ public:
     void AvtoDobScenaItemClick();
     // The scene steps of the window refresh.
     void ReturnSceneControls();
+    // Another editor chose the current scene and may have grown the show to it:
+    // the bar's range follows first, so nothing is clamped to the old range.
+    void showChosenScene();
 
 private:
     using Handler = void (SceneListPanel::*)();

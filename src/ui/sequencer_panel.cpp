@@ -132,6 +132,7 @@ void SequencerPanel::buildModeRow()
 
     row->addSpacing(4);
     lamp_ = new ColorSwatch(this, ColorSwatch::Frame::Plain);
+    lamp_->setAttribute(Qt::WA_OpaquePaintEvent);   // fills itself: its blink repaints only itself
     lamp_->setObjectName(QStringLiteral("ShapeTempClikc"));
     lamp_->setFixedSize(14, 14);
     row->addWidget(lamp_);
@@ -159,6 +160,7 @@ void SequencerPanel::buildClockRow()
                        labelTimePause_->sizeHint().height());
     for (QLabel* clock : {labelTimeShou_, labelTimePause_}) {
         clock->setFixedSize(widest);
+        clock->setAutoFillBackground(true);   // opaque: the group box under it stays as it is
         row->addWidget(clock);
     }
     row->addStretch(1);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -28,10 +29,16 @@ protected:
         QFile f(dir.filePath("Tavrelia/Tavrelia.conf"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text);
+        f.flush();   // a later flush would stamp the time again
+        // QSettings keeps a read file while its size and time stamp stay the same:
+        // two cases of one length written within a second must still be read afresh.
+        f.setFileTime(QDateTime::currentDateTime().addSecs(++writes_),
+                      QFileDevice::FileModificationTime);
     }
 
     QTemporaryDir dir;
     QByteArray oldConfig;
+    int writes_ = 0;
 };
 
 TEST_F(InterfaceSettingsTest, ReadsTheInterfaceGroup)

@@ -8,10 +8,8 @@
 #include <QToolButton>
 
 
-#include "serial_on_pty.h"
-#include "scripted_dialogs.h"
 #include "test_environment.h"
-#include "window_fixture.h"
+#include "wire_window.h"
 
 using namespace std::chrono_literals;
 using tavrelia::ShowImage;
@@ -73,12 +71,11 @@ private slots:
 
 void ConveyorWireTest::listModePlaysTheBoundShowsInTurn()
 {
-    tavrelia::wire::Pty pty;
-    tavrelia::wire::PacketReader reader(pty);
-    tavrelia::wire::serialOn(pty);
-
-    ScriptedDialogs dialogs;
-    Window w;
+    tavrelia::test::WireWindow wire;
+    QVERIFY(wire.serialChosen);
+    Window& w = wire.w;
+    ScriptedDialogs& dialogs = wire.dialogs;
+    tavrelia::wire::PacketReader& reader = wire.reader;
     w.form.FormCreate();
     w.find<QRadioButton>("RadioGroupRateItem2")->click();   // "Выкл": each scene at once
     const std::vector<int> shows{1, 2, 5};

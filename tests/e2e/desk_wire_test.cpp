@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "serial_on_pty.h"
+#include "wire_window.h"
 #include "scripted_dialogs.h"
 #include "test_environment.h"
 #include "window_fixture.h"
@@ -39,7 +39,7 @@ void DeskWireTest::faderFadesAtItsStripRate()
 {
     tavrelia::wire::Pty pty;
     tavrelia::wire::PacketReader reader(pty);
-    tavrelia::wire::serialOn(pty);
+    QVERIFY(tavrelia::test::WireWindow::chooseSerial(pty));
 
     ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
     Window w;

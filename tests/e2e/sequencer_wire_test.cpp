@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "serial_on_pty.h"
+#include "wire_window.h"
 #include "scripted_dialogs.h"
 #include "test_environment.h"
 #include "window_fixture.h"
@@ -18,7 +18,6 @@ using tavrelia::ShowImage;
 using tavrelia::test::ScriptedDialogs;
 using tavrelia::test::Window;
 using tavrelia::wire::Packet;
-using tavrelia::wire::serialOn;
 
 namespace {
 
@@ -63,7 +62,7 @@ void SequencerWireTest::automatModeFadesInTempoWhilePlayingAndJumpsWhenStopped()
 {
     tavrelia::wire::Pty pty;
     tavrelia::wire::PacketReader reader(pty);
-    serialOn(pty);
+    QVERIFY(tavrelia::test::WireWindow::chooseSerial(pty));
 
     ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
     Window w;
@@ -105,7 +104,7 @@ void SequencerWireTest::beatKeepsTimeWhileTheDeskIsPaged()
 {
     tavrelia::wire::Pty pty;
     tavrelia::wire::PacketReader reader(pty);
-    serialOn(pty);
+    QVERIFY(tavrelia::test::WireWindow::chooseSerial(pty));
     ScriptedDialogs dialogs;
     Window w;
     w.form.FormCreate();

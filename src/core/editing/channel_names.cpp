@@ -72,4 +72,11 @@ ChannelNames::Fields ChannelNames::ReturnName()
     return fields;
 }
 
+QString ChannelNames::storedName(const ShowImage& image, int channel)
+{
+    const auto* name = reinterpret_cast<const char*>(image.data() + ShowImage::nameAddress(channel));
+    QStringDecoder decoder(kCodePage);
+    return decoder.decode(QByteArrayView(name, std::find(name, name + kNameSize, '\0') - name));
+}
+
 }  // namespace tavrelia

@@ -8,6 +8,7 @@
 #include <QStringEncoder>
 
 #include "editing/channel_desk.h"
+#include "show/show_image.h"
 
 namespace tavrelia {
 
@@ -36,6 +37,9 @@ public:
     void Edit2Exit(const Fields& fields);
     // The 27 field texts of the current page.
     Fields ReturnName();
+    // Any channel's name as other editors caption it: its stored bytes up to the
+    // first zero byte. Channel 256 reads the bytes just past the names.
+    static QString storedName(const ShowImage& image, int channel);
 
 private:
     uint8_t* nameBytes(int strip);

@@ -11,11 +11,12 @@ OutputThread::~OutputThread()
     stop();
 }
 
-void OutputThread::start(Tick tick)
+void OutputThread::start(Tick tick, bool realTime)
 {
     if (running())
         return;
     tick_ = std::move(tick);
+    wantRealTime_ = realTime;
     stopRequested_ = false;
     thread_ = std::thread([this] { run(); });
 }
@@ -39,12 +40,13 @@ void OutputThread::raisePriority()
 {
     sched_param param{};
     param.sched_priority = 10;
-    realTime_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+    realTime_ = wantRealTime_ && pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);   // wake at the deadline, not up to 50 us later
 }
 
 void OutputThread::run()
 {
+    prctl(PR_SET_NAME, "tavrelia-out", 0UL, 0UL, 0UL);   // tells it apart in top and ps
     raisePriority();
     Clock::time_point next = Clock::now() + kPeriod;
     std::unique_lock<std::mutex> lock(mutex_);

@@ -24,7 +24,8 @@ public:
     OutputThread& operator=(const OutputThread&) = delete;
 
     // The first tick comes one period after start. Starting a running thread does nothing.
-    void start(Tick tick);
+    // realTime false leaves the thread at normal priority (to compare).
+    void start(Tick tick, bool realTime = true);
     // Returns once the thread has ended; a tick in progress is finished first.
     void stop();
     bool running() const { return thread_.joinable(); }
@@ -41,6 +42,7 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopRequested_ = false;
+    bool wantRealTime_ = true;
     std::atomic<bool> realTime_{false};
 };
 

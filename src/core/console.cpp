@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QFileInfo>
+
 namespace tavrelia {
 
 Console::Console()
@@ -30,6 +32,20 @@ void Console::startOutput(TickProbe probe, bool realTime)
 void Console::stopOutput()
 {
     outputThread_.stop();
+}
+
+bool Console::installShowFolder(QString* error)
+{
+    // Every close leaves both files: a folder with neither has never seen a run.
+    const bool firstStart =
+        !QFileInfo::exists(folder.settingsFile()) && !QFileInfo::exists(folder.colorFile());
+    if (!folder.create(error))
+        return false;
+    if (!firstStart)
+        return true;
+    const FileResult colors = colorFile.SaveColorEdit(folder.colorFile());
+    *error = colors.error;
+    return colors.done();
 }
 
 void Console::resetRecodeTable()

@@ -9,7 +9,10 @@
 #include "editing/channel_colors.h"
 #include "editing/channel_desk.h"
 #include "editing/channel_names.h"
+#include "editing/color_file.h"
 #include "editing/level_graph.h"
+#include "editing/name_block_copy.h"
+#include "editing/window_color.h"
 #include "editing/scene_list.h"
 #include "output/control_state.h"
 #include "output/device_feed.h"
@@ -18,6 +21,7 @@
 #include "output/usb_link.h"
 #include "playback/automats.h"
 #include "playback/channel_rates.h"
+#include "playback/conveyor.h"
 #include "playback/sequencer.h"
 #include "playback/static_picture_editor.h"
 #include "show/settings_file.h"
@@ -86,12 +90,19 @@ public:
     ShowFiles showFiles{*this};
     SettingsFile settings;
 
+    // Creates the show folder when missing; at the first start (no settings and no
+    // colour file yet) lays in a colour file of the start-up values, as an
+    // installation would. False with the reason in error.
+    bool installShowFolder(QString* error);
+
     // The USB DMX interface; the output thread writes its packets to it.
     UsbLink usbLink;
 
     // Playing the show, and the operations on its list of scenes.
     Sequencer sequencer{*this};
     SceneList sceneList{*this};
+    // Twenty show files played by hand or one after another at every wrap.
+    Conveyor conveyor{*this};
 
     // What the 3D view draws; the output tick fills it from every frame.
     DeviceFeed deviceFeed;
@@ -111,6 +122,10 @@ public:
     ChannelRates rates{*this};
     ChannelNames names{*this};
     ChannelColors colors;
+    NameBlockCopy nameBlockCopy{*this};
+    // The display tables and the 3D placement in tavrEdit.col.
+    ColorFile colorFile{*this};
+    WindowColor windowColor{*this};
 
     // The two editors that draw the show: figures across scenes, a channel's graph.
     BeamEditor beamEditor{*this};

@@ -26,16 +26,21 @@
 #include "beam_editor_panel.h"
 #include "blackout_group.h"
 #include "block_copy_panel.h"
+#include "channel_clear_menu.h"
+#include "channel_color_panel.h"
 #include "channel_desk_panel.h"
 #include "channel_rates_panel.h"
 #include "console.h"
+#include "conveyor_panel.h"
 #include "device_placement_panel.h"
 #include "dialogs.h"
 #include "dmx_coder_panel.h"
+#include "form_color_group.h"
 #include "hand_scan_form.h"
 #include "help_window.h"
 #include "key_preview.h"
 #include "level_all_bar.h"
+#include "name_block_copy_panel.h"
 #include "level_graph_panel.h"
 #include "scene_list_panel.h"
 #include "sequencer_panel.h"
@@ -134,14 +139,19 @@ void TBaseForm::buildPanels()
     auto* usb = new UsbStatePanel(*this);
     auto* sequencer = new SequencerPanel(*this, *usb);
     auto* sceneList = new SceneListPanel(*this, *sequencer);
+    new ChannelColorPanel(*this);
     new LevelGraphPanel(*this);
     auto* beamEditor = new BeamEditorPanel(*this);
     connect(beamEditor, &BeamEditorPanel::sceneChosen, sceneList, &SceneListPanel::showChosenScene);
     new BlockCopyPanel(*this);
+    new NameBlockCopyPanel(*this);
+    new FormColorGroup(*this);
+    new ChannelClearMenu(*this);
     new ChannelRatesPanel(*this, *channelDesk_);
     new TransitionModeGroup(*this);
     new LevelAllBar(*this, *channelDesk_);
     new BlackOutGroup(*this, *channelDesk_);
+    new ConveyorPanel(*this);
     new DmxCoderPanel(*this);
     new DevicePlacementPanel(*this);
     new THandScanForm(*this);
@@ -448,11 +458,11 @@ const QString& TBaseForm::noFileName()
 void TBaseForm::FormCreate()
 {
     QString error;
-    if (!console_.folder.create(&error))
+    if (!console_.installShowFolder(&error))
         Dialogs::current().critical(this, error);
 
     emit startUpInterface();                               // 1
-    // 2: the recoding table starts as the identity with the console.
+    // 2: the name colours and the recoding table start so with the console.
     {                                                      // 3
         auto guard = console_.lock();
         console_.image.prepareAtStartUp();
@@ -494,6 +504,7 @@ void TBaseForm::ReadIniFile()
 {
     console_.settings = SettingsFile::read(console_.folder.settingsFile());
     console_.showFiles.openFileName = console_.settings.lastFile;
+    console_.conveyor.ReadIniFile();
 }
 
 void TBaseForm::WriteIniFile()
@@ -549,20 +560,47 @@ void TBaseForm::OpenItemClick()
 
 bool TBaseForm::BlocOpenFile()
 {
-    const ShowFiles::Result result = console_.showFiles.BlocOpenFile();
+    return reportLoad(console_.showFiles.BlocOpenFile(), Message::Now);
+}
+
+bool TBaseForm::reportLoad(const ShowFiles::Result& result, Message when)
+{
     switch (result.status) {
     case ShowFiles::Result::Status::Done:
         setCaptionName(console_.showFiles.openFileName);
         break;
     case ShowFiles::Result::Status::Missing:
-        Dialogs::current().warning(this, QStringLiteral("Файл не существует !"));
+        showLoadMessage(false, QStringLiteral("Файл не существует !"), when);
         break;
     case ShowFiles::Result::Status::Failed:
-        Dialogs::current().critical(this, result.error);
+        showLoadMessage(true, result.error, when);
         return false;
     }
     emit showLoaded();
     return true;
+}
+
+void TBaseForm::showLoadMessage(bool error, const QString& text, Message when)
+{
+    const auto show = [this, error, text] {
+        if (error)
+            Dialogs::current().critical(this, text);
+        else
+            Dialogs::current().warning(this, text);
+    };
+    if (when == Message::Now) {
+        show();
+        return;
+    }
+    // Shown once the running handler is done, so a playing show goes on behind the
+    // box; and one box at a time, whatever fails meanwhile.
+    if (loadMessagePending_)
+        return;
+    loadMessagePending_ = true;
+    QTimer::singleShot(0, this, [this, show] {
+        show();
+        loadMessagePending_ = false;
+    });
 }
 
 void TBaseForm::SaveItemClick()
@@ -579,7 +617,9 @@ TBaseForm::SaveOutcome TBaseForm::SaveFile()
 
 void TBaseForm::SaveAsItemClick()
 {
-    SaveFileAs();
+    // The colour step follows a cancelled dialog too, but not a failed write.
+    if (SaveFileAs() != SaveOutcome::Failed)
+        emit savedAs();
 }
 
 TBaseForm::SaveOutcome TBaseForm::SaveFileAs()

@@ -3,6 +3,9 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "dialogs.h"
+#include "show/show_files.h"
+
 class QAction;
 class QCloseEvent;
 class QGroupBox;
@@ -20,7 +23,6 @@ class ChannelDeskPanel;
 class Console;
 class HelpWindow;
 class KeyPreview;
-struct FileDialogRequest;
 
 // The main window. It owns the frame (menus, tool bar, status line, the page
 // controls) and the refresh of the window from the show; the panels of each tab
@@ -97,6 +99,11 @@ public:
     void ExitItemClick();
     // Loads the show the open dialog names; false when a read error stopped it.
     bool BlocOpenFile();
+    // What a load did, shown: the caption, or the message of a missing or unreadable
+    // file (at once, or after the running handler and one at a time); then the
+    // load's own refresh steps. False on a read error.
+    enum class Message { Now, Later };
+    bool reportLoad(const ShowFiles::Result& result, Message when);
     SaveOutcome SaveFile();
     SaveOutcome SaveFileAs();
     // A new show: the core's data, the name, the start tabs; then showCleared().
@@ -108,6 +115,8 @@ public:
     void HelpItemClick();
 
     static const QString& noFileName();   // " Нет имени файла "
+    // The show open or save dialog starting with fileName.
+    FileDialogRequest showDialog(const QString& title, const QString& fileName) const;
 
 signals:
     // Steps of the start-up sequence that other parts of the window perform.
@@ -128,6 +137,8 @@ signals:
     // The window's part of a new show (after the core's clear) and of a load.
     void showCleared();
     void showLoaded();
+    // Save As has run (written or cancelled): its colour step.
+    void savedAs();
     // The open menu's step after its load (not the start-up load).
     void showOpened();
     // FormMouseWheel: the visible input tab's wheel action.
@@ -146,8 +157,8 @@ private:
     void centreOnScreen();
     void fillDiskLabels();
     void selectStartTabs();
-    FileDialogRequest showDialog(const QString& title, const QString& fileName) const;
     SaveOutcome reportSave(const QString& error);
+    void showLoadMessage(bool error, const QString& text, Message when);
     QWidget* page(QTabWidget* tabs, int order, const char* objectName, const char* title);
 
     Console& console_;
@@ -169,6 +180,7 @@ private:
     bool closed_ = false;
     quint64 lastWheelTimestamp_ = 0;
     bool autosaveErrorOpen_ = false;
+    bool loadMessagePending_ = false;
     QString captionPrefix_ = QStringLiteral(" Initalization ");
     QString captionName_;
 };

@@ -16,6 +16,7 @@
 #include "color_swatch.h"
 #include "console.h"
 #include "desk_heading.h"
+#include "gobo_pictures.h"
 #include "strip_bar.h"
 #include "playback/channel_rates.h"
 
@@ -80,6 +81,8 @@ ChannelDeskPanel::ChannelDeskPanel(TBaseForm& form)
     buildButtonColumn();
 
     page_->layout()->addWidget(this);
+    for (const QImage& picture : goboPictures())
+        imageListGobo_.append(QPixmap::fromImage(picture));
     buildManualSwitch();
 
     connect(&form_, &TBaseForm::inputTabRefresh, this, [this](QWidget* tab) {
@@ -89,6 +92,7 @@ ChannelDeskPanel::ChannelDeskPanel(TBaseForm& form)
         ReturnRate();
         ReturnName();
         CheckBoxFromMemory();
+        UpdateColorEditAll();
     });
     connect(&form_, &TBaseForm::mouseWheel, this, [this](QWidget* tab, int delta) {
         if (tab == page_)
@@ -381,6 +385,31 @@ void ChannelDeskPanel::SetGobo(int strip, int picture)
         image->setPixmap(shown);
 }
 
+void ChannelDeskPanel::UpdateColorEditAll()
+{
+    for (int i = 1; i <= kStrips; ++i)
+        paintNameField(i);
+}
+
+void ChannelDeskPanel::UstColorEditOne(int channel)
+{
+    const int strip = channel - console_.desk.pageOffset();
+    if (strip >= 1 && strip <= kStrips)
+        paintNameField(strip);
+}
+
+void ChannelDeskPanel::paintNameField(int strip)
+{
+    const ChannelColors::Rgb c = console_.colors.nameColor(console_.desk.channelOf(strip));
+    const QColor color(c.red, c.green, c.blue);
+    QLineEdit* field = strips_[strip - 1].name;
+    if (field->palette().color(QPalette::Base) == color)
+        return;
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, color);
+    field->setPalette(palette);
+}
+
 void ChannelDeskPanel::ShapeColor(int strip, int red, int green, int blue)
 {
     if (strip < 1 || strip > kStrips)
@@ -476,6 +505,12 @@ bool ChannelDeskPanel::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
         if (qobject_cast<QLineEdit*>(watched))
             Edit1Click();
+        break;
+    case QEvent::MouseButtonDblClick:
+        for (int i = 1; i <= kStrips; ++i) {
+            if (watched == strips_[i - 1].name)
+                emit nameDoubleClicked(i);
+        }
         break;
     default:
         break;

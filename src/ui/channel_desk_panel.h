@@ -48,6 +48,9 @@ public:
     void CheckBoxToMemory();
     void NamberDmx();
     void SetGobo(int strip, int picture);
+    // Name fields in their channels' name colours: all 27, or one channel's if shown.
+    void UpdateColorEditAll();
+    void UstColorEditOne(int channel);
     void ShapeColor(int strip, int red, int green, int blue);
     void FormMouseWheel(int delta);
     void TimerDataDmxToDspTimer();
@@ -57,6 +60,8 @@ public:
 signals:
     // A rate bar moved: the caption of its step.
     void rateCaptionChanged(const QString& caption);
+    // A double click on the name field of strip 1..27.
+    void nameDoubleClicked(int strip);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,6 +91,7 @@ private:
     void invertGroup(int first);
     void Edit1Click();
     void refreshOutputCaptions();
+    void paintNameField(int strip);
     ChannelDesk::Strips<QString> nameFields() const;
     bool nameBeingTyped() const;
 

@@ -7,8 +7,7 @@
 
 #include <algorithm>
 
-#include "output/interface_settings.h"
-#include "dmx_wire.h"
+#include "wire_window.h"
 #include "scripted_dialogs.h"
 #include "test_environment.h"
 #include "window_fixture.h"
@@ -40,10 +39,7 @@ void DeskWireTest::faderFadesAtItsStripRate()
 {
     tavrelia::wire::Pty pty;
     tavrelia::wire::PacketReader reader(pty);
-    tavrelia::InterfaceSettings serial;
-    serial.backend = tavrelia::InterfaceSettings::Backend::Serial;
-    serial.serialDevice = QString::fromStdString(pty.slavePath());
-    QVERIFY(serial.save());
+    QVERIFY(tavrelia::test::WireWindow::chooseSerial(pty));
 
     ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
     Window w;

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "console.h"
 #include "dmx_wire.h"
 #include "show/settings_file.h"
 #include "show/show_image.h"
@@ -72,6 +73,9 @@ public:
         SettingsFile settings;
         settings.lastFile = show;
         ASSERT_TRUE(settings.write(dir("data") + "/Tavrelia/Tavy.ini").isEmpty());
+        // A previous run leaves its colour file beside it.
+        Console previous;
+        ASSERT_TRUE(previous.colorFile.SaveColorEdit(dir("data") + "/Tavrelia/tavrEdit.col").done());
     }
 
     void start(const QStringList& arguments = {})

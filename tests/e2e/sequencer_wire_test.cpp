@@ -8,8 +8,7 @@
 
 #include <algorithm>
 
-#include "output/interface_settings.h"
-#include "dmx_wire.h"
+#include "wire_window.h"
 #include "scripted_dialogs.h"
 #include "test_environment.h"
 #include "window_fixture.h"
@@ -21,14 +20,6 @@ using tavrelia::test::Window;
 using tavrelia::wire::Packet;
 
 namespace {
-
-void serialOn(const tavrelia::wire::Pty& pty)
-{
-    tavrelia::InterfaceSettings serial;
-    serial.backend = tavrelia::InterfaceSettings::Backend::Serial;
-    serial.serialDevice = QString::fromStdString(pty.slavePath());
-    QVERIFY(serial.save());
-}
 
 std::vector<int> slot(const std::vector<Packet>& packets, size_t index)
 {
@@ -71,7 +62,7 @@ void SequencerWireTest::automatModeFadesInTempoWhilePlayingAndJumpsWhenStopped()
 {
     tavrelia::wire::Pty pty;
     tavrelia::wire::PacketReader reader(pty);
-    serialOn(pty);
+    QVERIFY(tavrelia::test::WireWindow::chooseSerial(pty));
 
     ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
     Window w;
@@ -113,7 +104,7 @@ void SequencerWireTest::beatKeepsTimeWhileTheDeskIsPaged()
 {
     tavrelia::wire::Pty pty;
     tavrelia::wire::PacketReader reader(pty);
-    serialOn(pty);
+    QVERIFY(tavrelia::test::WireWindow::chooseSerial(pty));
     ScriptedDialogs dialogs;
     Window w;
     w.form.FormCreate();

@@ -57,6 +57,14 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
+// What a previous run leaves in the folder: its Tavy.ini and its colour file.
+void writeSettings(const QByteArray& ini)
+{
+    writeFile(inFolder(QStringLiteral("Tavy.ini")), ini);
+    Console previous;
+    writeFile(inFolder(QStringLiteral("tavrEdit.col")), previous.colorFile.bytes());
+}
+
 QByteArray pattern(int size, int seed)
 {
     QByteArray bytes(size, Qt::Uninitialized);
@@ -188,6 +196,7 @@ private slots:
         Program p;
         QCOMPARE(dialogs.calls.size(), 0);   // no message on a first start
         QVERIFY(QFileInfo(folder()).isDir());
+        QCOMPARE(readFile(inFolder(QStringLiteral("tavrEdit.col"))), Console().colorFile.bytes());
         QCOMPARE(p.caption(), kPrefix + QStringLiteral("Unit_001"));
 
         const QString target = inFolder(QStringLiteral("first.tvl"));
@@ -216,7 +225,8 @@ private slots:
         const QByteArray ini = readFile(inFolder(QStringLiteral("Tavy.ini")));
         QVERIFY2(ini.contains("[LastFile]\nPath=Unit_001\n"), ini.constData());
         QVERIFY(ini.contains("[Konveir]\nFile01=\n"));
-        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("Tavy.ini")});
+        QCOMPARE(QDir(folder()).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("tavrEdit.col"), QStringLiteral("Tavy.ini")}));
 
         dialogs.clear();
         Program next;
@@ -232,8 +242,7 @@ private slots:
         const QString show = inFolder(QStringLiteral("last.tvl"));
         const QByteArray content = pattern(kSize, 4);
         writeFile(show, content);
-        writeFile(inFolder(QStringLiteral("Tavy.ini")),
-                  "[Konveir]\r\nFile05=/shows/five.tvl\r\n[LastFile]\r\nPath=" + show.toUtf8() + "\r\n");
+        writeSettings("[Konveir]\r\nFile05=/shows/five.tvl\r\n[LastFile]\r\nPath=" + show.toUtf8() + "\r\n");
 
         ScriptedDialogs dialogs;
         {
@@ -269,7 +278,7 @@ private slots:
         QFETCH(QString, writesTo);
         writeFile(inFolder(QStringLiteral("b.tvl")), pattern(kSize, 2));
         if (steps.contains(QLatin1Char('L')))
-            writeFile(inFolder(QStringLiteral("Tavy.ini")), "[LastFile]\nPath=Unit_001\n");
+            writeSettings("[LastFile]\nPath=Unit_001\n");
 
         ScriptedDialogs dialogs;
         Program p;
@@ -392,7 +401,8 @@ private slots:
         QCOMPARE(p.caption(), caption);
         QVERIFY(!p.files().ShowNamed);
         QCOMPARE(p.files().saveFileName, QStringLiteral("Unit_001"));
-        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{});
+        // Only what the first start installed.
+        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("tavrEdit.col")});
     }
 
     // Files that do not load: the message, and the show exactly as it was.
@@ -487,8 +497,7 @@ private slots:
     void startAndCloseRunTheirStepsInOrder()
     {
         writeFile(inFolder(QStringLiteral("last.tvl")), pattern(kSize, 1));
-        writeFile(inFolder(QStringLiteral("Tavy.ini")),
-                  "[LastFile]\nPath=" + inFolder(QStringLiteral("last.tvl")).toUtf8() + "\n");
+        writeSettings("[LastFile]\nPath=" + inFolder(QStringLiteral("last.tvl")).toUtf8() + "\n");
         ScriptedDialogs dialogs;
         Program p(false);
         QStringList steps;

@@ -97,6 +97,7 @@ void DmxCoderPanelTest::positionBarShowsLaterEntries()
 
 void DmxCoderPanelTest::rowsClampWhatTheyCannotShow()
 {
+    ScriptedDialogs dialogs;   // the step also loads the colour file, not made here
     test::Window w;
     w.bar(rowBar(4))->setValue(255);   // row 4 stands at 255 already
     struct Case {

@@ -1,7 +1,5 @@
 #include "output/recode_table_file.h"
 
-#include <QFile>
-
 #include "console.h"
 #include "show/atomic_file.h"
 
@@ -10,20 +8,10 @@ namespace tavrelia {
 bool RecodeTableFile::load(Console& console, const QString& path, QString* error)
 {
     // Read everything first: a short or unreadable file leaves the table alone.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = readErrorText(path, file.errorString());
+    QByteArray bytes;
+    *error = readFileStart(path, kFileSize, QStringLiteral("Файл короче таблицы"), &bytes);
+    if (!error->isEmpty())
         return false;
-    }
-    const QByteArray bytes = file.read(kFileSize);
-    if (bytes.size() < kFileSize) {
-        *error = readErrorText(path, file.error() != QFileDevice::NoError
-                                         ? file.errorString()
-                                         : QStringLiteral("Файл короче таблицы: %1 байт из %2")
-                                               .arg(bytes.size())
-                                               .arg(kFileSize));
-        return false;
-    }
     auto g = console.lock();
     for (int i = 0; i < kEntries; ++i) {
         const auto low = static_cast<uint8_t>(bytes[2 * i]);

@@ -59,7 +59,12 @@ void Sequencer::TimerSeqveserTimer()
     emit beat(beatLamp());
     if (!playing())
         return;
-    {
+    const ShowImage& image = console_.image;
+    if (image.currentScene() >= image.lastScene() && console_.conveyor.listMode()) {
+        // The wrap hands over to the conveyor, which may swap in the next show: the
+        // steps are those of the new show's scene 0, set under the same lock.
+        console_.conveyor.KonveyrJob([this] { computeFadeSteps(); });
+    } else {
         // The tick must never see the new scene with the previous scene's steps.
         auto guard = console_.lock();
         advanceScene();

@@ -1,6 +1,7 @@
 #include "show/atomic_file.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSaveFile>
 
 namespace tavrelia {
@@ -30,6 +31,22 @@ QString writeFileAtomically(const QString& path, QByteArrayView data)
 QString readErrorText(const QString& path, const QString& reason)
 {
     return QStringLiteral("Ошибка чтения файла %1\n%2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString readFileStart(const QString& path, qsizetype size, const QString& shortReason,
+                      QByteArray* bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return readErrorText(path, file.errorString());
+    QByteArray read = file.read(size);
+    if (read.size() < size) {
+        if (file.error() != QFileDevice::NoError)
+            return readErrorText(path, file.errorString());
+        return readErrorText(path, QStringLiteral("%1: %2 байт из %3").arg(shortReason).arg(read.size()).arg(size));
+    }
+    *bytes = std::move(read);
+    return {};
 }
 
 }  // namespace tavrelia

@@ -1,6 +1,5 @@
 #include "show/show_files.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include "console.h"
@@ -19,35 +18,35 @@ ShowFiles::Result failed(QString error)
 
 ShowFiles::ShowFiles(Console& console) : console_(console) {}
 
-ShowFiles::Result ShowFiles::BlocOpenFile()
+ShowFiles::Result ShowFiles::BlocOpenFile(const std::function<void()>& withLock)
+{
+    Result result = readOpenFile();
+    {
+        auto guard = console_.lock();
+        if (result.done())
+            std::copy(loaded_.begin(), loaded_.end(), console_.image.data());
+        if (withLock)
+            withLock();
+    }
+    loaded_.clear();
+    if (result.done())
+        saveFileName = openFileName;
+    if (result.status != Status::Failed)
+        ShowNamed = true;
+    return result;
+}
+
+ShowFiles::Result ShowFiles::readOpenFile()
 {
     const QString path = console_.folder.resolve(openFileName);
     const QFileInfo info(path);
-    if (openFileName.isEmpty() || !info.exists() || info.isDir()) {
-        ShowNamed = true;
+    if (openFileName.isEmpty() || !info.exists() || info.isDir())
         return {Status::Missing, {}};
-    }
-
-    // Read everything first: a file that is short or unreadable leaves the show alone.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(readErrorText(path, file.errorString()));
-    const QByteArray bytes = file.read(ShowImage::kImageSize);
-    if (bytes.size() < ShowImage::kImageSize) {
-        if (file.error() != QFileDevice::NoError)
-            return failed(readErrorText(path, file.errorString()));
-        return failed(readErrorText(
-            path, QStringLiteral("Файл короче шоу: %1 байт из %2")
-                      .arg(bytes.size())
-                      .arg(ShowImage::kImageSize)));
-    }
-
-    {
-        auto guard = console_.lock();
-        std::copy(bytes.begin(), bytes.end(), console_.image.data());
-    }
-    saveFileName = openFileName;
-    ShowNamed = true;
+    // Read everything before the lock: a file that is short or unreadable leaves the
+    // show alone, and the output tick waits for a memory copy only.
+    QString error = readFileStart(path, ShowImage::kImageSize, QStringLiteral("Файл короче шоу"), &loaded_);
+    if (!error.isEmpty())
+        return failed(std::move(error));
     return {};
 }
 

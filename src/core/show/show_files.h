@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <functional>
+
+#include "show/atomic_file.h"
 
 namespace tavrelia {
 
@@ -15,12 +20,7 @@ public:
     static constexpr const char* kDefaultSuffix = "tvl";
     static constexpr const char* kDesignTimeName = "Unit_001";
 
-    struct Result {
-        enum class Status { Done, Missing, Failed };
-        Status status = Status::Done;
-        QString error;   // Failed: file name and the system's reason
-        bool done() const { return status == Status::Done; }
-    };
+    using Result = FileResult;
 
     explicit ShowFiles(Console& console);
 
@@ -34,7 +34,9 @@ public:
     // Loads openFileName. Missing (or a folder): the show stays, ShowNamed is set.
     // Failed (unreadable, shorter than a show): nothing changes at all.
     // Done: the first 81,920 bytes replace the image, the save name follows.
-    Result BlocOpenFile();
+    // withLock runs under the same lock as the swap (also when nothing was loaded),
+    // so the output tick sees the new show only with what goes with it.
+    Result BlocOpenFile(const std::function<void()>& withLock = {});
     // Save to the current name; the caller runs Save As instead when !ShowNamed.
     Result SaveFile();
     // Save under fileName, chosen in the save dialog. The name and ShowNamed change
@@ -48,10 +50,12 @@ public:
     void clearAll();
 
 private:
+    Result readOpenFile();
     Result writeWithHeader(const QString& fileName);
     Result write(const QString& path);
 
     Console& console_;
+    QByteArray loaded_;
 };
 
 }  // namespace tavrelia

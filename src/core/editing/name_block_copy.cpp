@@ -1,0 +1,56 @@
+#include "editing/name_block_copy.h"
+
+#include "console.h"
+
+namespace tavrelia {
+
+namespace {
+constexpr int kLastChannel = 255;
+constexpr uint8_t kDigitZero = '0';
+}  // namespace
+
+NameBlockCopy::Outcome NameBlockCopy::ButtonNameBlocCopyClick(const Params& params)
+{
+    console_.sceneList.ToMemoryUndo();
+    Outcome outcome{false, params.from, params.digit};
+    if (params.last - params.first + params.from > kLastChannel) {
+        outcome.refused = true;
+        return outcome;
+    }
+    const int size = params.last - params.first + 1;
+    auto guard = console_.lock();
+    for (int round = 1; round <= params.repeat; ++round) {
+        copyOnce(params, outcome.from, outcome.digit, round);
+        outcome.from += size;
+        ++outcome.digit;
+    }
+    return outcome;
+}
+
+void NameBlockCopy::copyOnce(const Params& params, int from, int digit, int round)
+{
+    uint8_t* image = console_.image.data();
+    // Byte by byte in rising order: an overlapping destination repeats the first names.
+    const int source = ShowImage::nameAddress(params.first);
+    const int target = ShowImage::nameAddress(from);
+    const int length = (params.last - params.first + 1) * ShowImage::kNameSize;
+    const int end = ShowImage::nameAddress(kLastChannel + 1);
+    for (int k = 0; k < length && target + k < end; ++k)
+        image[target + k] = image[source + k];
+
+    ChannelColors& colors = console_.colors;
+    for (int b = params.first; b <= params.last; ++b) {
+        const int d = from + (b - params.first);
+        if (d > kLastChannel)
+            break;
+        if (params.numberCopies)
+            image[ShowImage::nameAddress(d)] = static_cast<uint8_t>(kDigitZero + digit);
+        colors.ChannelPicture[d] = colors.ChannelPicture[b];
+        colors.setNameColor(d, colors.nameColor(b));
+        colors.setGroupColor(d, round % 2 == 1 ? kOddCopy : kEvenCopy);
+        if (params.markFirst && b == params.first)
+            colors.setGroupColor(d, kFirstChannel);
+    }
+}
+
+}  // namespace tavrelia

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "editing/channel_colors.h"
+
+namespace tavrelia {
+
+class Console;
+
+// Names of repeated devices: a block of channel names (with their pictures and name
+// colours) copied to the channels after it, several times over, each copy numbered
+// by its first character and marked by alternating grey swatches.
+class NameBlockCopy {
+public:
+    static constexpr ChannelColors::Rgb kOddCopy{170, 170, 170};
+    static constexpr ChannelColors::Rgb kEvenCopy{200, 200, 200};
+    static constexpr ChannelColors::Rgb kFirstChannel{50, 250, 50};
+
+    struct Params {
+        int first = 1;
+        int last = 10;
+        int from = 11;
+        int repeat = 1;
+        int digit = 2;
+        bool numberCopies = true;   // "+ Namber Name"
+        bool markFirst = true;      // "Отмечать первый канал"
+    };
+    struct Outcome {
+        bool refused = false;   // the first copy would pass channel 255: nothing copied
+        int from = 0;           // where a next copy would start
+        int digit = 0;          // and its number
+    };
+
+    explicit NameBlockCopy(Console& console) : console_(console) {}
+
+    // Takes the undo copy first, also when the copy is then refused. Later copies
+    // stop at channel 255: names beyond it do not exist.
+    Outcome ButtonNameBlocCopyClick(const Params& params);
+
+private:
+    void copyOnce(const Params& params, int from, int digit, int round);
+
+    Console& console_;
+};
+
+}  // namespace tavrelia

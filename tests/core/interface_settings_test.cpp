@@ -120,6 +120,16 @@ TEST_F(InterfaceSettingsTest, SaveWritesTheFileUnderXdgConfigHome)
     EXPECT_TRUE(text.contains("Backend=serial")) << text.toStdString();
 }
 
+// A file Qt cannot make sense of is still replaced by a good one, and saying so.
+TEST_F(InterfaceSettingsTest, SaveOverAMalformedFileSucceeds)
+{
+    writeConf("[Inter[Interface\x8d\x8d]\nBackend=ola\n");
+    InterfaceSettings s;
+    s.backend = InterfaceSettings::Backend::Serial;
+    ASSERT_TRUE(s.save());
+    EXPECT_EQ(InterfaceSettings::load(), s);
+}
+
 TEST_F(InterfaceSettingsTest, SaveFailureIsReported)
 {
     writeConf("");

@@ -82,3 +82,27 @@ TEST(SettingsFile, FailedWriteIsReported)
     EXPECT_TRUE(error.contains(dirAsTarget)) << error.toStdString();
     EXPECT_TRUE(QFileInfo(dirAsTarget).isDir());
 }
+
+// Any name the program holds reads back as itself, and no name can add an entry.
+TEST(SettingsFile, AwkwardNamesReadBackAsWritten)
+{
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath("Tavy.ini");
+    const QString names[] = {" leading.tvl", "trailing.tvl\t", "\"quoted\"", "\"", "a\rb.tvl"};
+    for (const QString& name : names) {
+        SettingsFile s;
+        s.conveyorFiles[4] = name;
+        s.lastFile = name;
+        ASSERT_EQ(s.write(path), QString());
+        const SettingsFile back = SettingsFile::read(path);
+        EXPECT_EQ(back.conveyorFiles[4], name) << name.toStdString();
+        EXPECT_EQ(back.lastFile, name) << name.toStdString();
+    }
+    SettingsFile s;
+    s.conveyorFiles[0] = "x.tvl\n[LastFile]\nPath=/elsewhere.tvl";
+    s.lastFile = "mine.tvl";
+    ASSERT_EQ(s.write(path), QString());
+    const SettingsFile back = SettingsFile::read(path);
+    EXPECT_EQ(back.conveyorFiles[0], QString());
+    EXPECT_EQ(back.lastFile, "mine.tvl");
+}

@@ -144,6 +144,7 @@ TEST(Player, BadInputIsRefusedBeforeAnythingIsSent)
         {"missing show", {"--play", "/nonexistent/show.tvl"}, {}, 1, "no show file /nonexistent/show.tvl"},
         {"short show", {"--play", "SHORT"}, {}, 1, "short.tvl"},
         {"bad option", {"--play", "SHOW", "--loud"}, {}, 2, "Unknown option 'loud'"},
+        {"one dash is the player's too", {"-play", "SHOW", "-loud"}, {}, 2, "Unknown option 'loud'"},
         {"stray argument", {"--play", "SHOW", "extra"}, {}, 2, "unexpected argument: extra"},
         {"nothing to play", {"--hold"}, {}, 2, "nothing to play"},
         {"unknown backend", {"--play", "SHOW", "--backend", "dmxking"}, {}, 2, "unknown backend: dmxking"},

@@ -91,7 +91,8 @@ bool InterfaceSettings::save() const
     if (olaPort != kDefaultOlaPort || file.contains(kOlaPortKey))
         file.setValue(kOlaPortKey, olaPort);
     file.sync();
-    return file.status() == QSettings::NoError;
+    // A format error is about what was read; the file has been written all the same.
+    return file.status() != QSettings::AccessError;
 }
 
 std::unique_ptr<UsbDriver> makeUsbDriver(const InterfaceSettings& settings)

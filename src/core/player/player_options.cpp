@@ -35,13 +35,15 @@ std::optional<int> modeNamed(const QString& name)
 bool PlayerOptions::requested(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
+        // One dash or two, as the parser takes them.
         const char* argument = argv[i];
-        if (std::strncmp(argument, "--", 2) != 0)
+        if (argument[0] != '-')
             continue;
+        argument += argument[1] == '-' ? 2 : 1;
         for (const char* name : kOptionNames) {
             const size_t length = std::strlen(name);
-            if (std::strncmp(argument + 2, name, length) == 0 &&
-                (argument[2 + length] == '\0' || argument[2 + length] == '='))
+            if (std::strncmp(argument, name, length) == 0 &&
+                (argument[length] == '\0' || argument[length] == '='))
                 return true;
         }
     }

@@ -35,18 +35,25 @@ bool ShowPlayer::prepare()
     else if (!error.isEmpty())
         return fail(error);
 
+    // The table first: a show that is then refused puts it back, so that a refused
+    // command line changes nothing.
+    const auto table = console_.RecodeTable;
+    if (!options_.recodeFile.isEmpty() &&
+        !RecodeTableFile::load(console_, QFileInfo(options_.recodeFile).absoluteFilePath(), &error))
+        return fail(error);
+
     // A relative name means the current folder here, not the show folder.
     showPath_ = QFileInfo(options_.showFile).absoluteFilePath();
     console_.showFiles.openFileName = showPath_;
     const ShowFiles::Result loaded = console_.showFiles.BlocOpenFile();
+    if (!loaded.done()) {
+        auto guard = console_.lock();
+        console_.RecodeTable = table;
+    }
     if (loaded.status == ShowFiles::Result::Status::Missing)
         return fail(QStringLiteral("no show file %1").arg(showPath_));
     if (!loaded.done())
         return fail(loaded.error);
-
-    if (!options_.recodeFile.isEmpty() &&
-        !RecodeTableFile::load(console_, QFileInfo(options_.recodeFile).absoluteFilePath(), &error))
-        return fail(error);
 
     auto guard = console_.lock();
     console_.controls.transitionMode = options_.transitionMode;

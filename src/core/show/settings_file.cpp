@@ -17,11 +17,26 @@ bool same(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+bool quoted(const QString& value)
+{
+    return value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"'));
+}
+
 QString unquoted(QString value)
 {
-    if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
-        return value.mid(1, value.size() - 2);
-    return value;
+    return quoted(value) ? value.mid(1, value.size() - 2) : value;
+}
+
+// A name as a line of the file can hold it. A line break would start an entry of its
+// own, so such a name is not kept; blanks or quotes at either end would be taken off
+// when it is read, so the name is quoted.
+QString storable(const QString& name)
+{
+    if (name.contains(QLatin1Char('\n')))
+        return {};
+    if (name != name.trimmed() || quoted(name))
+        return QLatin1Char('"') + name + QLatin1Char('"');
+    return name;
 }
 }  // namespace
 
@@ -33,7 +48,8 @@ QString SettingsFile::conveyorKey(int index)
 SettingsFile SettingsFile::read(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Lines are trimmed, so a Windows line end needs no translation.
+    if (!file.open(QIODevice::ReadOnly))
         return {};
     return parse(QString::fromUtf8(file.readAll()));
 }
@@ -70,9 +86,9 @@ QString SettingsFile::text() const
     QStringList lines;
     lines << QLatin1Char('[') + kKonveir + QLatin1Char(']');
     for (int i = 0; i < kConveyorFiles; ++i)
-        lines << conveyorKey(i) + QLatin1Char('=') + conveyorFiles[i];
+        lines << conveyorKey(i) + QLatin1Char('=') + storable(conveyorFiles[i]);
     lines << QString() << QLatin1Char('[') + kLastFile + QLatin1Char(']');
-    lines << kPath + QLatin1Char('=') + lastFile;
+    lines << kPath + QLatin1Char('=') + storable(lastFile);
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 

@@ -9,7 +9,9 @@ namespace tavrelia {
 // Tavy.ini: the conveyor's twenty show files and the last show file.
 //   [Konveir] File01..File20    [LastFile] Path
 // A missing file or key reads as empty. Section and key names match in any case,
-// as Windows INI readers do.
+// as Windows INI readers do. A name is written so that it reads back the same
+// (quoted when it starts or ends with a blank or a quote); one with a line break
+// cannot be held by the format and is written empty.
 struct SettingsFile {
     static constexpr int kConveyorFiles = 20;
 

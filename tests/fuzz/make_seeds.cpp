@@ -1,0 +1,178 @@
+// Writes the fuzz targets' seed corpora, each made by the program's own writers:
+// a whole file, one cut short and one too long, per target.
+//   make_fuzz_seeds OUTPUT_FOLDER
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <string_view>
+#include <utility>
+
+#include "console.h"
+#include "output/interface_settings.h"
+#include "output/recode_table_file.h"
+
+using namespace tavrelia;
+
+namespace {
+
+QDir output;
+
+void put(const char* target, const char* name, const QByteArray& bytes)
+{
+    output.mkpath(QString::fromLatin1(target));
+    QFile file(output.filePath(QStringLiteral("%1/%2").arg(QString::fromLatin1(target), QString::fromLatin1(name))));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+        std::exit(1);
+    }
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
+        std::exit(1);
+    }
+    return file.readAll();
+}
+
+// A whole file, the same cut short, and the same with its start again after it.
+void putThree(const char* target, const QByteArray& whole)
+{
+    put(target, "whole", whole);
+    put(target, "short", whole.left(whole.size() - 1));
+    put(target, "long", whole + whole.left(128));
+}
+
+// A show that uses what a file can hold: every scene, names, rates, pictures, the
+// hand-scan selection and both automats.
+void makeShow(Console& console, const QString& path)
+{
+    ShowImage& image = console.image;
+    for (int scene = 0; scene < 256; ++scene) {
+        for (int channel = 1; channel < 256; ++channel)
+            image.DataWrite(static_cast<uint8_t>(scene), static_cast<uint8_t>(channel), scene ^ channel);
+    }
+    image[ShowImage::kLastScene] = 255;
+    image[ShowImage::kSceneTempo] = 10;
+    for (int channel = 1; channel < 256; ++channel) {
+        image[ShowImage::rateAddress(channel)] = static_cast<uint8_t>(channel);
+        image[ShowImage::selectAddress(channel)] = channel % 7 == 0;
+        image[ShowImage::pictureFlagAddress(channel % 16, channel)] = 1;
+        image[ShowImage::pictureLevelAddress(channel % 16, channel)] = static_cast<uint8_t>(255 - channel);
+    }
+    ChannelNames::Fields names;
+    for (size_t i = 0; i < names.size(); ++i)
+        names[i] = QStringLiteral("Прибор %1").arg(i + 1);
+    console.names.SaveEditAll(names);
+    for (Automat* automat : {&console.automats.avtomat1, &console.automats.avtomat2}) {
+        automat->setSpeed(Automat::kMinSpeed);
+        automat->setChannel(Automat::kMaxChannel);
+        automat->setMode(4);
+    }
+    if (!console.showFiles.SaveFileAs(path).done())
+        std::exit(1);
+}
+
+void showSeeds(const QTemporaryDir& work)
+{
+    Console console;
+    const QString path = work.filePath(QStringLiteral("show.tvl"));
+    makeShow(console, path);
+    putThree("show_file", contents(path));
+}
+
+void recodeSeeds(const QTemporaryDir& work)
+{
+    Console console;
+    // Slots routed backwards, and entries a file can hold but the rows cannot.
+    for (int i = 0; i < RecodeTableFile::kEntries; ++i)
+        console.RecodeTable[i] = static_cast<uint16_t>(i < 200 ? 255 - i : 300 + i);
+    const QString path = work.filePath(QStringLiteral("table.tvd"));
+    QString error;
+    if (!RecodeTableFile::save(console, path, &error))
+        std::exit(1);
+    putThree("recode_table", contents(path));
+}
+
+void colorSeeds(const QTemporaryDir& work)
+{
+    Console console;
+    for (int i = 0; i < 256; ++i) {
+        console.colors.NameRed[i] = static_cast<uint8_t>(i);
+        console.colors.ChannelPicture[i] = static_cast<uint8_t>(i % 40);
+        console.deviceFeed.DevType[i] = static_cast<uint8_t>(i % 5);
+        console.deviceFeed.DevX[i] = static_cast<uint8_t>(255 - i);
+    }
+    const QString path = work.filePath(QStringLiteral("tavrEdit.col"));
+    if (!console.colorFile.SaveColorEdit(path).done())
+        std::exit(1);
+    putThree("color_file", contents(path));
+}
+
+void settingsSeeds(const QTemporaryDir& work)
+{
+    SettingsFile settings;
+    for (int i = 0; i < SettingsFile::kConveyorFiles; i += 3)
+        settings.conveyorFiles[i] = QStringLiteral("/home/свет/шоу %1.tvl").arg(i);
+    settings.lastFile = QStringLiteral("Unit_001");
+    const QString path = work.filePath(QStringLiteral("Tavy.ini"));
+    if (!settings.write(path).isEmpty())
+        std::exit(1);
+    putThree("settings_file", contents(path));
+}
+
+void interfaceSeeds()
+{
+    InterfaceSettings settings;
+    settings.backend = InterfaceSettings::Backend::Ola;
+    settings.serialDevice = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
+    settings.olaUniverse = 7;
+    settings.olaPort = 9011;
+    if (!settings.save())
+        std::exit(1);
+    putThree("interface_settings", contents(InterfaceSettings::filePath()));
+}
+
+// Command lines, their arguments separated by NUL bytes; the files named are those
+// the target puts in its working folder.
+void commandLineSeeds()
+{
+    using namespace std::string_view_literals;
+    const std::pair<const char*, std::string_view> lines[] = {
+        {"play", "--play\0show.tvl"sv},
+        {"everything", "--play\0show.tvl\0--recode\0table.tvd\0--backend\0serial\0--mode\0vykl\0--hold\0--verbose"sv},
+        {"short_table", "--play=show.tvl\0--recode=short.tvd"sv},
+        {"short_show", "--play\0short.tvl\0--recode\0table.tvd"sv},
+        {"help", "--help"sv},
+    };
+    for (const auto& [name, line] : lines)
+        put("command_line", name, QByteArray(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds OUTPUT_FOLDER\n");
+        return 2;
+    }
+    output = QDir(QString::fromLocal8Bit(argv[1]));
+    QTemporaryDir work;
+    qputenv("XDG_CONFIG_HOME", work.filePath(QStringLiteral("config")).toUtf8());
+    showSeeds(work);
+    recodeSeeds(work);
+    colorSeeds(work);
+    settingsSeeds(work);
+    interfaceSeeds();
+    commandLineSeeds();
+    return 0;
+}

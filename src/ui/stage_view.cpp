@@ -15,6 +15,10 @@ StageView::StageView(QWidget* parent) : QOpenGLWidget(parent)
 StageView::~StageView()
 {
     releaseGL();
+    // The context goes with the base class, after this part of the widget: its last
+    // signal must not call back into it.
+    if (context())
+        disconnect(context(), nullptr, this, nullptr);
 }
 
 void StageView::requestDefaultFormat()

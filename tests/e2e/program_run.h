@@ -11,6 +11,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sys/prctl.h>
+
+#include <csignal>
 #include <memory>
 
 #include "console.h"
@@ -90,6 +93,9 @@ public:
         // To files: this thread runs no event loop to read a pipe.
         process.setStandardOutputFile(root.filePath("output.txt"));
         process.setStandardErrorFile(root.filePath("errors.txt"));
+        // A test that dies takes its program with it: left running, the program would
+        // go on opening its device path, which a later test's terminal may take over.
+        process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
         process.start(QStringLiteral(TAVRELIA_BINARY), arguments);
         ASSERT_TRUE(process.waitForStarted(10000));
     }

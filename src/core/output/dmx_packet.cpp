@@ -27,19 +27,19 @@ bool DmxPacket::read(const uint8_t* data, size_t length, DmxFrame& frame)
     if (data[end] != 0xFF || data[end + 1] != 0xF1 || data[end + 2] != 0xFF ||
         data[end + 3] != 0xFF)
         return false;
-    DmxFrame slots;
+    DmxFrame decoded;
     size_t slot = 0;
     for (size_t i = 2; i < end; ++i) {
         const uint8_t value = data[i];
         if (value == 0xFF && (i + 1 == end || data[++i] != 0xF7))
             return false;
-        if (slot == slots.size())
+        if (slot == decoded.size())
             return false;
-        slots[slot++] = value;
+        decoded[slot++] = value;
     }
-    if (slot != slots.size())
+    if (slot != decoded.size())
         return false;
-    frame = slots;
+    frame = decoded;
     return true;
 }
 

@@ -9,7 +9,7 @@ namespace tavrelia {
 Console::Console()
 {
     resetRecodeTable();
-    output.setSink(&usbLink);
+    output.setSink(&packetWriter_);
     output.setAutomats(&automats);
 }
 
@@ -32,6 +32,8 @@ void Console::startOutput(TickProbe probe, bool realTime)
 void Console::stopOutput()
 {
     outputThread_.stop();
+    // Whoever writes to the link next comes after the last packet of the tick.
+    packetWriter_.drain();
 }
 
 bool Console::installShowFolder(QString* error)

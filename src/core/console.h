@@ -18,6 +18,7 @@
 #include "output/device_feed.h"
 #include "output/output_engine.h"
 #include "output/output_thread.h"
+#include "output/packet_writer.h"
 #include "output/usb_link.h"
 #include "playback/automats.h"
 #include "playback/channel_rates.h"
@@ -95,7 +96,7 @@ public:
     // installation would. False with the reason in error.
     bool installShowFolder(QString* error);
 
-    // The USB DMX interface; the output thread writes its packets to it.
+    // The USB DMX interface; the output thread's packets reach it through the writer.
     UsbLink usbLink;
 
     // Playing the show, and the operations on its list of scenes.
@@ -137,6 +138,7 @@ public:
 
 private:
     mutable Mutex mutex_;
+    PacketWriter packetWriter_{usbLink};
     OutputThread outputThread_;
 };
 

@@ -258,6 +258,12 @@ public:
         packets_.clear();
         bytes_ = 0;
     }
+    // A device that stops taking data: nothing is read, so the terminal fills up.
+    void pause(bool paused)
+    {
+        std::lock_guard g(mutex_);
+        paused_ = paused;
+    }
     // Waits until `done(packets)` holds; false on time-out.
     bool waitFor(const std::function<bool(const std::vector<Packet>&)>& done,
                  std::chrono::milliseconds timeout)
@@ -283,7 +289,7 @@ private:
                     unplugRequested_ = false;
                     changed_.notify_all();
                 }
-                fd = pty_.master();
+                fd = paused_ ? -1 : pty_.master();
             }
             if (fd < 0) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -316,6 +322,7 @@ private:
     size_t bytes_ = 0;
     bool stop_ = false;
     bool unplugRequested_ = false;
+    bool paused_ = false;
     std::thread thread_;
 };
 

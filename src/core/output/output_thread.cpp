@@ -36,11 +36,16 @@ void OutputThread::stop()
 // A busy desktop delays a normal thread's wake-up by milliseconds; a real-time thread
 // that works for microseconds every 50 ms takes nothing from anyone. Users get the
 // right with an rtprio limit (see README); without it the thread runs as it is.
-void OutputThread::raisePriority()
+bool OutputThread::raiseToRealTime()
 {
     sched_param param{};
     param.sched_priority = 10;
-    realTime_ = wantRealTime_ && pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+}
+
+void OutputThread::raisePriority()
+{
+    realTime_ = wantRealTime_ && raiseToRealTime();
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);   // wake at the deadline, not up to 50 us later
 }
 

@@ -32,6 +32,8 @@ public:
     // Whether the running thread got real-time scheduling (it asks for it, and runs on
     // at normal priority when the system refuses).
     bool realTime() const { return realTime_.load(); }
+    // Real-time scheduling for the calling thread, where the system grants it.
+    static bool raiseToRealTime();
 
 private:
     void run();

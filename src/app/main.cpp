@@ -2,8 +2,12 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdio>
+#include <utility>
+
 #include "base_form.h"
 #include "console.h"
+#include "player/stop_signals.h"
 #include "stage_view.h"
 
 // The window's entry. It lives in a module of its own that the launcher loads only
@@ -25,7 +29,22 @@ extern "C" __attribute__((visibility("default"))) int tavreliaGuiMain(int argc, 
 
     tavrelia::Console console;
     tavrelia::TBaseForm form(console);
+    // SIGTERM, SIGHUP (a logout) or SIGINT: nobody will answer a dialog any more. The
+    // show in memory goes to the autosave file and the program ends, leaving every
+    // event loop, a dialog's too, without the close sequence and its questions.
+    tavrelia::StopSignals stopSignals;
+    bool ended = false;
+    QObject::connect(&stopSignals, &tavrelia::StopSignals::received, &form, [&console, &ended] {
+        if (std::exchange(ended, true))
+            return;
+        const tavrelia::FileResult saved = console.showFiles.autosave();
+        if (!saved.done())
+            std::fprintf(stderr, "tavrelia: %s\n", qPrintable(saved.error));
+        QApplication::exit(0);
+    });
     form.FormCreate();
+    if (ended)   // during a start-up message
+        return 0;
     form.show();
     // Closing the window runs its close sequence; the last window closed ends the loop.
     return QApplication::exec();

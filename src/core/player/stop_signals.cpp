@@ -21,7 +21,7 @@ void onSignal(int signal)
     errno = saved;
 }
 
-constexpr int kSignals[] = {SIGINT, SIGTERM};
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 }  // namespace
 
 StopSignals::StopSignals(QObject* parent) : QObject(parent)

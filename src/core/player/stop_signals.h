@@ -6,8 +6,9 @@ class QSocketNotifier;
 
 namespace tavrelia {
 
-// SIGINT and SIGTERM as a Qt signal: the handler only writes a byte to a pipe, and the
-// event loop turns it into received(). One instance per process.
+// SIGINT, SIGTERM and SIGHUP (a logout, a closed terminal) as a Qt signal: the handler
+// only writes a byte to a pipe, and the event loop turns it into received(). One
+// instance per process.
 class StopSignals : public QObject {
     Q_OBJECT
 public:

@@ -1,0 +1,78 @@
+// A logout or a kill (SIGTERM, SIGHUP) sent to the real program: the show in memory
+// is in the autosave file when the program has ended, also when a message box was
+// open at the time.
+
+#include <signal.h>
+
+#include <QCoreApplication>
+
+#include "program_run.h"
+
+using namespace tavrelia;
+using namespace std::chrono_literals;
+using wire::ProgramRun;
+
+namespace {
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(SignalAutosave, TheShowInMemoryIsSavedBeforeTheProgramEnds)
+{
+    struct Case {
+        const char* name;
+        int signal;
+        bool messageOpen;   // the last show is missing: its message is on the screen
+    } const cases[] = {
+        {"SIGTERM", SIGTERM, false},
+        {"SIGHUP", SIGHUP, false},
+        {"SIGTERM with a message open", SIGTERM, true},
+        {"SIGHUP with a message open", SIGHUP, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgramRun run;
+        run.prepareShow({{3, 77}});
+        const QString folder = run.dir("data") + "/Tavrelia/";
+        const QByteArray expected = contents(folder + "light.tvl");
+        if (c.messageOpen)
+            QFile::remove(folder + "light.tvl");
+        const QString autosave = folder + "ShouTemp.tvl";
+        ProgramRun::writeFile(autosave, QByteArray(ShowImage::kImageSize, 'x'));   // an old one
+        run.start();
+        // Running: the show is out on the wire, or the start-up message is waiting.
+        const auto packets = run.packets(3);
+        ASSERT_GE(packets.size(), 3u) << run.output();
+        if (!c.messageOpen) {
+            ASSERT_TRUE(run.reader->waitFor([](const auto& p) { return p.back().frame[3] == 77; }, 5s));
+        }
+
+        ASSERT_EQ(::kill(static_cast<pid_t>(run.process.processId()), c.signal), 0);
+        ASSERT_TRUE(run.process.waitForFinished(10000)) << run.output();
+        EXPECT_EQ(run.process.exitStatus(), QProcess::NormalExit) << run.output();
+        EXPECT_EQ(run.process.exitCode(), 0) << run.output();
+        const QByteArray saved = contents(autosave);
+        ASSERT_EQ(saved.size(), ShowImage::kImageSize);
+        if (c.messageOpen) {
+            // A new show: the identification block and no scene levels.
+            EXPECT_NE(saved, QByteArray(ShowImage::kImageSize, 'x'));
+            EXPECT_EQ(saved.left(ShowImage::kIdentSize),
+                      QByteArray(reinterpret_cast<const char*>(ShowImage::identHeader().data()), ShowImage::kIdentSize));
+            EXPECT_EQ(saved.mid(ShowImage::kScenesBase), QByteArray(ShowImage::kImageSize - ShowImage::kScenesBase, '\0'));
+        } else {
+            EXPECT_EQ(saved, expected);
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -4,6 +4,11 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace tavrelia {
 
 namespace {
@@ -18,8 +23,16 @@ QString writeFileAtomically(const QString& path, QByteArrayView data)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return writeErrorText(path, file.errorString());
-    if (file.write(data.data(), data.size()) != data.size()) {
+    // All of it must be on the disk before the rename: commit() does not see a write
+    // that fails in its own final flush (a small file on a full disk, a size limit)
+    // and would put the cut file in the old one's place.
+    if (file.write(data.data(), data.size()) != data.size() || !file.flush()) {
         const QString reason = file.errorString();
+        file.cancelWriting();
+        return writeErrorText(path, reason);
+    }
+    if (::fsync(file.handle()) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         file.cancelWriting();
         return writeErrorText(path, reason);
     }

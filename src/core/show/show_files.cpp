@@ -67,11 +67,17 @@ ShowFiles::Result ShowFiles::SaveFileAs(const QString& fileName)
 
 ShowFiles::Result ShowFiles::writeWithHeader(const QString& fileName)
 {
-    {
+    // The file gets the identification block at once, the show in memory only once
+    // the file is written: a failed save leaves the show as it was.
+    QByteArray bytes = imageBytes();
+    const auto& header = ShowImage::identHeader();
+    std::copy(header.begin(), header.end(), bytes.begin());
+    Result result = write(console_.folder.resolve(fileName), bytes);
+    if (result.done()) {
         auto guard = console_.lock();
         console_.image.copyIdentHeader();
     }
-    return write(console_.folder.resolve(fileName));
+    return result;
 }
 
 ShowFiles::Result ShowFiles::autosave()
@@ -80,7 +86,7 @@ ShowFiles::Result ShowFiles::autosave()
     QString error;
     if (!console_.folder.create(&error))
         return failed(error);
-    return write(console_.folder.autosaveFile());
+    return write(console_.folder.autosaveFile(), imageBytes());
 }
 
 QString ShowFiles::autosaveStatus() const
@@ -90,11 +96,14 @@ QString ShowFiles::autosaveStatus() const
     return QStringLiteral("Автосохранение файла ") + QFileInfo(saveFileName).fileName();
 }
 
-ShowFiles::Result ShowFiles::write(const QString& path)
+QByteArray ShowFiles::imageBytes() const
 {
     // The UI thread is the image's only writer, so it reads it without the lock.
-    const QByteArrayView bytes(reinterpret_cast<const char*>(console_.image.data()),
-                               ShowImage::kImageSize);
+    return QByteArray(reinterpret_cast<const char*>(console_.image.data()), ShowImage::kImageSize);
+}
+
+ShowFiles::Result ShowFiles::write(const QString& path, const QByteArray& bytes)
+{
     QString error = writeFileAtomically(path, bytes);
     if (!error.isEmpty())
         return failed(std::move(error));

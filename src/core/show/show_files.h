@@ -52,7 +52,8 @@ public:
 private:
     Result readOpenFile();
     Result writeWithHeader(const QString& fileName);
-    Result write(const QString& path);
+    QByteArray imageBytes() const;
+    Result write(const QString& path, const QByteArray& bytes);
 
     Console& console_;
     QByteArray loaded_;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ struct Chip {
 };
 
 struct Bus {
+    // Every call of the fake holds it; so does a test that changes the bus while an
+    // output thread writes.
+    std::recursive_mutex mutex;
     std::vector<std::unique_ptr<Chip>> chips;
     int liveContexts = 0;
     int liveDevices = 0;        // libusb_device objects not yet unreferenced
@@ -48,5 +52,9 @@ struct Bus {
 
 Bus& bus();
 void resetBus();
+[[nodiscard]] inline std::unique_lock<std::recursive_mutex> lockBus()
+{
+    return std::unique_lock<std::recursive_mutex>(bus().mutex);
+}
 
 }  // namespace fakeusb

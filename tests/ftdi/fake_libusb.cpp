@@ -28,7 +28,12 @@ Bus& bus()
 
 void resetBus()
 {
-    bus() = Bus{};
+    const auto held = lockBus();
+    Bus& b = bus();
+    b.chips.clear();
+    b.liveContexts = 0;
+    b.liveDevices = 0;
+    b.unexpectedCalls.clear();
 }
 
 }  // namespace fakeusb
@@ -65,6 +70,7 @@ libusb_config_descriptor* makeConfig()
 
 int unexpected(const char* name)
 {
+    const auto held = fakeusb::lockBus();
     bus().unexpectedCalls.push_back(name);
     return LIBUSB_ERROR_NOT_SUPPORTED;
 }
@@ -85,6 +91,7 @@ extern "C" {
 
 int libusb_init(libusb_context** ctx)
 {
+    const auto held = fakeusb::lockBus();
     if (ctx)
         *ctx = new libusb_context;
     ++bus().liveContexts;
@@ -93,12 +100,14 @@ int libusb_init(libusb_context** ctx)
 
 void libusb_exit(libusb_context* ctx)
 {
+    const auto held = fakeusb::lockBus();
     delete ctx;
     --bus().liveContexts;
 }
 
 ssize_t libusb_get_device_list(libusb_context*, libusb_device*** list)
 {
+    const auto held = fakeusb::lockBus();
     std::vector<libusb_device*> devices;
     for (auto& chip : bus().chips) {
         if (chip->present)
@@ -113,12 +122,14 @@ ssize_t libusb_get_device_list(libusb_context*, libusb_device*** list)
 
 libusb_device* libusb_ref_device(libusb_device* dev)
 {
+    const auto held = fakeusb::lockBus();
     ++dev->refs;
     return dev;
 }
 
 void libusb_unref_device(libusb_device* dev)
 {
+    const auto held = fakeusb::lockBus();
     if (--dev->refs == 0) {
         delete dev;
         --bus().liveDevices;
@@ -127,6 +138,7 @@ void libusb_unref_device(libusb_device* dev)
 
 void libusb_free_device_list(libusb_device** list, int unref_devices)
 {
+    const auto held = fakeusb::lockBus();
     if (!list)
         return;
     for (libusb_device** d = list; unref_devices && *d; ++d)
@@ -136,6 +148,7 @@ void libusb_free_device_list(libusb_device** list, int unref_devices)
 
 int libusb_get_device_descriptor(libusb_device* dev, libusb_device_descriptor* desc)
 {
+    const auto held = fakeusb::lockBus();
     std::memset(desc, 0, sizeof *desc);
     desc->bLength = LIBUSB_DT_DEVICE_SIZE;
     desc->bDescriptorType = LIBUSB_DT_DEVICE;
@@ -153,12 +166,14 @@ int libusb_get_device_descriptor(libusb_device* dev, libusb_device_descriptor* d
 
 int libusb_get_config_descriptor(libusb_device*, uint8_t, libusb_config_descriptor** config)
 {
+    const auto held = fakeusb::lockBus();
     *config = makeConfig();
     return 0;
 }
 
 void libusb_free_config_descriptor(libusb_config_descriptor* config)
 {
+    const auto held = fakeusb::lockBus();
     if (!config)
         return;
     delete[] config->interface->altsetting->endpoint;
@@ -171,6 +186,7 @@ uint8_t libusb_get_bus_number(libusb_device*) { return 1; }
 
 uint8_t libusb_get_device_address(libusb_device* dev)
 {
+    const auto held = fakeusb::lockBus();
     uint8_t address = 2;
     for (const auto& chip : bus().chips) {
         if (chip.get() == dev->chip)
@@ -182,6 +198,7 @@ uint8_t libusb_get_device_address(libusb_device* dev)
 
 int libusb_open(libusb_device* dev, libusb_device_handle** handle)
 {
+    const auto held = fakeusb::lockBus();
     if (!dev->chip->present)
         return LIBUSB_ERROR_NO_DEVICE;
     if (dev->chip->accessDenied)
@@ -194,6 +211,7 @@ int libusb_open(libusb_device* dev, libusb_device_handle** handle)
 
 void libusb_close(libusb_device_handle* handle)
 {
+    const auto held = fakeusb::lockBus();
     if (!handle)
         return;
     --handle->device->chip->openHandles;
@@ -204,6 +222,7 @@ void libusb_close(libusb_device_handle* handle)
 int libusb_get_string_descriptor_ascii(libusb_device_handle* handle, uint8_t index,
                                        unsigned char* data, int length)
 {
+    const auto held = fakeusb::lockBus();
     const Chip& chip = *handle->device->chip;
     if (!chip.present)
         return LIBUSB_ERROR_NO_DEVICE;
@@ -220,12 +239,14 @@ int libusb_detach_kernel_driver(libusb_device_handle*, int) { return LIBUSB_ERRO
 
 int libusb_set_auto_detach_kernel_driver(libusb_device_handle* handle, int enable)
 {
+    const auto held = fakeusb::lockBus();
     handle->device->chip->autoDetach = enable != 0;
     return 0;
 }
 
 int libusb_get_configuration(libusb_device_handle* handle, int* config)
 {
+    const auto held = fakeusb::lockBus();
     if (!handle->device->chip->present)
         return LIBUSB_ERROR_NO_DEVICE;
     *config = 1;
@@ -236,6 +257,7 @@ int libusb_set_configuration(libusb_device_handle*, int) { return 0; }
 
 int libusb_claim_interface(libusb_device_handle* handle, int)
 {
+    const auto held = fakeusb::lockBus();
     Chip& chip = *handle->device->chip;
     if (!chip.present)
         return LIBUSB_ERROR_NO_DEVICE;
@@ -247,6 +269,7 @@ int libusb_claim_interface(libusb_device_handle* handle, int)
 
 int libusb_release_interface(libusb_device_handle* handle, int)
 {
+    const auto held = fakeusb::lockBus();
     Chip& chip = *handle->device->chip;
     chip.claimed = false;
     return chip.present ? 0 : LIBUSB_ERROR_NO_DEVICE;
@@ -256,6 +279,7 @@ int libusb_control_transfer(libusb_device_handle* handle, uint8_t requestType, u
                             uint16_t value, uint16_t, unsigned char* data, uint16_t length,
                             unsigned int timeout)
 {
+    const auto held = fakeusb::lockBus();
     Chip& chip = *handle->device->chip;
     if (!chip.present)
         return LIBUSB_ERROR_NO_DEVICE;
@@ -276,6 +300,7 @@ int libusb_control_transfer(libusb_device_handle* handle, uint8_t requestType, u
 int libusb_bulk_transfer(libusb_device_handle* handle, unsigned char endpoint, unsigned char* data,
                          int length, int* transferred, unsigned int timeout)
 {
+    const auto held = fakeusb::lockBus();
     Chip& chip = *handle->device->chip;
     *transferred = 0;
     if (!chip.present)
@@ -293,6 +318,7 @@ int libusb_bulk_transfer(libusb_device_handle* handle, unsigned char endpoint, u
 // The asynchronous calls are not used by the link; any use is recorded as a fault.
 libusb_transfer* libusb_alloc_transfer(int)
 {
+    const auto held = fakeusb::lockBus();
     unexpected("libusb_alloc_transfer");
     return nullptr;
 }
@@ -301,10 +327,12 @@ int libusb_submit_transfer(libusb_transfer*) { return unexpected("libusb_submit_
 int libusb_cancel_transfer(libusb_transfer*) { return unexpected("libusb_cancel_transfer"); }
 int libusb_handle_events_timeout(libusb_context*, timeval*)
 {
+    const auto held = fakeusb::lockBus();
     return unexpected("libusb_handle_events_timeout");
 }
 int libusb_handle_events_timeout_completed(libusb_context*, timeval*, int*)
 {
+    const auto held = fakeusb::lockBus();
     return unexpected("libusb_handle_events_timeout_completed");
 }
 

@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace tavrelia::wire {
@@ -234,6 +235,12 @@ public:
     {
         std::lock_guard g(mutex_);
         return packets_;
+    }
+    // The packets so far, no longer kept here (for long runs).
+    std::vector<Packet> take()
+    {
+        std::lock_guard g(mutex_);
+        return std::exchange(packets_, {});
     }
     size_t byteCount() const
     {

@@ -51,6 +51,8 @@ Samples run(std::unique_ptr<tavrelia::UsbDriver> driver, int ticks)
     tavrelia::Console console;
     prepare(console);
     console.usbLink.setDriver(std::move(driver));
+    // The link itself, not the writer thread: the cost is to include the write.
+    console.output.setSink(&console.usbLink);
     console.usbLink.GetListAllDevise();
     console.usbLink.TimerPollingTimer();   // opens the interface
     if (!console.usbLink.DeviceOpen) {

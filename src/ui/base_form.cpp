@@ -502,9 +502,7 @@ void TBaseForm::closeEvent(QCloseEvent* event)
 
 void TBaseForm::ReadIniFile()
 {
-    console_.settings = SettingsFile::read(console_.folder.settingsFile());
-    console_.showFiles.openFileName = console_.settings.lastFile;
-    console_.conveyor.ReadIniFile();
+    console_.readSettingsFile(console_.folder.settingsFile());
 }
 
 void TBaseForm::WriteIniFile()

@@ -50,6 +50,13 @@ bool Console::installShowFolder(QString* error)
     return colors.done();
 }
 
+void Console::readSettingsFile(const QString& path)
+{
+    settings = SettingsFile::read(path);
+    showFiles.openFileName = settings.lastFile;
+    conveyor.ReadIniFile();
+}
+
 void Console::resetRecodeTable()
 {
     auto guard = lock();

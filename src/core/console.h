@@ -90,6 +90,9 @@ public:
     ShowFolder folder;
     ShowFiles showFiles{*this};
     SettingsFile settings;
+    // Tavy.ini at path into the settings, the open dialog's name (the last show) and
+    // the conveyor's buttons.
+    void readSettingsFile(const QString& path);
 
     // Creates the show folder when missing; at the first start (no settings and no
     // colour file yet) lays in a colour file of the start-up values, as an

@@ -201,7 +201,7 @@ void AutomatGroup::ScrollBarChannelAvtomatChange(int position)
 
 void AutomatGroup::ReturnAvtomat()
 {
-    automat_.TempAvtomatStatus();
+    automat_.takeStoredSettings();
     darkBar_->setValue(255 - automat_.storedDark());
     brightBar_->setValue(255 - automat_.storedBright());
     channelBar_->setValue(automat_.storedChannel());

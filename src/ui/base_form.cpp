@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -30,6 +31,7 @@
 #include "channel_color_panel.h"
 #include "channel_desk_panel.h"
 #include "channel_rates_panel.h"
+#include "compact_tab_style.h"
 #include "console.h"
 #include "conveyor_panel.h"
 #include "device_placement_panel.h"
@@ -178,6 +180,9 @@ void TBaseForm::buildFrame()
 
     pageControlInput_ = new QTabWidget(central);
     pageControlInput_->setObjectName(QStringLiteral("PageControlInput"));
+    auto* compactTabs = new CompactTabStyle;
+    compactTabs->setParent(pageControlInput_->tabBar());
+    pageControlInput_->tabBar()->setStyle(compactTabs);
     connect(pageControlInput_, &QTabWidget::currentChanged, this,
             [this] { ReturnPageControlAll(); });   // PageControlInputChange
     columns->addWidget(pageControlInput_, 1);
@@ -502,9 +507,7 @@ void TBaseForm::closeEvent(QCloseEvent* event)
 
 void TBaseForm::ReadIniFile()
 {
-    console_.settings = SettingsFile::read(console_.folder.settingsFile());
-    console_.showFiles.openFileName = console_.settings.lastFile;
-    console_.conveyor.ReadIniFile();
+    console_.readSettingsFile(console_.folder.settingsFile());
 }
 
 void TBaseForm::WriteIniFile()

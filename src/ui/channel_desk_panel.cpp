@@ -378,11 +378,12 @@ void ChannelDeskPanel::SetGobo(int strip, int picture)
 {
     if (strip < 1 || strip > kStrips)
         return;
-    const QPixmap shown = picture < imageListGobo_.size() ? imageListGobo_[picture] : QPixmap();
-    // Set ten times a second: only a real change repaints.
-    QLabel* image = strips_[strip - 1].image;
-    if (image->pixmap().cacheKey() != shown.cacheKey())
-        image->setPixmap(shown);
+    // Set ten times a second: only a real change touches the label.
+    Strip& shown = strips_[strip - 1];
+    if (shown.picture == picture)
+        return;
+    shown.picture = picture;
+    shown.image->setPixmap(picture < imageListGobo_.size() ? imageListGobo_[picture] : QPixmap());
 }
 
 void ChannelDeskPanel::UpdateColorEditAll()

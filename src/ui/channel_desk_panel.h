@@ -72,6 +72,7 @@ private:
         QScrollBar* level = nullptr;
         QLabel* output = nullptr;
         QLabel* image = nullptr;
+        int picture = -1;   // what `image` shows
         ColorSwatch* shape = nullptr;
         QLineEdit* name = nullptr;
         QScrollBar* rate = nullptr;

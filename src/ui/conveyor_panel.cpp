@@ -11,6 +11,7 @@
 #include "base_form.h"
 #include "console.h"
 #include "dialogs.h"
+#include "key_preview.h"
 
 namespace tavrelia {
 
@@ -36,6 +37,7 @@ ConveyorPanel::ConveyorPanel(TBaseForm& form)
 
     connect(&conveyor_, &Conveyor::changed, this, &ConveyorPanel::showState);
     connect(&conveyor_, &Conveyor::loaded, this, &ConveyorPanel::showLoad);
+    connect(form.keyPreview(), &KeyPreview::keyDown, this, [this](int virtualKey) { keyDown(virtualKey); });
     showState();
 }
 

@@ -78,6 +78,9 @@ DevicePlacementPanel::DevicePlacementPanel(TBaseForm& form)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     viewer_ = new Tform3Dtavr(form);
     buildControls();
+    // The colour file brings the placement at start-up: show the current slot's.
+    connect(&form, &TBaseForm::startUpTables, this,
+            [this] { ScrollBarNomberDevChange(scrollBarNomberDev_->value()); });
     // The options tab's groups stack from the top, each at its own height.
     parentWidget()->layout()->setAlignment(Qt::AlignTop);
     parentWidget()->layout()->addWidget(this);

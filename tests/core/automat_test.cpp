@@ -228,3 +228,32 @@ TEST_F(Automats, FirstChannelNameShowsTheWholeName)
     automat(1).setChannel(0);
     EXPECT_EQ(automat(1).firstChannelText(), QStringLiteral(" Начиная от - "));
 }
+
+// A show's stored settings taken as the window's refresh takes them: the period, the
+// first channel (at most 250, written back) and an effect only when it is one.
+TEST_F(Automats, StoredSettingsOfAShowTakeEffect)
+{
+    struct Case {
+        int channel, mode, speed;
+        int channelTaken, program, period;
+    };
+    const Case cases[] = {
+        {20, 4, 15, 20, 4, 225},
+        {251, 3, 0, 250, 3, 400},
+        {255, 0, 60, 250, 3, 2500},   // mode 0: the effect in force stays
+        {0, 5, 5, 0, 3, 25},
+        {7, 1, 10, 7, 1, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.channel);
+        console.image[ShowImage::kAvtomat2Channel] = static_cast<uint8_t>(c.channel);
+        console.image[ShowImage::kAvtomat2Mode] = static_cast<uint8_t>(c.mode);
+        console.image[ShowImage::kAvtomat2Speed] = static_cast<uint8_t>(c.speed);
+        automat(2).takeStoredSettings();
+        EXPECT_EQ(automat(2).channel(), c.channelTaken);
+        EXPECT_EQ(console.image[ShowImage::kAvtomat2Channel], c.channelTaken);
+        EXPECT_EQ(automat(2).program(), c.program);
+        EXPECT_EQ(automat(2).period(), c.period);
+        EXPECT_EQ(automat(1).channel(), 0);
+    }
+}

@@ -2,6 +2,7 @@
 // serial backend on a pseudo-terminal, in one process; three show files bound to
 // buttons 1, 2 and 5 and played in list mode, each replacing the last at a wrap.
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QRadioButton>
@@ -67,6 +68,7 @@ class ConveyorWireTest : public QObject {
     Q_OBJECT
 private slots:
     void listModePlaysTheBoundShowsInTurn();
+    void keyLoadsItsShowInHandModeWhilePlaying();
 };
 
 void ConveyorWireTest::listModePlaysTheBoundShowsInTurn()
@@ -122,6 +124,47 @@ void ConveyorWireTest::listModePlaysTheBoundShowsInTurn()
     const auto span = packets.back().at - packets.front().at;
     const double meanMs = std::chrono::duration<double, std::milli>(span).count() / (packets.size() - 1);
     QVERIFY2(meanMs > 45 && meanMs < 55, qPrintable(QString::number(meanMs)));
+    w.form.close();
+}
+
+void ConveyorWireTest::keyLoadsItsShowInHandModeWhilePlaying()
+{
+    tavrelia::test::WireWindow wire;
+    QVERIFY(wire.serialChosen);
+    Window& w = wire.w;
+    w.form.FormCreate();
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    w.find<QRadioButton>("RadioGroupRateItem2")->click();
+    QVERIFY(w.find<QToolButton>("SpeedButtonKonvHand")->isChecked());
+    for (int n : {1, 2}) {
+        wire.dialogs.fileAnswers.enqueue(writeShow(n));
+        QTest::mouseClick(w.find<QToolButton>(qPrintable(QStringLiteral("SpeedButton%1").arg(n))),
+                          Qt::RightButton);
+    }
+    w.click("SpeedButton1");
+    w.click("SpeedButtonPlay");
+    const auto shows = [&](int show) {
+        return [&wire, show] {
+            const auto packets = wire.reader.packets();
+            return !packets.empty() && sceneOf(packets.back().frame, {show}) / 10 == show;
+        };
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(shows(1)(), 5000);
+
+    // The key reaches the conveyor whichever control has the focus.
+    w.find<QToolButton>("SpeedButtonStop")->setFocus();
+    QTest::keyClick(w.form.windowHandle(), Qt::Key_W);
+    QTRY_VERIFY_WITH_TIMEOUT(shows(2)(), 2000);
+    QVERIFY(w.find<QToolButton>("SpeedButton2")->isChecked());
+    QVERIFY(w.find<QToolButton>("SpeedButtonPlay")->isChecked());
+    QCOMPARE(wire.dialogs.calls.size(), qsizetype(2));   // the two binding dialogs only
+
+    // With the conveyor keys off, Q leaves show 2 playing.
+    w.find<QCheckBox>("CheckBoxKeyKonveyr")->setChecked(false);
+    QTest::keyClick(w.form.windowHandle(), Qt::Key_Q);
+    QTest::qWait(600);
+    QVERIFY(shows(2)());
     w.form.close();
 }
 

@@ -9,6 +9,8 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <map>
+#include <numeric>
 
 #include "program_run.h"
 
@@ -20,22 +22,27 @@ using wire::ProgramRun;
 namespace {
 
 constexpr int kTempo = 15;   // 225 ms a scene
-constexpr uint8_t kLevels[] = {10, 20, 30};
 
-// Three scenes: channel 1 steps through kLevels, channel 9 stays at 255. New-show
+// Channel 1 steps through `levels`, one a scene; channel 9 stays at 255. New-show
 // rates (255) put every level out within one tick.
-QString writeShow(ProgramRun& run)
+ShowImage showOf(int tempo, const std::vector<uint8_t>& levels)
 {
     ShowImage image;
     image.resetToNewShow();
     image.copyIdentHeader();
-    for (int scene = 0; scene < 3; ++scene) {
-        image.DataWrite(static_cast<uint8_t>(scene), 1, kLevels[scene]);
+    for (size_t scene = 0; scene < levels.size(); ++scene) {
+        image.DataWrite(static_cast<uint8_t>(scene), 1, levels[scene]);
         image.DataWrite(static_cast<uint8_t>(scene), 9, 255);
     }
-    image[ShowImage::kLastScene] = 2;
-    image[ShowImage::kSceneTempo] = kTempo;
-    const QString path = run.dir("home") + "/shows/window.tvl";
+    image[ShowImage::kLastScene] = static_cast<uint8_t>(levels.size() - 1);
+    image[ShowImage::kSceneTempo] = static_cast<uint8_t>(tempo);
+    return image;
+}
+
+QString writeShow(ProgramRun& run, const ShowImage& image = showOf(kTempo, {10, 20, 30}),
+                  const QString& name = "window.tvl")
+{
+    const QString path = run.dir("home") + "/shows/" + name;
     ProgramRun::writeFile(path, ProgramRun::bytesOf(image));
     return path;
 }
@@ -129,6 +136,107 @@ TEST(Player, LostAndFoundInterfaceIsReported)
     EXPECT_EQ(run.process.exitCode(), 0) << run.output();
 }
 
+// Conveyor list: show one on button 1, a file that has gone on button 2, show two on
+// button 3. After show two nothing follows in the list, so it plays once more
+// before show one comes back, each show in its own tempo.
+TEST(Player, ConveyorPlaysTheListsShowsInTurn)
+{
+    ProgramRun run;
+    const QString one = writeShow(run, showOf(12, {11, 12}), "one.tvl");   // 144 ms a scene
+    const QString two = writeShow(run, showOf(16, {21, 22}), "two.tvl");   // 256 ms
+    SettingsFile list;
+    list.conveyorFiles = {one, "/nonexistent/gone.tvl", two};
+    ProgramRun::writeFile(run.dir("data") + "/Tavrelia/Tavy.ini", list.text().toUtf8());
+    run.start({"--conveyor", "--mode", "vykl"});
+    const std::vector<Packet> steps = changes(run.packets(80, 15s));
+
+    const std::vector<int> cycle{11, 12, 21, 22, 21, 22};
+    const auto first = std::find_if(steps.begin(), steps.end(), [](const Packet& p) { return p.frame[1] == 11; });
+    ASSERT_GE(steps.end() - first, 9) << run.output();
+    std::map<int, std::vector<double>> lasted;   // ms of each whole scene, by show
+    for (auto step = first; step != steps.end(); ++step) {
+        const size_t i = static_cast<size_t>(step - first);
+        ASSERT_EQ(step->frame[1], cycle[i % cycle.size()]) << i;
+        if (step + 1 != steps.end())
+            lasted[step->frame[1] / 10].push_back(
+                std::chrono::duration<double, std::milli>((step + 1)->at - step->at).count());
+    }
+    const auto mean = [](const std::vector<double>& v) { return std::accumulate(v.begin(), v.end(), 0.0) / double(v.size()); };
+    EXPECT_NEAR(mean(lasted[1]), 144, 30);
+    EXPECT_NEAR(mean(lasted[2]), 256, 30);
+
+    const std::string out = run.standardOutput();
+    const std::string showOne = "show " + one.toStdString() + ", tempo 12: a scene every 144 ms\n";
+    const std::string showTwo = "show " + two.toStdString() + ", tempo 16: a scene every 256 ms\n";
+    EXPECT_NE(out.find("playing the conveyor list " + run.dir("data").toStdString() +
+                       "/Tavrelia/Tavy.ini on serial"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find(showOne + showTwo + showOne), std::string::npos) << out;
+    EXPECT_EQ(run.standardError(), "tavrelia: conveyor button 2 left out: no show file /nonexistent/gone.tvl\n");
+    stopWith(run, SIGTERM);
+    EXPECT_EQ(run.process.exitCode(), 0) << run.output();
+}
+
+// Both automats from the show's settings: each steps through its effect on its own
+// four channels at its own period; the channels beside them stay at the scene's 0.
+TEST(Player, AutomatsRunTheirEffectsFromTheShow)
+{
+    struct Automat {
+        int first;   // its channels: first..first+3
+        uint8_t speed, mode, bright, dark;
+        QStringList cycle;
+    };
+    const Automat automats[] = {
+        {21, 15, 4, 200, 10, {"BDDD", "BBDD", "BBBD", "BBBB", "DBBB", "DDBB", "DDDB", "DDDD"}},
+        {31, 12, 1, 150, 5, {"BDDD", "DBDD", "DDBD", "DDDB"}},
+    };
+    ProgramRun run;
+    ShowImage image = showOf(kTempo, {10, 20, 30});
+    for (int n = 0; n < 2; ++n) {
+        const Automat& a = automats[n];
+        const int at = n * (ShowImage::kAvtomat2Speed - ShowImage::kAvtomat1Speed);
+        image[ShowImage::kAvtomat1Speed + at] = a.speed;
+        image[ShowImage::kAvtomat1Channel + at] = static_cast<uint8_t>(a.first - 1);
+        image[ShowImage::kAvtomat1Mode + at] = a.mode;
+        image[ShowImage::kAvtomat1Bright + at] = a.bright;
+        image[ShowImage::kAvtomat1Dark + at] = a.dark;
+    }
+    run.start({"--play", writeShow(run, image), "--automat1", "alone", "--automat2", "with-show"});
+    const std::vector<Packet> packets = run.packets(60);
+    ASSERT_GE(packets.size(), 60u) << run.output();
+
+    for (const Automat& a : automats) {
+        SCOPED_TRACE(a.first);
+        QStringList steps;
+        std::vector<wire::Clock::time_point> changed;
+        for (const Packet& packet : packets) {
+            QString pattern;
+            for (int c = a.first; c < a.first + 4; ++c) {
+                ASSERT_TRUE(packet.frame[c] == a.bright || packet.frame[c] == a.dark) << c;
+                pattern += packet.frame[c] == a.bright ? 'B' : 'D';
+            }
+            ASSERT_EQ(packet.frame[a.first - 1], 0);
+            ASSERT_EQ(packet.frame[a.first + 4], 0);
+            if (steps.isEmpty() || steps.back() != pattern) {
+                steps << pattern;
+                changed.push_back(packet.at);
+            }
+        }
+        ASSERT_GE(steps.size(), 10) << steps.join(' ').toStdString();
+        for (qsizetype i = 1; i < steps.size(); ++i) {
+            const qsizetype at = a.cycle.indexOf(steps[i - 1]);
+            ASSERT_TRUE(at >= 0 && a.cycle[(at + 1) % a.cycle.size()] == steps[i]) << steps.join(' ').toStdString();
+        }
+        const auto span = std::chrono::duration<double, std::milli>(changed.back() - changed[1]).count();
+        EXPECT_NEAR(span / double(changed.size() - 2), a.speed * a.speed, 25.0);
+    }
+    EXPECT_NE(run.standardOutput().find("automat 1: channels 21..24, effect 4, a step every 225 ms\n"
+                                        "automat 2: channels 31..34, effect 1, a step every 144 ms\n"),
+              std::string::npos)
+        << run.output();
+}
+
 // Whatever is wrong with the input, the program says so and ends before anything
 // reaches the wire.
 TEST(Player, BadInputIsRefusedBeforeAnythingIsSent)
@@ -154,6 +262,13 @@ TEST(Player, BadInputIsRefusedBeforeAnythingIsSent)
         {"missing recoding table", {"--play", "SHOW", "--recode", "/nonexistent/t.tvd"}, {}, 1,
          "/nonexistent/t.tvd"},
         {"short recoding table", {"--play", "SHOW", "--recode", "SHORT"}, {}, 1, "short.tvl"},
+        {"unknown automat run", {"--play", "SHOW", "--automat2", "always"}, {}, 2, "unknown automat run: always"},
+        {"show and conveyor", {"--play", "SHOW", "--conveyor"}, {}, 2, "not both"},
+        {"list without conveyor", {"--play", "SHOW", "--ini", "EMPTY"}, {}, 2, "give --conveyor too"},
+        {"no conveyor list", {"--conveyor"}, {}, 1, "no conveyor list: "},
+        {"empty conveyor list", {"--conveyor", "--ini", "EMPTY"}, {}, 1, "names no show"},
+        {"no show of the list can be played", {"--conveyor", "--ini", "BROKEN"}, {}, 1,
+         "left out: no show file /nonexistent/a.tvl\ntavrelia: conveyor button 3 left out: "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -161,11 +276,16 @@ TEST(Player, BadInputIsRefusedBeforeAnythingIsSent)
         const QString show = writeShow(run);
         const QString shortFile = run.dir("home") + "/short.tvl";
         ProgramRun::writeFile(shortFile, QByteArray(100, '\1'));
+        // Conveyor lists: one with empty slots only, one of a missing and a short show.
+        const QString empty = run.dir("home") + "/empty.ini";
+        ProgramRun::writeFile(empty, "[Konveir]\nFile01=\n");
+        const QString broken = run.dir("home") + "/broken.ini";
+        ProgramRun::writeFile(broken, "[Konveir]\nFile01=/nonexistent/a.tvl\nFile03=" + shortFile.toUtf8() + "\n");
         if (!c.conf.isEmpty())
             run.writeConf(c.conf);
         QStringList arguments = c.arguments;
-        arguments.replaceInStrings(QRegularExpression("^SHOW$"), show);
-        arguments.replaceInStrings(QRegularExpression("^SHORT$"), shortFile);
+        for (auto [word, path] : {std::pair{"SHOW", show}, {"SHORT", shortFile}, {"EMPTY", empty}, {"BROKEN", broken}})
+            arguments.replaceInStrings(QRegularExpression(QStringLiteral("^%1$").arg(word)), path);
         run.start(arguments);
         ASSERT_TRUE(run.process.waitForFinished(10000));
         EXPECT_EQ(run.process.exitStatus(), QProcess::NormalExit);

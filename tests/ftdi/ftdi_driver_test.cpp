@@ -82,6 +82,7 @@ TEST_F(FtdiBackendTest, EnumerationTexts)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.count.toStdString() + " " + c.serial.toStdString());
+        link.setDriver(std::make_unique<FtdiDriver>());   // gives back its contexts
         fakeusb::resetBus();
         for (const Chip& onBus : c.chips)
             bus().plug(onBus);

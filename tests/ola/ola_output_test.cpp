@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <numeric>
 
 #include "console.h"
@@ -17,6 +20,30 @@
 
 using namespace tavrelia;
 using namespace tavrelia::olatest;
+
+// Every allocation in the process is counted for the thread that makes it, so a tick
+// can tell whether the output thread allocated.
+namespace {
+thread_local long threadAllocations = 0;
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    ++threadAllocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace {
 
@@ -91,12 +118,12 @@ protected:
     }
 
     // The link as the window starts it, and the show playing from its first scene.
-    void play()
+    void play(Console::TickProbe probe = {})
     {
         prepareShow(console);
         console.usbLink.setDriver(makeUsbDriver(InterfaceSettings::load()));
         console.usbLink.InitUsbDevise();
-        console.startOutput();
+        console.startOutput(std::move(probe));
         console.sequencer.TempStatus();
         console.sequencer.start();
         console.sequencer.playFromFirstScene();
@@ -115,11 +142,16 @@ protected:
     Console console;
 };
 
-TEST_F(OlaOutput, UniverseFollowsTheShowAtItsTempo)
+TEST_F(OlaOutput, UniverseFollowsTheShowAtItsTempoWithoutAllocatingOnTheTick)
 {
     UniverseObserver universe(daemon.port(), kUniverse);
-    play();
+    // The output thread's allocations after each tick: the sends must not add any.
+    std::atomic<long> outputAllocations = 0;
+    play([&](auto) { outputAllocations = threadAllocations; });
+    ASSERT_TRUE(collect(universe, 5)) << daemon.log();
+    const long settled = outputAllocations;
     ASSERT_TRUE(collect(universe, 40)) << daemon.log();
+    EXPECT_EQ(outputAllocations, settled) << "the output thread allocated while sending";
 
     const std::vector<Frame> frames = universe.frames();
     for (const Frame& frame : frames) {

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QTabBar>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
@@ -674,6 +675,11 @@ private slots:
             QVERIFY(label->width() >= label->sizeHint().width());
         }
         QCOMPARE(p.find<QLabel>("StatusPanel0")->width(), 200);
+        // Every title of the input notebook shows whole, none behind a scroll arrow.
+        QTabBar* tabs = p.form.pageControlInput()->tabBar();
+        QCOMPARE(tabs->count(), 7);
+        QVERIFY2(tabs->tabRect(tabs->count() - 1).right() < tabs->width(),
+                 qPrintable(QString::number(tabs->tabRect(tabs->count() - 1).right())));
     }
 };
 

@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "scripted_dialogs.h"
 #include "stage_view.h"
 #include "view_3d_form.h"
 #include "window_fixture.h"
@@ -25,6 +26,7 @@ private slots:
     void withoutRecordOnlyTheCaptionsMove();
     void recordedPlacementAndTheSlotBar();
     void aFixedAxisCarriesToTheNextSlot();
+    void barsShowThePlacementLoadedAtStartUp();
     void viewerWithoutGlSaysSo();
     void fitsTheOptionsTab();
 
@@ -160,6 +162,22 @@ void DevicePlacementPanelTest::aFixedAxisCarriesToTheNextSlot()
 
 // On a display without GL (offscreen is one) the window opens with a text, and the
 // same window comes back on the next click.
+void DevicePlacementPanelTest::barsShowThePlacementLoadedAtStartUp()
+{
+    record(true);
+    w->bar("ScrollBarXdev")->setValue(60);
+    w->bar("ScrollBarYdev")->setValue(40);
+    QVERIFY(w->console.folder.create(nullptr));
+    QVERIFY(w->console.colorFile.SaveColorEdit(w->console.folder.colorFile()).done());
+    test::ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
+    w = std::make_unique<Window>();
+    w->form.FormCreate();
+    QCOMPARE(int(tables().DevX[1]), 60);
+    QCOMPARE(w->bar("ScrollBarXdev")->value(), 60);
+    QCOMPARE(w->bar("ScrollBarYdev")->value(), 40);
+    w->form.close();
+}
+
 void DevicePlacementPanelTest::viewerWithoutGlSaysSo()
 {
     QVERIFY(!StageView::available());

@@ -11,11 +11,16 @@ namespace tavrelia {
 namespace {
 
 // A library context with the device list of one enumeration. The strings call closes
-// whatever device its context has open, so every listing gets a context of its own;
-// an open keeps the context of the listing it opened from.
+// whatever device its context has open, so a context that opens a device is never
+// listed with again: an open makes a listing of its own and keeps its context, while
+// the counting and the strings share one context that never opens anything (a new
+// library context a second, while no interface is there, would cost more than all
+// the rest of an idle window).
 class Listing {
 public:
-    Listing() : ftdi_(ftdi_new())
+    // With `shared`, lists in that context and leaves it alive; else in a new one.
+    explicit Listing(ftdi_context* shared = nullptr)
+        : ftdi_(shared ? shared : ftdi_new()), owned_(!shared)
     {
         if (!ftdi_)
             return;
@@ -27,7 +32,7 @@ public:
     {
         if (list_)
             ftdi_list_free(&list_);
-        if (ftdi_)
+        if (ftdi_ && owned_)
             ftdi_free(ftdi_);
     }
     Listing(const Listing&) = delete;
@@ -54,6 +59,7 @@ public:
 
 private:
     ftdi_context* ftdi_ = nullptr;
+    bool owned_ = true;
     ftdi_device_list* list_ = nullptr;
     int found_ = -1;
 };
@@ -66,6 +72,15 @@ FtdiDriver::~FtdiDriver()
         ftdi_usb_close(ftdi);
         ftdi_free(ftdi);
     }
+    if (lister_)
+        ftdi_free(lister_);
+}
+
+ftdi_context* FtdiDriver::lister()
+{
+    if (!lister_)
+        lister_ = ftdi_new();
+    return lister_;
 }
 
 ftdi_context* FtdiDriver::find(UsbHandle handle) const
@@ -76,7 +91,9 @@ ftdi_context* FtdiDriver::find(UsbHandle handle) const
 
 UsbStatus FtdiDriver::deviceCount(uint32_t& count)
 {
-    const Listing listing;
+    if (!lister())
+        return UsbStatus::InsufficientResources;
+    const Listing listing(lister_);
     if (listing.status() == UsbStatus::Ok)
         count = listing.count();
     return listing.status();
@@ -84,7 +101,9 @@ UsbStatus FtdiDriver::deviceCount(uint32_t& count)
 
 UsbStatus FtdiDriver::listText(uint32_t index, UsbText& text, Text which)
 {
-    const Listing listing;
+    if (!lister())
+        return UsbStatus::InsufficientResources;
+    const Listing listing(lister_);
     if (listing.status() != UsbStatus::Ok)
         return listing.status();
     libusb_device* device = listing.device(index);

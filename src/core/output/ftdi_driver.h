@@ -10,7 +10,8 @@ struct libusb_device;
 namespace tavrelia {
 
 // The interface through libftdi1 (and libusb): vendor 0403 devices of the FTDI
-// product ids the library knows. Each open handle owns its own library context.
+// product ids the library knows. Each open handle owns its own library context; the
+// enumeration has one more, kept for the driver's life.
 class FtdiDriver : public UsbDriver {
 public:
     FtdiDriver() = default;
@@ -33,8 +34,11 @@ private:
     enum class Text { Serial, Description };
     UsbStatus listText(uint32_t index, UsbText& text, Text which);
     ftdi_context* find(UsbHandle handle) const;
+    // The context the counting and the strings share, made at first use.
+    ftdi_context* lister();
 
     std::vector<ftdi_context*> open_;
+    ftdi_context* lister_ = nullptr;
 };
 
 }  // namespace tavrelia

@@ -32,7 +32,11 @@ OlaDriver::OlaDriver(uint32_t universe, uint16_t port)
     buffer_->Blackout();
 }
 
-OlaDriver::~OlaDriver() = default;
+OlaDriver::~OlaDriver()
+{
+    if (client_)
+        close(kHandle);
+}
 
 bool OlaDriver::daemonListening() const
 {
@@ -79,14 +83,44 @@ UsbStatus OlaDriver::open(uint32_t index, UsbHandle& handle)
         return UsbStatus::DeviceNotFound;
     client_ = std::move(client);
     lost_ = false;
+    frameWaiting_ = false;
+    ending_ = false;
+    sender_ = std::thread(&OlaDriver::sendFrames, this);
     handle = kHandle;
     return UsbStatus::Ok;
+}
+
+void OlaDriver::sendFrames()
+{
+    DmxFrame frame{};
+    std::unique_lock hand(handMutex_);
+    for (;;) {
+        handed_.wait(hand, [this] { return frameWaiting_ || ending_; });
+        if (!frameWaiting_)
+            return;
+        frame = handFrame_;
+        frameWaiting_ = false;
+        hand.unlock();
+        // Slot 0, the start code, is the daemon's business: it sends the 512 channels.
+        buffer_->Set(frame.data() + 1, static_cast<unsigned int>(frame.size() - 1));
+        const bool sent = !lost_ && client_->SendDmx(universe_, *buffer_);
+        hand.lock();
+        if (!sent)
+            lost_ = true;
+        lastSend_ = std::chrono::steady_clock::now();
+    }
 }
 
 UsbStatus OlaDriver::close(UsbHandle handle)
 {
     if (!valid(handle))
         return UsbStatus::InvalidHandle;
+    {
+        const std::lock_guard hand(handMutex_);
+        ending_ = true;
+    }
+    handed_.notify_one();
+    sender_.join();   // after the last handed frame has gone out
     // olad drops what it has not read yet once it sees the connection close: give it
     // a moment to take the last frame (the player's final zeros).
     if (!lost_)
@@ -128,15 +162,14 @@ UsbStatus OlaDriver::write(UsbHandle handle, const uint8_t* data, uint32_t lengt
         return UsbStatus::IoError;
     if (!DmxPacket::read(data, length, frame_))
         return UsbStatus::InvalidParameter;
-    // Slot 0, the start code, is the daemon's business: it sends the 512 channels.
-    // The library builds a small message per send, the one allocation on the output
-    // thread; bench/backend_probe measures what a send costs.
-    buffer_->Set(frame_.data() + 1, static_cast<unsigned int>(frame_.size() - 1));
-    if (!client_->SendDmx(universe_, *buffer_)) {
-        lost_ = true;
-        return UsbStatus::IoError;
+    {
+        // A frame the sending thread has not taken yet is replaced: only the newest
+        // matters, as on the wire.
+        const std::lock_guard hand(handMutex_);
+        handFrame_ = frame_;
+        frameWaiting_ = true;
     }
-    lastSend_ = std::chrono::steady_clock::now();
+    handed_.notify_one();
     written = length;
     return UsbStatus::Ok;
 }

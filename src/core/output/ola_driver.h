@@ -1,8 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "dmx_packet.h"
 #include "usb_driver.h"
@@ -21,6 +25,11 @@ namespace tavrelia {
 // send fails (olad stopped or restarted), exactly as with a pulled USB interface.
 // The daemon is only ever reached on 127.0.0.1; what it does with the universe
 // (Art-Net, sACN, a USB device) is its own patching.
+//
+// The client library builds a message for every send, so the sends run on a thread of
+// the driver's own: write() (the output thread) only hands over the newest frame, and
+// a failed send shows at the next write. open() and close() start and end that thread;
+// they run on the thread that polls the link.
 class OlaDriver : public UsbDriver {
 public:
     OlaDriver(uint32_t universe, uint16_t port);
@@ -49,15 +58,27 @@ private:
     // Whether anything listens on the RPC port now.
     bool daemonListening() const;
     bool valid(UsbHandle handle) const { return client_ && handle == kHandle; }
+    // The sending thread: the newest handed frame goes to olad, until close() asks it
+    // to end after the last one.
+    void sendFrames();
 
     uint32_t universe_;
     uint16_t port_;
     std::unique_ptr<ola::client::StreamingClient> client_;
+    std::unique_ptr<ola::DmxBuffer> buffer_;   // the sending thread's
+    std::thread sender_;
     // Set by a failed send: the daemon has gone and the connection is dead.
-    bool lost_ = false;
-    std::chrono::steady_clock::time_point lastSend_;
-    DmxFrame frame_{};
-    std::unique_ptr<ola::DmxBuffer> buffer_;
+    std::atomic<bool> lost_ = false;
+
+    // Handed from write() to the sending thread.
+    std::mutex handMutex_;
+    std::condition_variable handed_;
+    DmxFrame handFrame_{};
+    bool frameWaiting_ = false;
+    bool ending_ = false;
+    std::chrono::steady_clock::time_point lastSend_;   // written by the sending thread
+
+    DmxFrame frame_{};   // write()'s scratch
 };
 
 }  // namespace tavrelia

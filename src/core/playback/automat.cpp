@@ -93,6 +93,15 @@ void Automat::TempAvtomatStatus()
     emit speedChanged(speedLabel(period));
 }
 
+void Automat::takeStoredSettings()
+{
+    TempAvtomatStatus();
+    setChannel(storedChannel());
+    const int mode = storedMode();
+    if (mode >= 1 && mode <= kPrograms)
+        setProgram(mode);
+}
+
 void Automat::start()
 {
     timer_.start();

@@ -61,6 +61,11 @@ public:
     void setRunAlone(bool on) { runAlone_ = on; }
     void setWithShow(bool on) { withShow_ = on; }
 
+    // The stored speed, first channel and effect put in force, as the window's
+    // refresh does through its bars: a channel above 250 is written back as 250, an
+    // effect outside 1..4 leaves the one in force.
+    void takeStoredSettings();
+
     // Stored settings of this automat.
     uint8_t storedSpeed() const;
     uint8_t storedChannel() const;
@@ -76,6 +81,7 @@ public:
     int cycle() const { return cycle_; }
     bool active() const { return active_; }
     int channel() const { return channel_; }
+    int program() const { return program_; }
     const Values& values() const { return values_; }
     QString stepText() const;
     // " Каналы 1  2  3  4" for the channels driven.

@@ -8,24 +8,32 @@ namespace tavrelia {
 
 namespace {
 
-constexpr const char* kOptionNames[] = {"play", "recode", "backend", "mode", "hold", "verbose", "help"};
+constexpr const char* kOptionNames[] = {"play",     "conveyor", "ini",  "recode",  "backend", "mode",
+                                        "automat1", "automat2", "hold", "verbose", "help"};
 
-struct ModeName {
+template <typename Value>
+struct Named {
     const char* name;
-    int mode;
+    Value value;
 };
 // The items of "Плавность перехода  сцен ".
-constexpr ModeName kModes[] = {
+constexpr Named<int> kModes[] = {
     {"fadera", OutputEngine::Fadera},
     {"avtomat", OutputEngine::Avtomat},
     {"vykl", OutputEngine::Vykl},
 };
+constexpr Named<PlayerOptions::AutomatRun> kAutomatRuns[] = {
+    {"off", PlayerOptions::AutomatRun::Off},
+    {"alone", PlayerOptions::AutomatRun::Alone},
+    {"with-show", PlayerOptions::AutomatRun::WithShow},
+};
 
-std::optional<int> modeNamed(const QString& name)
+template <typename Value, size_t N>
+std::optional<Value> named(const Named<Value> (&table)[N], const QString& name)
 {
-    for (const ModeName& entry : kModes) {
+    for (const Named<Value>& entry : table) {
         if (name.trimmed().toLower() == QLatin1String(entry.name))
-            return entry.mode;
+            return entry.value;
     }
     return std::nullopt;
 }
@@ -55,13 +63,17 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption play(QStringLiteral("play"), {}, QStringLiteral("SHOW.tvl"));
+    const QCommandLineOption conveyor(QStringLiteral("conveyor"));
+    const QCommandLineOption ini(QStringLiteral("ini"), {}, QStringLiteral("FILE"));
     const QCommandLineOption recode(QStringLiteral("recode"), {}, QStringLiteral("FILE.tvd"));
     const QCommandLineOption backend(QStringLiteral("backend"), {}, QStringLiteral("NAME"));
     const QCommandLineOption mode(QStringLiteral("mode"), {}, QStringLiteral("NAME"));
+    const QCommandLineOption automat1(QStringLiteral("automat1"), {}, QStringLiteral("RUN"));
+    const QCommandLineOption automat2(QStringLiteral("automat2"), {}, QStringLiteral("RUN"));
     const QCommandLineOption hold(QStringLiteral("hold"));
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringLiteral("help"));
-    parser.addOptions({play, recode, backend, mode, hold, verbose, help});
+    parser.addOptions({play, conveyor, ini, recode, backend, mode, automat1, automat2, hold, verbose, help});
 
     auto fail = [error](const QString& text) {
         *error = text;
@@ -71,7 +83,7 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
         return fail(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
-    for (const QCommandLineOption* single : {&play, &recode, &backend, &mode}) {
+    for (const QCommandLineOption* single : {&play, &ini, &recode, &backend, &mode, &automat1, &automat2}) {
         if (parser.values(*single).size() > 1)
             return fail(QStringLiteral("--%1 given twice").arg(single->names().first()));
     }
@@ -79,6 +91,8 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     PlayerOptions options;
     options.help = parser.isSet(help);
     options.showFile = parser.value(play);
+    options.conveyor = parser.isSet(conveyor);
+    options.iniFile = parser.value(ini);
     options.recodeFile = parser.value(recode);
     options.hold = parser.isSet(hold);
     options.verbose = parser.isSet(verbose);
@@ -88,13 +102,29 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
             return fail(QStringLiteral("unknown backend: %1 (ftdi, serial or ola)").arg(parser.value(backend)));
     }
     if (parser.isSet(mode)) {
-        const std::optional<int> named = modeNamed(parser.value(mode));
-        if (!named)
+        const std::optional<int> transitions = named(kModes, parser.value(mode));
+        if (!transitions)
             return fail(QStringLiteral("unknown mode: %1 (fadera, avtomat or vykl)").arg(parser.value(mode)));
-        options.transitionMode = *named;
+        options.transitionMode = *transitions;
     }
-    if (!options.help && options.showFile.isEmpty())
-        return fail(QStringLiteral("nothing to play: give --play SHOW.tvl"));
+    const QCommandLineOption* automatOptions[] = {&automat1, &automat2};
+    for (size_t i = 0; i < options.automats.size(); ++i) {
+        if (!parser.isSet(*automatOptions[i]))
+            continue;
+        const QString value = parser.value(*automatOptions[i]);
+        const std::optional<AutomatRun> run = named(kAutomatRuns, value);
+        if (!run)
+            return fail(QStringLiteral("unknown automat run: %1 (off, alone or with-show)").arg(value));
+        options.automats[i] = *run;
+    }
+    if (options.help)
+        return options;
+    if (options.conveyor && !options.showFile.isEmpty())
+        return fail(QStringLiteral("give --play SHOW.tvl or --conveyor, not both"));
+    if (!options.iniFile.isEmpty() && !options.conveyor)
+        return fail(QStringLiteral("--ini names a conveyor list: give --conveyor too"));
+    if (!options.conveyor && options.showFile.isEmpty())
+        return fail(QStringLiteral("nothing to play: give --play SHOW.tvl or --conveyor"));
     return options;
 }
 
@@ -102,14 +132,21 @@ QString PlayerOptions::usage()
 {
     return QStringLiteral(
         "Usage: tavrelia --play SHOW.tvl [options]\n"
+        "       tavrelia --conveyor [--ini FILE] [options]\n"
         "Plays a show without a window, from its first scene in its own tempo.\n"
         "\n"
         "  --play SHOW.tvl    the show to play\n"
-
+        "  --conveyor         play the conveyor's shows one after another, a show at\n"
+        "                     each wrap, from the first (the list of Tavy.ini in the\n"
+        "                     show folder)\n"
+        "  --ini FILE         the conveyor list from this file instead\n"
         "  --recode FILE.tvd  route the channels through this recoding table\n"
         "  --backend NAME     ftdi, serial or ola (default: Tavrelia.conf)\n"
         "  --mode NAME        scene transitions: fadera (channel rates, the default),\n"
         "                     avtomat (in step with the tempo) or vykl (jumps)\n"
+        "  --automat1 RUN     automat 1 with the show's settings: off (the default),\n"
+        "                     alone (always) or with-show (while the show plays)\n"
+        "  --automat2 RUN     the same for automat 2\n"
         "  --hold             on SIGINT/SIGTERM leave the last levels out, not zeros\n"
         "  --verbose          print every scene change\n"
         "  --help             this text\n"

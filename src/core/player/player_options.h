@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <optional>
 
 #include "output/interface_settings.h"
@@ -11,10 +12,17 @@
 namespace tavrelia {
 
 // The command line of the headless player:
-//   tavrelia --play SHOW.tvl [--recode FILE.tvd] [--backend NAME]
-//            [--mode NAME] [--hold] [--verbose]
+//   tavrelia (--play SHOW.tvl | --conveyor [--ini FILE]) [--recode FILE.tvd]
+//            [--backend NAME] [--mode NAME] [--automat1 RUN] [--automat2 RUN]
+//            [--hold] [--verbose]
 struct PlayerOptions {
+    // How an automat runs: the window's two check boxes, which the show does not keep.
+    enum class AutomatRun { Off, Alone, WithShow };
+
     QString showFile;
+    bool conveyor = false;
+    QString iniFile;                                      // empty: the show folder's Tavy.ini
+    std::array<AutomatRun, 2> automats{};                 // automat 1, automat 2
     QString recodeFile;
     std::optional<InterfaceSettings::Backend> backend;   // none: the settings file's
     int transitionMode = OutputEngine::Fadera;            // as the window starts

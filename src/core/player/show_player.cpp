@@ -1,5 +1,6 @@
 #include "player/show_player.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -8,6 +9,22 @@
 
 namespace tavrelia {
 
+namespace {
+
+// A message as one line of the journal: a file error's reason follows its name.
+QString oneLine(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QLatin1String(": "));
+}
+
+QString problemOf(const FileResult& result, const QString& path)
+{
+    return result.status == FileResult::Status::Missing ? QStringLiteral("no show file %1").arg(path)
+                                                        : oneLine(result.error);
+}
+
+}  // namespace
+
 ShowPlayer::ShowPlayer(Console& console, PlayerOptions options, std::FILE* out, std::FILE* err)
     : console_(console), options_(std::move(options)), out_(out), err_(err)
 {
@@ -15,9 +32,14 @@ ShowPlayer::ShowPlayer(Console& console, PlayerOptions options, std::FILE* out, 
 
 bool ShowPlayer::fail(const QString& message)
 {
-    std::fputs(("tavrelia: " + message + '\n').toUtf8().constData(), err_);
-    std::fflush(err_);
+    warn(message);
     return false;
+}
+
+void ShowPlayer::warn(const QString& message) const
+{
+    std::fputs(("tavrelia: " + oneLine(message) + '\n').toUtf8().constData(), err_);
+    std::fflush(err_);
 }
 
 void ShowPlayer::say(const QString& line) const
@@ -35,28 +57,69 @@ bool ShowPlayer::prepare()
     else if (!error.isEmpty())
         return fail(error);
 
-    // The table first: a show that is then refused puts it back, so that a refused
-    // command line changes nothing.
+    // The table first: when the show is then refused the table is put back, so that a
+    // refused command line changes nothing.
     const auto table = console_.RecodeTable;
     if (!options_.recodeFile.isEmpty() &&
         !RecodeTableFile::load(console_, QFileInfo(options_.recodeFile).absoluteFilePath(), &error))
         return fail(error);
+    if (!(options_.conveyor ? prepareConveyor() : prepareShow())) {
+        auto guard = console_.lock();
+        console_.RecodeTable = table;
+        return false;
+    }
 
+    auto guard = console_.lock();
+    console_.controls.transitionMode = options_.transitionMode;
+    return true;
+}
+
+bool ShowPlayer::prepareShow()
+{
     // A relative name means the current folder here, not the show folder.
     showPath_ = QFileInfo(options_.showFile).absoluteFilePath();
     console_.showFiles.openFileName = showPath_;
     const ShowFiles::Result loaded = console_.showFiles.BlocOpenFile();
-    if (!loaded.done()) {
-        auto guard = console_.lock();
-        console_.RecodeTable = table;
-    }
-    if (loaded.status == ShowFiles::Result::Status::Missing)
-        return fail(QStringLiteral("no show file %1").arg(showPath_));
     if (!loaded.done())
-        return fail(loaded.error);
+        return fail(problemOf(loaded, showPath_));
+    return true;
+}
 
-    auto guard = console_.lock();
-    console_.controls.transitionMode = options_.transitionMode;
+bool ShowPlayer::prepareConveyor()
+{
+    showPath_ = options_.iniFile.isEmpty() ? console_.folder.settingsFile()
+                                           : QFileInfo(options_.iniFile).absoluteFilePath();
+    QFile list(showPath_);
+    if (!QFileInfo(showPath_).isFile())
+        return fail(QStringLiteral("no conveyor list: %1 does not exist").arg(showPath_));
+    if (!list.open(QIODevice::ReadOnly))
+        return fail(readErrorText(showPath_, list.errorString()));
+    console_.readSettingsFile(showPath_);
+
+    // As an operator would: the conveyor off, then a button pressed for each show
+    // that can be played. A show that cannot is left out now rather than found
+    // missing at its turn, when the show before it would simply play again.
+    Conveyor& conveyor = console_.conveyor;
+    conveyor.setMode(Conveyor::Mode::Off);
+    int listed = 0;
+    for (int n = 1; n <= Conveyor::kButtons; ++n) {
+        if (!conveyor.button(n).bound)
+            continue;
+        ++listed;
+        const QString path = console_.folder.resolve(conveyor.fileOf(n));
+        QByteArray bytes;
+        const FileResult check = ShowFiles::readShowFile(path, &bytes);
+        if (!check.done()) {
+            warn(QStringLiteral("conveyor button %1 left out: %2").arg(n).arg(problemOf(check, path)));
+            continue;
+        }
+        conveyor.SpeedButtonClick(n);
+        ++conveyorShows_;
+    }
+    if (listed == 0)
+        return fail(QStringLiteral("the conveyor list %1 names no show").arg(showPath_));
+    if (conveyorShows_ == 0)
+        return fail(QStringLiteral("none of the shows of the conveyor list %1 can be played").arg(showPath_));
     return true;
 }
 
@@ -75,6 +138,13 @@ QString ShowPlayer::interfaceText() const
     return QStringLiteral("ftdi");
 }
 
+QString ShowPlayer::tempoText() const
+{
+    return QStringLiteral("tempo %1: a scene every %2 ms")
+        .arg(Sequencer::clampTempo(console_.image.sceneTempo()))
+        .arg(console_.sequencer.period());
+}
+
 void ShowPlayer::start()
 {
     UsbLink& link = console_.usbLink;
@@ -85,17 +155,59 @@ void ShowPlayer::start()
     console_.startOutput();
 
     Sequencer& sequencer = console_.sequencer;
-    sequencer.TempStatus();
     if (options_.verbose)
         connect(&sequencer, &Sequencer::advanced, this, &ShowPlayer::reportScene);
+    if (options_.conveyor) {
+        say(QStringLiteral("playing the conveyor list %1 on %2: %3 shows")
+                .arg(showPath_, interfaceText())
+                .arg(conveyorShows_));
+        connect(&console_.conveyor, &Conveyor::loaded, this, &ShowPlayer::conveyorLoaded);
+        // Loads the list's first show and plays it.
+        console_.conveyor.setMode(Conveyor::Mode::ListBegin);
+    } else {
+        sequencer.playFromFirstScene();
+        takeShow(QStringLiteral("playing %1 on %2").arg(showPath_, interfaceText()));
+    }
+    for (int n = 1; n <= 2; ++n) {
+        const PlayerOptions::AutomatRun run = options_.automats[n - 1];
+        if (run == PlayerOptions::AutomatRun::Off)
+            continue;
+        Automat& automat = console_.automats[n];
+        automat.setRunAlone(run == PlayerOptions::AutomatRun::Alone);
+        automat.setWithShow(run == PlayerOptions::AutomatRun::WithShow);
+        automat.start();
+    }
     sequencer.start();
-    sequencer.playFromFirstScene();
-    say(QStringLiteral("playing %1 on %2, tempo %3: a scene every %4 ms")
-            .arg(showPath_, interfaceText())
-            .arg(Sequencer::clampTempo(console_.image.sceneTempo()))
-            .arg(sequencer.period()));
     if (options_.verbose)
         reportScene();
+}
+
+void ShowPlayer::takeShow(const QString& firstWords)
+{
+    console_.sequencer.TempStatus();
+    say(firstWords + QStringLiteral(", ") + tempoText());
+    for (int n = 1; n <= 2; ++n) {
+        if (options_.automats[n - 1] == PlayerOptions::AutomatRun::Off)
+            continue;
+        Automat& automat = console_.automats[n];
+        automat.takeStoredSettings();
+        say(QStringLiteral("automat %1: channels %2..%3, effect %4, a step every %5 ms")
+                .arg(n)
+                .arg(automat.channel() + 1)
+                .arg(automat.channel() + Automat::kChannels)
+                .arg(automat.program())
+                .arg(automat.period()));
+    }
+}
+
+void ShowPlayer::conveyorLoaded(const FileResult& result)
+{
+    const QString path = console_.folder.resolve(console_.showFiles.openFileName);
+    if (!result.done()) {
+        warn(problemOf(result, path) + QStringLiteral("; the show before it plays again"));
+        return;
+    }
+    takeShow(QStringLiteral("show %1").arg(path));
 }
 
 void ShowPlayer::reportLink()
@@ -125,6 +237,8 @@ void ShowPlayer::finish()
 {
     console_.sequencer.ModeStop();
     console_.sequencer.timer().stop();
+    for (int n = 1; n <= 2; ++n)
+        console_.automats[n].timer().stop();
     console_.stopOutput();
     if (!options_.hold) {
         size_t length = 0;

@@ -8,6 +8,7 @@
 
 #include "output/interface_settings.h"
 #include "player/player_options.h"
+#include "show/atomic_file.h"
 
 namespace tavrelia {
 
@@ -21,11 +22,12 @@ public:
     ShowPlayer(Console& console, PlayerOptions options, std::FILE* out = stdout,
                std::FILE* err = stderr);
 
-    // Reads the settings, the show and the recoding table. False, with the reason on
-    // the error stream, when any of them is wrong; nothing has been changed or
-    // started then.
+    // Reads the settings, the show (or the conveyor list and the shows it names) and
+    // the recoding table. False, with the reason on the error stream, when any of
+    // them is wrong; nothing has been started then.
     bool prepare();
-    // Opens the interface, starts the output tick and plays from scene 0.
+    // Opens the interface, starts the output tick and plays from scene 0: the show,
+    // or the conveyor's list from its first show.
     void start();
     // The clean end: the sequencer and the tick stop, the last packet goes out (all
     // zeros unless the levels are to be held) and the interface is closed.
@@ -33,15 +35,24 @@ public:
 
 private:
     bool fail(const QString& message);
+    void warn(const QString& message) const;
     void say(const QString& line) const;
+    bool prepareShow();
+    bool prepareConveyor();
     QString interfaceText() const;
+    QString tempoText() const;
+    // The show just put in: its tempo and automat settings in force, and a line that
+    // starts with firstWords and says them.
+    void takeShow(const QString& firstWords);
+    void conveyorLoaded(const FileResult& result);
     void reportLink();
     void reportScene();
 
     Console& console_;
     PlayerOptions options_;
     InterfaceSettings settings_;
-    QString showPath_;
+    QString showPath_;   // or the conveyor list's
+    int conveyorShows_ = 0;
     std::FILE* out_;
     std::FILE* err_;
     std::optional<bool> lastOpen_;

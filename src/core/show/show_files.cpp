@@ -38,13 +38,19 @@ ShowFiles::Result ShowFiles::BlocOpenFile(const std::function<void()>& withLock)
 
 ShowFiles::Result ShowFiles::readOpenFile()
 {
-    const QString path = console_.folder.resolve(openFileName);
-    const QFileInfo info(path);
-    if (openFileName.isEmpty() || !info.exists() || info.isDir())
+    if (openFileName.isEmpty())
         return {Status::Missing, {}};
     // Read everything before the lock: a file that is short or unreadable leaves the
     // show alone, and the output tick waits for a memory copy only.
-    QString error = readFileStart(path, ShowImage::kImageSize, QStringLiteral("Файл короче шоу"), &loaded_);
+    return readShowFile(console_.folder.resolve(openFileName), &loaded_);
+}
+
+ShowFiles::Result ShowFiles::readShowFile(const QString& path, QByteArray* bytes)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir())
+        return {Status::Missing, {}};
+    QString error = readFileStart(path, ShowImage::kImageSize, QStringLiteral("Файл короче шоу"), bytes);
     if (!error.isEmpty())
         return failed(std::move(error));
     return {};

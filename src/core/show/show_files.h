@@ -37,6 +37,9 @@ public:
     // withLock runs under the same lock as the swap (also when nothing was loaded),
     // so the output tick sees the new show only with what goes with it.
     Result BlocOpenFile(const std::function<void()>& withLock = {});
+    // The first 81,920 bytes of the show file at path into bytes, the show untouched:
+    // Missing (or a folder), Failed with the reason (unreadable, short) or Done.
+    static Result readShowFile(const QString& path, QByteArray* bytes);
     // Save to the current name; the caller runs Save As instead when !ShowNamed.
     Result SaveFile();
     // Save under fileName, chosen in the save dialog. The name and ShowNamed change

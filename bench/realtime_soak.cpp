@@ -1,7 +1,7 @@
 // The real program played for an hour (or as long as asked) on a pseudo-terminal:
 //   realtime_soak [SECONDS]        default 3600
-// Starts `tavrelia --play` on a 256-scene show with the serial backend pointed at the
-// terminal, reads every packet, and reports how late the packets came against the
+// Starts `tavrelia --play` on a 256-scene show with both automats running and the
+// serial backend pointed at the terminal, reads every packet, and reports how late the packets came against the
 // 50 ms grid (p50, p99, max), and the program's resident memory, open file
 // descriptors and threads early on and at the end. Not part of the tests: it runs in
 // real time.
@@ -108,7 +108,9 @@ int main(int argc, char* argv[])
     program.setProcessEnvironment(env);
     program.setStandardOutputFile(dir("output.txt"));
     program.setStandardErrorFile(dir("output.txt"), QIODevice::Append);
-    program.start(QStringLiteral(TAVRELIA_BINARY), {QStringLiteral("--play"), showFile});
+    program.start(QStringLiteral(TAVRELIA_BINARY),
+                  {QStringLiteral("--play"), showFile, QStringLiteral("--automat1"), QStringLiteral("alone"),
+                   QStringLiteral("--automat2"), QStringLiteral("with-show")});
     if (!program.waitForStarted(10000)) {
         std::fprintf(stderr, "the program did not start\n");
         return 2;

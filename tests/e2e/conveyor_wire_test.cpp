@@ -3,8 +3,6 @@
 // buttons 1, 2 and 5 and played in list mode, each replacing the last at a wrap.
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -39,12 +37,9 @@ QString writeShow(int show)
     for (int scene = 0; scene < 2; ++scene)
         for (int c = 1; c <= 255; ++c)
             image.DataWrite(static_cast<uint8_t>(scene), static_cast<uint8_t>(c), level(show, scene, c));
-    const QString path = QDir(tavrelia::test::showFolderPath()).filePath(QStringLiteral("show%1.tvl").arg(show));
-    QDir().mkpath(tavrelia::test::showFolderPath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(reinterpret_cast<const char*>(image.data()), ShowImage::kImageSize);
-    return path;
+    return tavrelia::test::writeInShowFolder(
+        QStringLiteral("show%1.tvl").arg(show),
+        QByteArray(reinterpret_cast<const char*>(image.data()), ShowImage::kImageSize));
 }
 
 // Which show and scene a frame is: 10 * show + scene, or -1 for none of them.

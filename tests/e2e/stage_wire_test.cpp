@@ -7,8 +7,6 @@
 // wire every packet stays whole and they keep coming every 50 ms.
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QToolButton>
@@ -41,12 +39,9 @@ QString writeShow(int show)
             image.DataWrite(static_cast<uint8_t>(scene), static_cast<uint8_t>(c), c + scene);
         image.DataWrite(static_cast<uint8_t>(scene), kShowChannel, 11 * show);
     }
-    const QString path = QDir(tavrelia::test::showFolderPath()).filePath(QStringLiteral("stage%1.tvl").arg(show));
-    QDir().mkpath(tavrelia::test::showFolderPath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(reinterpret_cast<const char*>(image.data()), ShowImage::kImageSize);
-    return path;
+    return tavrelia::test::writeInShowFolder(
+        QStringLiteral("stage%1.tvl").arg(show),
+        QByteArray(reinterpret_cast<const char*>(image.data()), ShowImage::kImageSize));
 }
 
 const char* const kPictureBoxes[] = {"CheckBoxChs1", "CheckBoxChs2", "CheckBoxChs3", "CheckBoxChs4",

@@ -20,7 +20,8 @@ namespace {
 
 constexpr int kMaxArguments = 24;
 
-// The working folder holds a show and a table, and a short one of each.
+// The working folder holds a show and a table, a short one of each, and a conveyor
+// list of the two shows.
 struct Workspace {
     Workspace()
     {
@@ -30,6 +31,10 @@ struct Workspace {
         RecodeTableFile::save(console, sandbox.path(QStringLiteral("work/table.tvd")), &error);
         sandbox.write(QStringLiteral("work/short.tvl"), QByteArray(100, '\x01'));
         sandbox.write(QStringLiteral("work/short.tvd"), QByteArray(10, '\x01'));
+        SettingsFile list;
+        list.conveyorFiles[0] = sandbox.path(QStringLiteral("work/show.tvl"));
+        list.conveyorFiles[1] = sandbox.path(QStringLiteral("work/short.tvl"));
+        list.write(sandbox.path(QStringLiteral("work/list.ini")));
         if (::chdir(sandbox.path(QStringLiteral("work")).toLocal8Bit().constData()) != 0)
             std::abort();
         quiet = std::fopen("/dev/null", "w");

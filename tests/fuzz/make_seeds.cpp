@@ -151,6 +151,7 @@ void commandLineSeeds()
         {"short_table", "--play=show.tvl\0--recode=short.tvd"sv},
         {"short_show", "--play\0short.tvl\0--recode\0table.tvd"sv},
         {"help", "--help"sv},
+        {"conveyor", "--conveyor\0--ini\0list.ini\0--automat1\0alone\0--automat2\0with-show"sv},
     };
     for (const auto& [name, line] : lines)
         put("command_line", name, QByteArray(line.data(), static_cast<qsizetype>(line.size())));

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,6 +22,17 @@ inline QString testHome()
 inline QString showFolderPath()
 {
     return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Tavrelia");
+}
+
+// Writes a file into the show folder; returns its path.
+inline QString writeInShowFolder(const QString& name, const QByteArray& bytes)
+{
+    const QString path = QDir(showFolderPath()).filePath(name);
+    QDir().mkpath(showFolderPath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
 }
 
 inline void isolateEnvironment(const QTemporaryDir& home)

@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_REQUIRE(!error.isEmpty());
         return 0;
     }
-    FUZZ_REQUIRE(options->help || !options->showFile.isEmpty());
+    FUZZ_REQUIRE(options->help || options->conveyor || !options->showFile.isEmpty());
     FUZZ_REQUIRE(PlayerOptions::requested(static_cast<int>(argv.size()) - 1, argv.data()));
     if (options->help)
         return 0;

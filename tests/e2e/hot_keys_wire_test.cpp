@@ -9,11 +9,8 @@
 #include <memory>
 #include <numeric>
 
-#include "output/interface_settings.h"
-#include "dmx_wire.h"
-#include "scripted_dialogs.h"
 #include "test_environment.h"
-#include "window_fixture.h"
+#include "wire_window.h"
 
 using namespace std::chrono_literals;
 using tavrelia::ShowImage;
@@ -26,10 +23,7 @@ namespace {
 struct WiredWindow {
     WiredWindow()
     {
-        tavrelia::InterfaceSettings serial;
-        serial.backend = tavrelia::InterfaceSettings::Backend::Serial;
-        serial.serialDevice = QString::fromStdString(pty.slavePath());
-        if (!serial.save())
+        if (!tavrelia::test::WireWindow::chooseSerial(pty))
             qFatal("settings not saved");
         window = std::make_unique<tavrelia::test::Window>();
         form().FormCreate();

@@ -268,8 +268,9 @@ TEST_F(ConveyorTest, SequencerWrapLoadsTheNextShowWithItsSteps)
     console.sequencer.TimerSeqveserTimer();   // wrap: show 3
     EXPECT_EQ(scene(), 0);
     EXPECT_EQ(shown(), 3);
-    // From the new show's last scene (103) to its scene 0 (3).
-    EXPECT_EQ(console.FadeSteps[kMarker], 100 / tavrelia::Sequencer::ticksPerPeriod(console.sequencer.period()));
+    // From the new show's last scene (103) to its scene 0 (3), at the new show's
+    // tempo 13 (169 ms, 3 ticks) while the timer still runs at show 1's.
+    EXPECT_EQ(console.FadeSteps[kMarker], 100 / 3);
     console.sequencer.TimerSeqveserTimer();
     EXPECT_EQ(shown(), 3);
     EXPECT_EQ(scene(), 1);

@@ -86,7 +86,9 @@ void Sequencer::computeFadeSteps()
     const ShowImage& image = console_.image;
     const uint8_t current = image.currentScene();
     const uint8_t previous = current == 0 ? image.lastScene() : static_cast<uint8_t>(current - 1);
-    const int ticks = ticksPerPeriod(period_);
+    // The show's own tempo, not the running timer's: after a conveyor swap the timer
+    // still has the previous show's period until the window takes up the new one.
+    const int ticks = ticksPerPeriod(periodOf(image.sceneTempo()));
     for (int c = 1; c < Console::kChannels; ++c) {
         const int now = image.DataRead(current, static_cast<uint8_t>(c));
         const int before = image.DataRead(previous, static_cast<uint8_t>(c));

@@ -15,19 +15,7 @@
 using tavrelia::ShowImage;
 using tavrelia::test::ScriptedDialogs;
 using tavrelia::test::Window;
-using tavrelia::wire::Packet;
-
-namespace {
-
-std::vector<int> slot(const std::vector<Packet>& packets, size_t index)
-{
-    std::vector<int> levels;
-    for (const Packet& packet : packets)
-        levels.push_back(packet.frame.at(index));
-    return levels;
-}
-
-}  // namespace
+using tavrelia::wire::slot;
 
 class DeskWireTest : public QObject {
     Q_OBJECT

@@ -135,6 +135,15 @@ struct Packet {
     Clock::time_point at;
 };
 
+// One slot's level in each packet, in order of arrival.
+inline std::vector<int> slot(const std::vector<Packet>& packets, size_t index)
+{
+    std::vector<int> levels;
+    for (const Packet& packet : packets)
+        levels.push_back(packet.frame.at(index));
+    return levels;
+}
+
 // Decodes FF F0, slots with FF sent as FF F7, FF F1 FF FF. Bytes outside a packet,
 // or a packet broken by any other FF pair, count as garbage.
 class PacketDecoder {

@@ -18,16 +18,9 @@ using tavrelia::ShowImage;
 using tavrelia::test::ScriptedDialogs;
 using tavrelia::test::Window;
 using tavrelia::wire::Packet;
+using tavrelia::wire::slot;
 
 namespace {
-
-std::vector<int> slot(const std::vector<Packet>& packets, size_t index)
-{
-    std::vector<int> levels;
-    for (const Packet& packet : packets)
-        levels.push_back(packet.frame.at(index));
-    return levels;
-}
 
 // The levels of one fade as they arrived: from the last packet at `from` to the
 // first at `to`.

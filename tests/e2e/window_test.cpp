@@ -52,10 +52,7 @@ private:
     template <typename T>
     T* find(const char* name)
     {
-        T* widget = form->findChild<T*>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
+        return tavrelia::test::child<T>(*form, QString::fromLatin1(name));
     }
     void setLevel(int channel, uint8_t level)
     {

@@ -46,10 +46,7 @@ struct Desk : test::Window {
     template <typename T>
     T* find(const QString& name)
     {
-        auto* found = form.findChild<T*>(name);
-        if (!found)
-            qFatal("no %s", qPrintable(name));
-        return found;
+        return test::child<T>(form, name);
     }
     using test::Window::find;
 

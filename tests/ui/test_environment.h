@@ -14,6 +14,16 @@
 
 namespace tavrelia::test {
 
+// The named child of a window; a missing control ends the test at once.
+template <typename T = QWidget>
+T* child(const QObject& parent, const QString& name)
+{
+    auto* found = parent.findChild<T*>(name);
+    if (!found)
+        qFatal("no %s", qPrintable(name));
+    return found;
+}
+
 inline QString testHome()
 {
     return qEnvironmentVariable("HOME");

@@ -72,10 +72,7 @@ private:
     template <typename T>
     T* find(const char* name)
     {
-        T* widget = form->findChild<T*>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
+        return tavrelia::test::child<T>(*form, QString::fromLatin1(name));
     }
     UsbStatePanel* panel() { return find<UsbStatePanel>("GroupBoxUsb"); }
 

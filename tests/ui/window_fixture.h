@@ -26,10 +26,7 @@ struct Window {
     template <typename T = QWidget>
     T* find(const char* name)
     {
-        auto* found = form.findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no %s", name);
-        return found;
+        return child<T>(form, QString::fromLatin1(name));
     }
     QString text(const char* label) { return find<QLabel>(label)->text(); }
     QScrollBar* bar(const char* name) { return find<QScrollBar>(name); }

@@ -8,12 +8,9 @@
 #include <algorithm>
 
 #include "wire_window.h"
-#include "scripted_dialogs.h"
 #include "test_environment.h"
-#include "window_fixture.h"
 
 using tavrelia::ShowImage;
-using tavrelia::test::ScriptedDialogs;
 using tavrelia::test::Window;
 using tavrelia::wire::slot;
 
@@ -25,12 +22,10 @@ private slots:
 
 void DeskWireTest::faderFadesAtItsStripRate()
 {
-    tavrelia::wire::Pty pty;
-    tavrelia::wire::PacketReader reader(pty);
-    QVERIFY(tavrelia::test::WireWindow::chooseSerial(pty));
-
-    ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
-    Window w;
+    tavrelia::test::WireWindow wire;
+    QVERIFY(wire.serialChosen);
+    Window& w = wire.w;
+    tavrelia::wire::PacketReader& reader = wire.reader;
     w.form.FormCreate();
     w.find<QRadioButton>("RadioGroupRateItem0")->click();   // "Фейдера"
     w.bar("ScrollBarRate03")->setValue(4);                   // 20 per tick

@@ -9,13 +9,10 @@
 #include <algorithm>
 
 #include "wire_window.h"
-#include "scripted_dialogs.h"
 #include "test_environment.h"
-#include "window_fixture.h"
 
 using namespace std::chrono_literals;
 using tavrelia::ShowImage;
-using tavrelia::test::ScriptedDialogs;
 using tavrelia::test::Window;
 using tavrelia::wire::Packet;
 using tavrelia::wire::slot;
@@ -53,12 +50,10 @@ private slots:
 
 void SequencerWireTest::automatModeFadesInTempoWhilePlayingAndJumpsWhenStopped()
 {
-    tavrelia::wire::Pty pty;
-    tavrelia::wire::PacketReader reader(pty);
-    QVERIFY(tavrelia::test::WireWindow::chooseSerial(pty));
-
-    ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
-    Window w;
+    tavrelia::test::WireWindow wire;
+    QVERIFY(wire.serialChosen);
+    Window& w = wire.w;
+    tavrelia::wire::PacketReader& reader = wire.reader;
     w.form.FormCreate();
     w.console.sequencer.timer().stop();   // the periods come by hand
     {
@@ -95,11 +90,10 @@ void SequencerWireTest::automatModeFadesInTempoWhilePlayingAndJumpsWhenStopped()
 // the beat: the scene changes keep the tempo's period on the wire.
 void SequencerWireTest::beatKeepsTimeWhileTheDeskIsPaged()
 {
-    tavrelia::wire::Pty pty;
-    tavrelia::wire::PacketReader reader(pty);
-    QVERIFY(tavrelia::test::WireWindow::chooseSerial(pty));
-    ScriptedDialogs dialogs;
-    Window w;
+    tavrelia::test::WireWindow wire;
+    QVERIFY(wire.serialChosen);
+    Window& w = wire.w;
+    tavrelia::wire::PacketReader& reader = wire.reader;
     w.form.FormCreate();
     {
         auto guard = w.console.lock();

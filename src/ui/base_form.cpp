@@ -571,6 +571,7 @@ bool TBaseForm::reportLoad(const ShowFiles::Result& result, Message when)
     switch (result.status) {
     case ShowFiles::Result::Status::Done:
         setCaptionName(console_.showFiles.openFileName);
+        emit showReplaced();
         break;
     case ShowFiles::Result::Status::Missing:
         showLoadMessage(false, QStringLiteral("Файл не существует !"), when);

@@ -134,8 +134,11 @@ signals:
     void inputTabRefresh(QWidget* visibleTab);
     // The window colour step of ReturnPageControlAll.
     void colorRefresh();
-    // The window's part of a new show (after the core's clear) and of a load.
+    // The window's part of a new show (after the core's clear) and of a load, which
+    // runs after an open of a missing file too. showReplaced() comes first when a
+    // file really replaced the show in memory.
     void showCleared();
+    void showReplaced();
     void showLoaded();
     // Save As has run (written or cancelled): its colour step.
     void savedAs();

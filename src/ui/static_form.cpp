@@ -76,8 +76,9 @@ TStaticForm::TStaticForm(TBaseForm& form)
             undoButton_->setEnabled(false);
     });
     // A show replaced under the open editor, and the main window's close sequence,
-    // which must offer the show itself for saving, not the working picture.
-    connect(&form_, &TBaseForm::showLoaded, this, &TStaticForm::abandon);
+    // which must offer the show itself for saving, not the working picture. A load
+    // that failed replaced nothing: the editor stays open with what it keeps.
+    connect(&form_, &TBaseForm::showReplaced, this, &TStaticForm::abandon);
     connect(&form_, &TBaseForm::showCleared, this, &TStaticForm::abandon);
     connect(&form_, &TBaseForm::closeWindows, this, &QWidget::close);
     hide();

@@ -3,10 +3,13 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QRadioButton>
 #include <QToolBar>
+
+#include <functional>
 
 #include "channel_desk_panel.h"
 #include "scripted_dialogs.h"
@@ -45,6 +48,7 @@ private slots:
     void sceneBarCopiesTheSceneAfterItsPosition();
     void erasesAskAndShareTheUndo();
     void showReplacedOrWindowClosedWhileOpen();
+    void failedLoadsLeaveTheEditorAsItWas();
 };
 
 void StaticFormTest::windowTextsAndEntries()
@@ -218,6 +222,61 @@ void StaticFormTest::showReplacedOrWindowClosedWhileOpen()
     const QByteArray bytes = file.readAll();
     QCOMPARE(int(uint8_t(bytes.at(ShowImage::levelAddress(0, 1)))), 11);
     QCOMPARE(int(uint8_t(bytes.at(ShowImage::kCurrentScene))), 2);
+}
+
+// Open of a file that has gone, a conveyor button bound to one, and a short file:
+// the show is not replaced, so the editor keeps what it holds and gives it back.
+void StaticFormTest::failedLoadsLeaveTheEditorAsItWas()
+{
+    Editor w;
+    w.strip(4)->setChecked(true);
+    const ShowImage::Bytes before = w.console.image.bytes();
+    const QString gone = test::showFolderPath() + QStringLiteral("/gone.tvl");
+    const QString shortFile = test::showFolderPath() + QStringLiteral("/short.tvl");
+    QDir().mkpath(test::showFolderPath());
+    QFile cut(shortFile);
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(QByteArray(100, 'x'));
+    cut.close();
+    w.console.conveyor.bind(1, gone);
+    w.console.conveyor.bind(2, shortFile);
+
+    w.find<QToolButton>("SpeedButtonRECORD")->click();
+    w.click("SpeedButtonRead1");
+    w.strip(2)->setChecked(true);
+    w.bar("ScrollBar1")->setValue(77);
+    const auto working = [&] { return w.console.image.DataRead(0, 1); };
+    const int picture = working();
+
+    const std::function<void()> loads[] = {
+        [&] {
+            w.dialogs.fileAnswers.enqueue(gone);
+            w.form.OpenItemClick();
+        },
+        [&] { w.click("SpeedButton1"); },
+        [&] { w.click("SpeedButton2"); },
+        [&] {
+            w.dialogs.fileAnswers.enqueue(shortFile);
+            w.form.OpenItemClick();
+        },
+    };
+    for (const auto& load : loads) {
+        load();
+        QCoreApplication::processEvents();   // a conveyor's message comes after its handler
+        QVERIFY(w.editor()->isVisible());
+        QVERIFY(w.console.pictureEditor.isOpen());
+        QVERIFY(!w.find<QWidget>("SpeedButtonPlay")->isVisibleTo(&w.form));
+        QCOMPARE(w.current(), 0);
+        QCOMPARE(int(working()), picture);
+        QVERIFY(w.strip(2)->isChecked());
+    }
+    QCOMPARE(w.dialogs.texts(Kind::Warning).size(), 2);
+    QCOMPARE(w.dialogs.texts(Kind::Critical).size(), 2);
+
+    w.editor()->close();
+    QVERIFY(w.console.image.bytes() == before);
+    QVERIFY(w.strip(4)->isChecked());
+    QVERIFY(!w.strip(2)->isChecked());
 }
 
 TAVRELIA_TEST_MAIN(StaticFormTest)

@@ -1,6 +1,7 @@
 #include "key_preview.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QWidget>
@@ -31,7 +32,7 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
     const auto* key = static_cast<QKeyEvent*>(event);
     if (!seesKeyOf(watched))
         return false;
-    const int code = HotKeys::virtualKey(key->key(), key->modifiers() & Qt::KeypadModifier);
+    const int code = codeOf(*key);
     // A held key repeats; a toggle must not follow it, nor a held picture flicker.
     if (code != 0 && !key->isAutoRepeat()) {
         if (type == QEvent::KeyPress) {
@@ -43,6 +44,21 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return spaceKeptFrom(watched, code);
+}
+
+// The picture keys are keys, not the characters they type: Shift+3 holds picture 3,
+// and 3 released after Shift was pressed releases it. X and Wayland say which key it
+// was; elsewhere the symbol is all there is.
+int KeyPreview::codeOf(const QKeyEvent& key)
+{
+    static const bool keyCodesKnown = QGuiApplication::platformName() == QLatin1String("xcb")
+                                      || QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    const bool keypad = key.modifiers() & Qt::KeypadModifier;
+    if (keyCodesKnown && !keypad) {
+        if (const int digit = HotKeys::digitRowKey(key.nativeScanCode()))
+            return digit;
+    }
+    return HotKeys::virtualKey(key.key(), keypad);
 }
 
 // Space flashes a picture; it must not also press the button or tick the box that

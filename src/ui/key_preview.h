@@ -36,6 +36,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static int codeOf(const QKeyEvent& key);
     bool seesKeyOf(QObject* receiver) const;
     bool spaceKeptFrom(QObject* receiver, int code) const;
 

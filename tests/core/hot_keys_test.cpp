@@ -2,6 +2,8 @@
 
 #include <QtCore/qnamespace.h>
 
+#include <utility>
+
 #include "playback/hot_keys.h"
 
 using tavrelia::HotKeys;
@@ -23,10 +25,22 @@ TEST(HotKeys, QtKeysGiveTheWindowsCodesInEitherLayout)
         {Qt::Key_1, true, 97},        {Qt::Key_Plus, true, 107},    {Qt::Key_Minus, true, 109},
         // Russian layout: Я is on Z, Й on Q, Ь on M, Б on the comma key.
         {0x042F, false, 90},          {0x0419, false, 81},          {0x042C, false, 77},
-        {0x0411, false, 0},           {0x0410, false, 70},          {Qt::Key_Exclam, false, 0},
+        {0x0411, false, 0},           {0x0410, false, 70},          {Qt::Key_Semicolon, false, 0},
+        // A digit key with Shift is still that key: 1 and 3 in either layout, 0, 8;
+        // the keypad's * stays its own.
+        {Qt::Key_Exclam, false, 49},  {Qt::Key_NumberSign, false, 51}, {0x2116, false, 51},
+        {Qt::Key_ParenRight, false, 48}, {Qt::Key_Asterisk, false, 56}, {Qt::Key_Asterisk, true, 106},
     };
     for (const Case& c : cases)
         EXPECT_EQ(HotKeys::virtualKey(c.qtKey, c.keypad), c.code) << std::hex << c.qtKey;
+}
+
+TEST(HotKeys, DigitRowByItsPlaceOnTheKeyboard)
+{
+    const std::pair<unsigned, int> cases[] = {{10, '1'}, {12, '3'}, {18, '9'}, {19, '0'},
+                                              {9, 0},    {20, 0},   {0, 0},    {24, 0}};
+    for (const auto& [scanCode, code] : cases)
+        EXPECT_EQ(HotKeys::digitRowKey(scanCode), code) << scanCode;
 }
 
 TEST(HotKeys, KeysBindPicturesPlayStopBlackOutAndTheConveyor)

@@ -5,7 +5,9 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QKeySequence>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -58,6 +60,8 @@ private slots:
     void everyPictureKeyHoldsItsPicture_data();
     void everyPictureKeyHoldsItsPicture();
     void ctrlLatchesUntilTheKeyIsPressedAgain();
+    void shiftChangesNoPictureKey();
+    void hintsNameTheKeysThatAct();
     void playStopAndBlackOutKeys();
     void autoRepeatTogglesNothing();
     void keysCountFromATextFieldOnlyWithPreviewOn();
@@ -138,6 +142,31 @@ void HotKeysTest::ctrlLatchesUntilTheKeyIsPressedAgain()
     QCOMPARE(w.pictures(), QString(16, u'0'));
 }
 
+// The symbols a digit key types with Shift are the same key: it holds its picture,
+// and a key released with other modifiers than it was pressed with releases it.
+void HotKeysTest::shiftChangesNoPictureKey()
+{
+    Keys w;
+    w.press(Qt::Key_NumberSign, Qt::ShiftModifier);
+    QCOMPARE(w.pictures(), QStringLiteral("0010000000000000"));
+    QCOMPARE(w.text("LabelKeySp"), QStringLiteral("NomberKey is 51"));
+    w.release(Qt::Key_NumberSign, Qt::ShiftModifier);
+    QCOMPARE(w.pictures(), QString(16, u'0'));
+
+    w.press(Qt::Key_3);
+    w.press(Qt::Key_Shift, Qt::ShiftModifier);
+    w.release(Qt::Key_NumberSign, Qt::ShiftModifier);
+    w.release(Qt::Key_Shift);
+    QCOMPARE(w.pictures(), QString(16, u'0'));
+
+    w.press(Qt::Key_Shift, Qt::ShiftModifier);
+    w.press(Qt::Key_Asterisk, Qt::ShiftModifier);
+    w.release(Qt::Key_Shift);
+    QCOMPARE(w.pictures(), QStringLiteral("0000000100000000"));
+    w.release(Qt::Key_8);
+    QCOMPARE(w.pictures(), QString(16, u'0'));
+}
+
 void HotKeysTest::playStopAndBlackOutKeys()
 {
     Keys w;
@@ -163,6 +192,31 @@ void HotKeysTest::playStopAndBlackOutKeys()
     w.tap(Qt::Key_0);
     QVERIFY(!blackOut->isChecked());
     QVERIFY(!w.console.controls.blackOut);
+}
+
+// An operator who presses the key a hint names gets what the control does.
+void HotKeysTest::hintsNameTheKeysThatAct()
+{
+    Keys w;
+    auto* play = w.find<QAbstractButton>("SpeedButtonPlay");
+    auto* stop = w.find<QAbstractButton>("SpeedButtonStop");
+    auto* blackOut = w.find<QCheckBox>("CheckBoxBlackOut");
+    // The key sits between "/ /" or "= =" at the end of the hint.
+    const auto keyOf = [](const QWidget* control) {
+        const QRegularExpression named(QStringLiteral("(?:/(.)/|= (.) =) $"));
+        const QRegularExpressionMatch match = named.match(control->toolTip());
+        const QString key = match.captured(1) + match.captured(2);
+        return key.size() == 1 ? Qt::Key(QKeySequence(key)[0].key()) : Qt::Key_unknown;
+    };
+    w.tap(keyOf(play));
+    QVERIFY(w.console.PlayFlag);
+    QVERIFY(play->isChecked());
+    w.tap(keyOf(stop));
+    QVERIFY(!w.console.PlayFlag);
+    QVERIFY(stop->isChecked());
+    w.tap(keyOf(blackOut));
+    QVERIFY(blackOut->isChecked());
+    QVERIFY(w.console.controls.blackOut);
 }
 
 void HotKeysTest::autoRepeatTogglesNothing()

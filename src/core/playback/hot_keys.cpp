@@ -32,6 +32,12 @@ constexpr KeyCode kOtherKeys[] = {
     {Qt::Key_Home, 36},     {Qt::Key_Left, 37},     {Qt::Key_Up, 38},       {Qt::Key_Right, 39},
     {Qt::Key_Down, 40},     {Qt::Key_Insert, 45},   {Qt::Key_Delete, 46},   {Qt::Key_Equal, 187},
     {Qt::Key_Plus, 187},    {Qt::Key_Minus, 189},   {Qt::Key_Underscore, 189},
+    // The digit keys with Shift, where only the symbol is known: the digit's own code,
+    // as the key is the same. The Russian layout's Shift+3 is the one symbol that
+    // belongs to no other key.
+    {Qt::Key_ParenRight, 48}, {Qt::Key_Exclam, 49},     {Qt::Key_At, 50},         {Qt::Key_NumberSign, 51},
+    {Qt::Key_Dollar, 52},     {Qt::Key_Percent, 53},    {Qt::Key_AsciiCircum, 54}, {Qt::Key_Ampersand, 55},
+    {Qt::Key_Asterisk, 56},   {Qt::Key_ParenLeft, 57},  {0x2116, 51},
 };
 
 int keypadKey(int qtKey)
@@ -72,6 +78,15 @@ int HotKeys::virtualKey(int qtKey, bool keypad)
             return key.code;
     }
     return 0;
+}
+
+int HotKeys::digitRowKey(unsigned scanCode)
+{
+    constexpr unsigned kKeyOf1 = 10;   // then 2..9, and 0 last
+    constexpr unsigned kKeyOf0 = 19;
+    if (scanCode < kKeyOf1 || scanCode > kKeyOf0)
+        return 0;
+    return scanCode == kKeyOf0 ? '0' : static_cast<int>('1' + (scanCode - kKeyOf1));
 }
 
 int HotKeys::pictureOfKey(int virtualKey)

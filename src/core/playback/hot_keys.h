@@ -19,8 +19,13 @@ public:
 
     // The virtual-key code of a Qt key (keypad keys have codes of their own); 0 when
     // the key has none. Cyrillic letters give the code of the Latin letter on the
-    // same key of a standard keyboard, so the keys work in either layout.
+    // same key of a standard keyboard, so the keys work in either layout, and the
+    // symbols of the digit keys with Shift give the digit's code.
     static int virtualKey(int qtKey, bool keypad = false);
+    // The code of a key of the digit row by its place on the keyboard, from the X
+    // key code (the kernel's code + 8, which X and Wayland both report), whatever
+    // Shift or the layout make of it; 0 for any other key.
+    static int digitRowKey(unsigned scanCode);
 
     // Picture 0..15 bound to a key, or -1.
     static int pictureOfKey(int virtualKey);

@@ -15,7 +15,7 @@
 namespace tavrelia {
 
 namespace {
-const char* const kBlackOutHint = "Выключает все каналы DMX  Горячая кнопка = O = ";
+const char* const kBlackOutHint = "Выключает все каналы DMX  Горячая кнопка = 0 = ";
 }  // namespace
 
 BlackOutGroup::BlackOutGroup(TBaseForm& form, ChannelDeskPanel& desk)

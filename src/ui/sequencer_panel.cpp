@@ -119,9 +119,9 @@ void SequencerPanel::buildModeRow()
         return button;
     };
     stopButton_ = makeButton("SpeedButtonStop", QStyle::SP_MediaStop,
-                             QStringLiteral("Остановить Шоу - горячая кнопка /+/ "));
+                             QStringLiteral("Остановить Шоу - горячая кнопка /-/ "));
     playButton_ = makeButton("SpeedButtonPlay", QStyle::SP_MediaPlay,
-                             QStringLiteral("Запустить Шоу - горячая кнопка /-/ "));
+                             QStringLiteral("Запустить Шоу - горячая кнопка /+/ "));
     modeGroup_ = new QButtonGroup(this);
     modeGroup_->addButton(stopButton_);
     modeGroup_->addButton(playButton_);

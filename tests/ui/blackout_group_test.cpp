@@ -49,7 +49,7 @@ void BlackoutGroupTest::controlsAndTheirPlaces()
 {
     Blackout w;
     QCOMPARE(w.box()->text(), QStringLiteral("BlackOut"));
-    QCOMPARE(w.box()->toolTip(), QStringLiteral("Выключает все каналы DMX  Горячая кнопка = O = "));
+    QCOMPARE(w.box()->toolTip(), QStringLiteral("Выключает все каналы DMX  Горячая кнопка = 0 = "));
     QVERIFY(!w.box()->isChecked());
     QCOMPARE(w.down(), QStringLiteral("SpeedButtonOnScena"));
     QCOMPARE(w.button("SpeedButtonOnScena")->toolTip(), QStringLiteral("Разрешить нормальную работу "));

@@ -24,7 +24,9 @@ Tform3Dtavr::Tform3Dtavr(TBaseForm& form)
     black.setColor(QPalette::WindowText, Qt::white);
     setPalette(black);
     setAutoFillBackground(true);
-    resize(kWidth, kHeight);
+    // Square from the start: a squaring resize made while the window is first shown
+    // would never reach its layout, and the first picture would be drawn short.
+    resize(kWidth, kWidth);
 
     timer3D_ = new QTimer(this);
     timer3D_->setObjectName(QStringLiteral("Timer3D"));

@@ -18,8 +18,7 @@ class TBaseForm;
 class Tform3Dtavr : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 325;
-    static constexpr int kHeight = 306;
+    static constexpr int kWidth = 325;   // and as high: the window is square
     static constexpr int kFramePeriodMs = 33;
 
     explicit Tform3Dtavr(TBaseForm& form);

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QImage>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
@@ -26,6 +27,7 @@ class View3DFormTest : public QObject {
     Q_OBJECT
 private slots:
     void opensSquareAndIsReused();
+    void firstFrameFillsTheSquare();
     void drawsOnlyAfterATick();
     void placedParLightsFromTheOutput();
     void drawsWhileTheShowPlays();
@@ -75,6 +77,33 @@ void View3DFormTest::opensSquareAndIsReused()
     QVERIFY(viewer->isVisible());
     QCOMPARE(viewer->view(), view);
     QCOMPARE(w.form.findChildren<Tform3Dtavr*>().size(), 1);
+}
+
+// What the first opening puts on the screen is the picture every later frame draws:
+// the whole square window, not a shorter picture stretched over it.
+void View3DFormTest::firstFrameFillsTheSquare()
+{
+    Window w;
+    w.console.deviceFeed.RedrawRequest = true;
+    Tform3Dtavr* viewer = open(w);
+    StageView* view = viewer->view();
+    QTRY_VERIFY(view->framesDrawn() > 0);
+    QCOMPARE(view->size(), QSize(325, 325));
+    // What the X server shows of the window, after the first frame and after a frame
+    // drawn for a resize.
+    const auto onScreen = [&] {
+        QTest::qWait(150);   // the frame's way to the server
+        return viewer->screen()->grabWindow(viewer->winId()).toImage();
+    };
+    const QImage first = onScreen();
+    saveShot(first, QStringLiteral("first_frame"));
+    viewer->resize(330, 330);
+    QTRY_COMPARE(view->size(), QSize(330, 330));
+    viewer->resize(325, 325);
+    QTRY_COMPARE(view->size(), QSize(325, 325));
+    const QImage later = onScreen();
+    QCOMPARE(first.size(), QSize(325, 325));
+    QVERIFY(first == later);
 }
 
 // The 33 ms check draws only when a tick has asked for it, and not at all while closed.

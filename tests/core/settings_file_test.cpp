@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include "show/settings_file.h"
@@ -69,6 +70,19 @@ TEST(SettingsFile, ReadsFilesWrittenByOtherHands)
         EXPECT_EQ(s.lastFile, c.lastFile) << c.name;
         EXPECT_EQ(s.conveyorFiles[2], c.file03) << c.name;
     }
+}
+
+// The Windows program wrote its names in code page 1251; ours are UTF-8 and stay so.
+TEST(SettingsFile, CyrillicNamesInEitherEncoding)
+{
+    const QString name = QStringLiteral("Д:/Шоу/Песня ёж.tvl");
+    QStringEncoder windows1251("windows-1251");
+    const QByteArray legacy = QByteArray("[LastFile]\r\nPath=") + QByteArray(windows1251.encode(name)) + "\r\n";
+    ASSERT_FALSE(windows1251.hasError());
+    EXPECT_EQ(SettingsFile::parse(SettingsFile::decoded(legacy)).lastFile, name);
+    EXPECT_EQ(SettingsFile::decoded(name.toUtf8()), name);
+    // One byte that is no UTF-8 makes the whole file the older program's.
+    EXPECT_EQ(SettingsFile::decoded(QByteArray("\xc4:/a/") + "Шоу"), QStringLiteral("Д:/a/РЁРѕСѓ"));
 }
 
 TEST(SettingsFile, FailedWriteIsReported)

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStringEncoder>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTimer>
@@ -257,6 +258,31 @@ private slots:
         QCOMPARE(after.lastFile, show);
         QCOMPARE(after.conveyorFiles[4], QStringLiteral("/shows/five.tvl"));
         QCOMPARE(readFile(show), content);   // nothing saved without being asked
+    }
+
+    // A Tavy.ini left by the Windows program is in its Cyrillic code page: its names
+    // load as they were meant, and the file is written back in UTF-8.
+    void windowsProgramsSettingsReadInTheirCodePage()
+    {
+        const QString show = inFolder(QStringLiteral("Песня.tvl"));
+        const QString five = QStringLiteral("/shows/Вторая.tvl");
+        const QByteArray content = pattern(kSize, 6);
+        writeFile(show, content);
+        QStringEncoder windows1251("windows-1251");
+        writeSettings("[Konveir]\r\nFile05=" + QByteArray(windows1251.encode(five)) + "\r\n[LastFile]\r\nPath="
+                      + QByteArray(windows1251.encode(show)) + "\r\n");
+
+        ScriptedDialogs dialogs;
+        {
+            Program p;
+            QCOMPARE(dialogs.calls.size(), 0);
+            QCOMPARE(p.image(), content);
+            QCOMPARE(p.caption(), kPrefix + show);
+            p.form.close();
+        }
+        const QByteArray written = readFile(inFolder(QStringLiteral("Tavy.ini")));
+        QVERIFY(written.contains("File05=" + five.toUtf8() + "\n"));
+        QVERIFY(written.contains("Path=" + show.toUtf8() + "\n"));
     }
 
     // What Save does in each state of the show's name.

@@ -1,6 +1,7 @@
 #include "show/settings_file.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include "show/atomic_file.h"
@@ -51,7 +52,18 @@ SettingsFile SettingsFile::read(const QString& path)
     // Lines are trimmed, so a Windows line end needs no translation.
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return parse(QString::fromUtf8(file.readAll()));
+    return parse(decoded(file.readAll()));
+}
+
+QString SettingsFile::decoded(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    // Not UTF-8: written by the Windows program, in its Cyrillic code page.
+    QStringDecoder windows1251("windows-1251");
+    return windows1251.decode(bytes);
 }
 
 SettingsFile SettingsFile::parse(const QString& text)

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include <QByteArray>
 #include <QString>
 
 namespace tavrelia {
@@ -18,7 +19,10 @@ struct SettingsFile {
     std::array<QString, kConveyorFiles> conveyorFiles;
     QString lastFile;
 
+    // Written as UTF-8; a file that is not valid UTF-8 comes from the Windows program
+    // and is read as code page 1251.
     static SettingsFile read(const QString& path);
+    static QString decoded(const QByteArray& bytes);
     static SettingsFile parse(const QString& text);
     QString text() const;
     // Replaces the file atomically; on failure returns the error, the old file stays.

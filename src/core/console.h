@@ -5,6 +5,7 @@
 #include <functional>
 #include <mutex>
 
+#include "control/controls.h"
 #include "editing/beam_editor.h"
 #include "editing/channel_colors.h"
 #include "editing/channel_desk.h"
@@ -29,6 +30,7 @@
 #include "show/show_files.h"
 #include "show/show_folder.h"
 #include "show/show_image.h"
+#include "view3d/hand_scan.h"
 
 namespace tavrelia {
 
@@ -138,6 +140,13 @@ public:
     // The two chase automats, and the working picture of the static-picture editor.
     Automats automats{*this};
     StaticPictureEditor pictureEditor{*this};
+    // The hand-scan pad's pair over the selected channels.
+    HandScan handScan{*this};
+
+    // The operator's live controls: what the window, the keys, the player and the
+    // remotes press.
+    Controls live{{sequencer, OutputControls(*this), desk, automats, conveyor, handScan, usbLink, image,
+                   controls}};
 
 private:
     mutable Mutex mutex_;

@@ -61,7 +61,7 @@ QCheckBox* makeBox(QWidget* parent, const char* name, const QString& caption, co
 
 THandScanForm::THandScanForm(TBaseForm& form)
     : QWidget(&form, Qt::Dialog | Qt::WindowStaysOnTopHint), form_(form),
-      handScan_(form.console())
+      handScan_(form.console().handScan)
 {
     setObjectName(QStringLiteral("THandScanForm"));
     setWindowTitle(QStringLiteral("Поле для ручного управления лучем сканера"));

@@ -49,7 +49,7 @@ private:
     void showResult(const HandScan::Result& result);
 
     TBaseForm& form_;
-    HandScan handScan_;
+    HandScan& handScan_;
     Mode mode_ = Mode::Pad;
     QGroupBox* groupBoxXY_ = nullptr;
     QGroupBox* groupBoxZero_ = nullptr;

@@ -104,7 +104,9 @@ void Automat::takeStoredSettings()
 
 void Automat::start()
 {
-    timer_.start();
+    // Its steps are a tempo: a running timer is never restarted.
+    if (!timer_.isActive())
+        timer_.start();
 }
 
 void Automat::setSpeed(int position)

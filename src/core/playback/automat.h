@@ -60,6 +60,8 @@ public:
     void setDark(int position);
     void setRunAlone(bool on) { runAlone_ = on; }
     void setWithShow(bool on) { withShow_ = on; }
+    bool runAlone() const { return runAlone_; }
+    bool withShow() const { return withShow_; }
 
     // The stored speed, first channel and effect put in force, as the window's
     // refresh does through its bars: a channel above 250 is written back as 250, an

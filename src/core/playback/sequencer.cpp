@@ -122,6 +122,29 @@ void Sequencer::ModeStop()
     emit modeChanged(false);
 }
 
+void Sequencer::goTo(uint8_t scene)
+{
+    {
+        auto guard = console_.lock();
+        ShowImage& image = console_.image;
+        image[ShowImage::kCurrentScene] = std::min(scene, image.lastScene());
+        if (playing())
+            computeFadeSteps();
+    }
+    if (playing() && timer_.isActive())
+        timer_.start();
+    emit advanced();
+}
+
+void Sequencer::setTempo(int tempo)
+{
+    {
+        auto guard = console_.lock();
+        console_.image[ShowImage::kSceneTempo] = clampTempo(tempo);
+    }
+    TempStatus();
+}
+
 void Sequencer::playFromFirstScene()
 {
     ModePlay();

@@ -46,6 +46,11 @@ public:
 
     void ModePlay();
     void ModeStop();
+    // Scene (up to the last) becomes current. A playing show fades to it from the
+    // scene before it and gives it a whole period.
+    void goTo(uint8_t scene);
+    // The show's tempo (clamped to the bar's range) and the period from it.
+    void setTempo(int tempo);
     // Play from the first scene at once, without waiting for the period.
     void playFromFirstScene();
     bool playing() const;

@@ -36,6 +36,8 @@ public:
     int row() const { return row_; }
 
     Result calcMouse(const Options& options);
+    // The pair itself, as a held drag puts it out (a remote's pad).
+    void put(uint8_t x, uint8_t y) { writeSelectedPairs(x, y); }
 
     void setPriority(bool on);
     bool priority() const;

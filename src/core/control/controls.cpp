@@ -1,0 +1,317 @@
+#include "control/controls.h"
+
+#include <QTimer>
+
+#include <algorithm>
+#include <utility>
+
+#include "editing/channel_desk.h"
+#include "output/control_state.h"
+#include "output/usb_link.h"
+#include "playback/automats.h"
+#include "playback/sequencer.h"
+#include "show/show_image.h"
+#include "view3d/hand_scan.h"
+
+namespace tavrelia {
+
+Controls::Controls(Parts parts, QObject* parent)
+    : QObject(parent),
+      sequencer_(parts.sequencer),
+      output_(parts.output),
+      desk_(parts.desk),
+      automats_(parts.automats),
+      conveyor_(parts.conveyor),
+      handScan_(parts.handScan),
+      link_(parts.link),
+      image_(parts.image),
+      state_(parts.state)
+{
+    connect(&sequencer_, &Sequencer::modeChanged, this, &Controls::sendPlaying);
+    connect(&sequencer_, &Sequencer::advanced, this, &Controls::sendScene);
+    connect(&sequencer_, &Sequencer::tempoChanged, this, [this] {
+        if (std::exchange(shown_.tempo, tempo()) != tempo())
+            emit tempoChanged(tempo());
+    });
+    connect(&conveyor_, &Conveyor::changed, this, &Controls::conveyorChanged);
+    shown_.link = link();
+    // The link is looked at where it is polled: once a second.
+    connect(link_.timerPolling(), &QTimer::timeout, this, [this] {
+        if (std::exchange(shown_.link, link()) != int(link()))
+            emit linkChanged(link());
+    });
+}
+
+void Controls::play()
+{
+    sequencer_.ModePlay();
+}
+
+void Controls::stop()
+{
+    sequencer_.ModeStop();
+}
+
+void Controls::go(int scene)
+{
+    sequencer_.goTo(static_cast<uint8_t>(std::clamp(scene, 1, scenes()) - 1));
+}
+
+void Controls::next()
+{
+    go(scene() % scenes() + 1);
+}
+
+void Controls::prev()
+{
+    go(scene() == 1 ? scenes() : scene() - 1);
+}
+
+void Controls::setTempo(int tempo)
+{
+    sequencer_.setTempo(tempo);
+}
+
+void Controls::setBlackOut(bool on)
+{
+    if (on == blackOut())
+        return;
+    output_.setBlackOut(on);
+    emit blackOutChanged(on);
+    sendPlaying();
+}
+
+void Controls::setMode(int mode)
+{
+    if (mode == this->mode())
+        return;
+    output_.setTransitionMode(mode);
+    emit modeChanged(mode);
+}
+
+void Controls::setMacro(bool down)
+{
+    if (down == macro())
+        return;
+    output_.setMacroOut(down);
+    emit macroChanged(down);
+}
+
+void Controls::setPicture(int picture, bool on)
+{
+    if (picture < 1 || picture > kPictures || on == this->picture(picture))
+        return;
+    output_.setPicture(picture - 1, on);
+    emit pictureChanged(picture, on);
+}
+
+void Controls::pressConveyor(int button)
+{
+    if (button >= 1 && button <= kConveyorButtons)
+        conveyor_.SpeedButtonClick(button);
+}
+
+void Controls::setConveyorMode(Conveyor::Mode mode)
+{
+    conveyor_.setMode(mode);
+}
+
+void Controls::setManual(bool on)
+{
+    if (on == manual())
+        return;
+    desk_.setManual(on);
+    emit manualChanged(on);
+}
+
+void Controls::setPage(int offset)
+{
+    desk_.setPageOffset(offset);
+    sendDesk();
+}
+
+void Controls::setFader(int strip, int level)
+{
+    if (!validStrip(strip))
+        return;
+    desk_.faderMoved(strip, static_cast<uint8_t>(std::clamp(level, 0, 255)));
+    sendDesk();
+}
+
+void Controls::setFaderManual(int strip, bool on)
+{
+    if (!validStrip(strip))
+        return;
+    desk_.boxChanged(strip, on);
+    sendDesk();
+}
+
+void Controls::setAutomatRun(int automat, bool on)
+{
+    if (automat < 1 || automat > kAutomats || on == automatRun(automat))
+        return;
+    automats_[automat].setRunAlone(on);
+    automats_[automat].start();
+    emit automatChanged(automat);
+}
+
+void Controls::setAutomatWithShow(int automat, bool on)
+{
+    if (automat < 1 || automat > kAutomats || on == automatWithShow(automat))
+        return;
+    automats_[automat].setWithShow(on);
+    automats_[automat].start();
+    emit automatChanged(automat);
+}
+
+void Controls::setHandPriority(bool on)
+{
+    if (on == handPriority())
+        return;
+    handScan_.setPriority(on);
+    emit handScanChanged(on, handX(), handY());
+}
+
+void Controls::setHandPosition(int x, int y)
+{
+    handScan_.put(static_cast<uint8_t>(std::clamp(x, 0, 255)), static_cast<uint8_t>(std::clamp(y, 0, 255)));
+    emit handScanChanged(handPriority(), handX(), handY());
+}
+
+void Controls::clockTick()
+{
+    sequencer_.clockTick();
+    emit clockChanged(clockText());
+}
+
+int Controls::scene() const
+{
+    return image_.currentScene() + 1;
+}
+
+int Controls::scenes() const
+{
+    return image_.lastScene() + 1;
+}
+
+bool Controls::playing() const
+{
+    return sequencer_.playing();
+}
+
+int Controls::tempo() const
+{
+    return Sequencer::clampTempo(image_.sceneTempo());
+}
+
+QString Controls::clockText() const
+{
+    return sequencer_.clockText();
+}
+
+bool Controls::link() const
+{
+    return link_.LinkReady && !state_.demo;
+}
+
+bool Controls::blackOut() const
+{
+    return state_.blackOut;
+}
+
+int Controls::mode() const
+{
+    return state_.transitionMode;
+}
+
+bool Controls::macro() const
+{
+    return state_.macroOut;
+}
+
+bool Controls::picture(int picture) const
+{
+    return picture >= 1 && picture <= kPictures && state_.pictures[picture - 1];
+}
+
+bool Controls::manual() const
+{
+    return state_.manual;
+}
+
+int Controls::page() const
+{
+    return state_.pageOffset;
+}
+
+int Controls::fader(int strip) const
+{
+    return validStrip(strip) ? state_.stripLevel[strip - 1] : 0;
+}
+
+bool Controls::faderManual(int strip) const
+{
+    return validStrip(strip) && state_.stripChecked[strip - 1];
+}
+
+bool Controls::automatRun(int automat) const
+{
+    return automats_[automat].runAlone();
+}
+
+bool Controls::automatWithShow(int automat) const
+{
+    return automats_[automat].withShow();
+}
+
+bool Controls::handPriority() const
+{
+    return state_.handPriority;
+}
+
+int Controls::handX() const
+{
+    return state_.handX;
+}
+
+int Controls::handY() const
+{
+    return state_.handY;
+}
+
+void Controls::refresh()
+{
+    sendScene();
+    sendPlaying();
+    sendDesk();
+    if (std::exchange(shown_.tempo, tempo()) != tempo())
+        emit tempoChanged(tempo());
+}
+
+void Controls::sendScene()
+{
+    const bool moved = std::exchange(shown_.scene, scene()) != scene();
+    const bool counted = std::exchange(shown_.scenes, scenes()) != scenes();
+    if (moved || counted)
+        emit sceneChanged(scene(), scenes());
+}
+
+void Controls::sendPlaying()
+{
+    if (std::exchange(shown_.playing, playing()) != int(playing()))
+        emit playingChanged(playing());
+}
+
+void Controls::sendDesk()
+{
+    if (std::exchange(shown_.page, page()) != page())
+        emit pageChanged(page());
+    for (int strip = 1; strip <= kStrips; ++strip) {
+        if (std::exchange(shown_.faders[strip - 1], fader(strip)) != fader(strip))
+            emit faderChanged(strip, fader(strip));
+        if (std::exchange(shown_.manual[strip - 1], faderManual(strip)) != int(faderManual(strip)))
+            emit faderManualChanged(strip, faderManual(strip));
+    }
+}
+
+}  // namespace tavrelia

@@ -1,0 +1,169 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+#include "output/output_controls.h"
+#include "playback/conveyor.h"
+
+namespace tavrelia {
+
+class Automats;
+class ChannelDesk;
+class HandScan;
+class Sequencer;
+class ShowImage;
+class UsbLink;
+struct ControlState;
+
+// The operator's live controls, a call each, and the states a surface shows, a change
+// signal each. The window, its keys, the headless player and every remote drive the
+// desk through here, so what one of them does, all of them show.
+//
+// Thread: the user-interface thread (the one that runs the event loop). Each call
+// takes the console lock for its own change only.
+class Controls : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kPictures = 16;
+    static constexpr int kStrips = 27;
+    static constexpr int kConveyorButtons = Conveyor::kButtons;
+    static constexpr int kAutomats = 2;
+
+    // What the console builds this from: the modules whose state the controls change.
+    struct Parts {
+        Sequencer& sequencer;
+        OutputControls output;
+        ChannelDesk& desk;
+        Automats& automats;
+        Conveyor& conveyor;
+        HandScan& handScan;
+        UsbLink& link;
+        const ShowImage& image;
+        const ControlState& state;
+    };
+    explicit Controls(Parts parts, QObject* parent = nullptr);
+
+    // The show.
+    void play();
+    void stop();
+    // Scene 1..scenes() becomes current; a playing show goes on from it.
+    void go(int scene);
+    void next();
+    void prev();
+    // Scene time, as the tempo bar sets it (10..170: the period is its square in ms).
+    void setTempo(int tempo);
+
+    // The output.
+    void setBlackOut(bool on);
+    void setMode(int mode);   // OutputEngine::Fadera, Avtomat or Vykl
+    void setMacro(bool down);
+    // Picture 1..16: on while pressed; a latched picture stays on until cleared
+    // (set off), whatever releases it meanwhile.
+    void setPicture(int picture, bool on);
+
+    // The conveyor: button 1..20 clicked as in the window, and its mode.
+    void pressConveyor(int button);
+    void setConveyorMode(Conveyor::Mode mode);
+
+    // The desk's current page: its first channel offset 0..228, and strip 1..27's
+    // fader (0..255) and manual box; with the desk's manual switch on, the checked
+    // strips' faders hold their channels on the output.
+    void setManual(bool on);
+    void setPage(int offset);
+    void setFader(int strip, int level);
+    void setFaderManual(int strip, bool on);
+
+    // Automat 1..2: run on its own, and run while the show plays.
+    void setAutomatRun(int automat, bool on);
+    void setAutomatWithShow(int automat, bool on);
+
+    // The hand-scan pad: priority over the output, and the X/Y pair it puts out.
+    void setHandPriority(bool on);
+    void setHandPosition(int x, int y);
+
+    // One second of the show clock.
+    void clockTick();
+
+    // What the controls show.
+    int scene() const;    // 1..256
+    int scenes() const;   // 1..256
+    bool playing() const;
+    int tempo() const;
+    QString clockText() const;
+    bool link() const;    // an interface takes the frames: not demo, not lost
+    bool blackOut() const;
+    int mode() const;
+    bool macro() const;
+    bool picture(int picture) const;
+    bool manual() const;
+    int page() const;
+    int fader(int strip) const;
+    bool faderManual(int strip) const;
+    bool automatRun(int automat) const;
+    bool automatWithShow(int automat) const;
+    bool handPriority() const;
+    int handX() const;
+    int handY() const;
+    const Conveyor& conveyor() const { return conveyor_; }
+
+    // The window's refresh and the sequencer changed what the controls show: the
+    // signals of what changed go out.
+    void refresh();
+
+signals:
+    void sceneChanged(int scene, int scenes);
+    void playingChanged(bool playing);
+    void tempoChanged(int tempo);
+    void clockChanged(const QString& text);
+    void linkChanged(bool up);
+    void blackOutChanged(bool on);
+    void modeChanged(int mode);
+    void macroChanged(bool down);
+    void pictureChanged(int picture, bool on);
+    void conveyorChanged();
+    void manualChanged(bool on);
+    void pageChanged(int offset);
+    void faderChanged(int strip, int level);
+    void faderManualChanged(int strip, bool on);
+    void automatChanged(int automat);
+    void handScanChanged(bool priority, int x, int y);
+
+private:
+    // The last state sent, to send only changes.
+    struct Shown {
+        int scene = -1;
+        int scenes = -1;
+        int playing = -1;
+        int tempo = -1;
+        int link = -1;
+        int page = -1;
+        std::array<int, kStrips> faders;
+        std::array<int, kStrips> manual;
+        Shown()
+        {
+            faders.fill(-1);
+            manual.fill(-1);
+        }
+    };
+    void sendScene();
+    void sendPlaying();
+    void sendDesk();
+    static bool validStrip(int strip) { return strip >= 1 && strip <= kStrips; }
+
+    Sequencer& sequencer_;
+    OutputControls output_;
+    ChannelDesk& desk_;
+    Automats& automats_;
+    Conveyor& conveyor_;
+    HandScan& handScan_;
+    UsbLink& link_;
+    const ShowImage& image_;
+    const ControlState& state_;
+    Shown shown_;
+};
+
+}  // namespace tavrelia

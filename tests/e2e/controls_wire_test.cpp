@@ -1,0 +1,280 @@
+// Every live control driven through the core alone, as a remote or the player drives
+// it: no widget library, the real output thread, the serial backend on a
+// pseudo-terminal, and what each control does read on the wire.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <set>
+
+#include "console.h"
+#include "dmx_wire.h"
+#include "output/serial_driver.h"
+
+using namespace std::chrono_literals;
+using tavrelia::Console;
+using tavrelia::Controls;
+using tavrelia::Conveyor;
+using tavrelia::OutputEngine;
+using tavrelia::ShowImage;
+using tavrelia::wire::Packet;
+
+namespace {
+
+constexpr int kScenes = 4;
+
+// Scene s (0-based) has 10 * (s + 1) on channel 1; picture 5 puts 99 on channel 20,
+// the macro picture (16) 77 on channel 21.
+void writeShow(Console& console)
+{
+    auto guard = console.lock();
+    ShowImage& image = console.image;
+    image.resetToNewShow();
+    image[ShowImage::kLastScene] = kScenes - 1;
+    for (int s = 0; s < kScenes; ++s)
+        image.DataWrite(static_cast<uint8_t>(s), 1, 10 * (s + 1));
+    image[ShowImage::pictureFlagAddress(4, 20)] = 1;
+    image[ShowImage::pictureLevelAddress(4, 20)] = 99;
+    image[ShowImage::pictureFlagAddress(15, 21)] = 1;
+    image[ShowImage::pictureLevelAddress(15, 21)] = 77;
+}
+
+class ControlsOnTheWire : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeShow(console);
+        live.setMode(OutputEngine::Vykl);   // scenes jump: one frame shows each
+        console.usbLink.setDriver(std::make_unique<tavrelia::SerialDriver>(pty.slavePath()));
+        console.usbLink.InitUsbDevise();
+        console.startOutput();
+        console.sequencer.start();
+        ASSERT_TRUE(wire([](const auto&) { return true; })) << "no packets";
+    }
+    void TearDown() override { console.stopOutput(); }
+
+    // Runs the event loop (the sequencer's and the automats' timers) until a packet
+    // that arrived after the call satisfies wanted. False on time-out.
+    bool wire(const std::function<bool(const std::vector<uint8_t>&)>& wanted,
+              std::chrono::milliseconds timeout = 2000ms)
+    {
+        const size_t from = reader.packets().size();
+        const auto deadline = tavrelia::wire::Clock::now() + timeout;
+        while (tavrelia::wire::Clock::now() < deadline) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            const std::vector<Packet> packets = reader.packets();
+            for (size_t i = from; i < packets.size(); ++i) {
+                if (wanted(packets[i].frame))
+                    return true;
+            }
+            std::this_thread::sleep_for(2ms);
+        }
+        return false;
+    }
+    bool slotIs(int slot, int level) { return wire([=](const auto& f) { return f.at(slot) == level; }); }
+    // Every packet in the next while carries level in slot.
+    bool slotStays(int slot, int level, std::chrono::milliseconds during)
+    {
+        return !wire([=](const auto& f) { return f.at(slot) != level; }, during);
+    }
+
+    tavrelia::wire::Pty pty;
+    tavrelia::wire::PacketReader reader{pty};
+    Console console;
+    Controls& live = console.live;
+};
+
+TEST_F(ControlsOnTheWire, ScenesGoNextPrevAndTheirStates)
+{
+    std::vector<std::pair<int, int>> shown;
+    QObject::connect(&live, &Controls::sceneChanged, [&](int scene, int scenes) { shown.emplace_back(scene, scenes); });
+    live.go(3);
+    EXPECT_TRUE(slotIs(1, 30));
+    live.next();
+    EXPECT_TRUE(slotIs(1, 40));
+    live.next();   // past the last: the first
+    EXPECT_TRUE(slotIs(1, 10));
+    live.prev();
+    EXPECT_TRUE(slotIs(1, 40));
+    live.go(99);   // beyond the show: its last scene
+    EXPECT_EQ(live.scene(), kScenes);
+    EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{3, 4}, {4, 4}, {1, 4}, {4, 4}}));
+}
+
+TEST_F(ControlsOnTheWire, PlayStopAndTempo)
+{
+    std::vector<bool> playing;
+    std::vector<int> tempos;
+    QObject::connect(&live, &Controls::playingChanged, [&](bool on) { playing.push_back(on); });
+    QObject::connect(&live, &Controls::tempoChanged, [&](int tempo) { tempos.push_back(tempo); });
+    live.setTempo(5);   // below the bar: its lowest, a scene every 100 ms
+    EXPECT_EQ(live.tempo(), 10);
+    EXPECT_EQ(console.sequencer.period(), 100);
+    live.play();
+    std::set<int> seen;
+    wire([&](const auto& f) {
+        seen.insert(f.at(1));
+        return seen.size() == kScenes;
+    });
+    EXPECT_EQ(seen, (std::set<int>{10, 20, 30, 40}));
+    live.stop();
+    QCoreApplication::processEvents();
+    const int held = reader.packets().back().frame.at(1);
+    EXPECT_TRUE(slotStays(1, held, 400ms));
+    EXPECT_EQ(playing, (std::vector<bool>{true, false}));
+    EXPECT_EQ(tempos, (std::vector<int>{10}));
+}
+
+TEST_F(ControlsOnTheWire, BlackoutPicturesAndMacro)
+{
+    live.go(2);
+    ASSERT_TRUE(slotIs(1, 20));
+    live.play();
+    live.setBlackOut(true);
+    EXPECT_TRUE(slotIs(1, 0));
+    EXPECT_FALSE(live.playing());   // the blackout stops the show
+    live.setBlackOut(false);
+    EXPECT_TRUE(slotIs(1, 20));
+
+    std::vector<std::pair<int, bool>> pictures;
+    QObject::connect(&live, &Controls::pictureChanged, [&](int n, bool on) { pictures.emplace_back(n, on); });
+    live.setPicture(5, true);
+    EXPECT_TRUE(slotIs(20, 99));
+    live.setPicture(5, true);   // no change, no signal
+    live.setPicture(5, false);
+    EXPECT_TRUE(slotIs(20, 0));
+    live.setPicture(17, true);   // no such picture
+    EXPECT_EQ(pictures, (std::vector<std::pair<int, bool>>{{5, true}, {5, false}}));
+
+    live.setMacro(true);
+    EXPECT_TRUE(slotIs(21, 77));
+    live.setMacro(false);
+    EXPECT_TRUE(slotIs(21, 0));
+}
+
+TEST_F(ControlsOnTheWire, TransitionModes)
+{
+    live.go(1);
+    ASSERT_TRUE(slotIs(1, 10));
+    live.setMode(OutputEngine::Fadera);
+    EXPECT_EQ(live.mode(), OutputEngine::Fadera);
+    {
+        auto guard = console.lock();
+        console.image[ShowImage::kRatesBase + 1] = 5;   // channel 1 fades 5 a tick
+    }
+    live.go(4);
+    // On its way from 10 to 40 the channel passes levels between them.
+    EXPECT_TRUE(wire([](const auto& f) { return f.at(1) > 10 && f.at(1) < 40; }));
+    EXPECT_TRUE(slotIs(1, 40));
+}
+
+TEST_F(ControlsOnTheWire, DeskPageFadersAndManual)
+{
+    std::vector<int> pages;
+    QObject::connect(&live, &Controls::pageChanged, [&](int offset) { pages.push_back(offset); });
+    live.setPage(10);
+    live.setFader(2, 123);   // strip 2 of the page: channel 12, into the stopped scene
+    EXPECT_TRUE(slotIs(12, 123));
+    EXPECT_EQ(live.fader(2), 123);
+
+    // While the show plays the faders reach the wire through the manual overlay only.
+    live.setTempo(10);
+    live.play();
+    live.setFaderManual(3, true);
+    live.setFader(3, 201);
+    EXPECT_TRUE(slotStays(13, 0, 300ms));
+    live.setManual(true);
+    EXPECT_TRUE(slotIs(13, 201));
+    EXPECT_TRUE(slotStays(13, 201, 300ms));
+    live.setFaderManual(3, false);
+    EXPECT_TRUE(slotIs(13, 0));
+    live.setPage(500);   // beyond the last page: the last
+    EXPECT_EQ(live.page(), tavrelia::ChannelDesk::kMaxPage);
+    EXPECT_EQ(pages, (std::vector<int>{10, tavrelia::ChannelDesk::kMaxPage}));
+}
+
+TEST_F(ControlsOnTheWire, AutomatsAndHandScan)
+{
+    tavrelia::Automat& first = console.automats[1];
+    first.setChannel(49);   // channels 50..53
+    first.setBright(0);
+    first.setDark(255);
+    live.setAutomatRun(1, true);
+    EXPECT_TRUE(wire([](const auto& f) { return f.at(50) == 255 || f.at(51) == 255; }));
+    live.setAutomatRun(1, false);
+    live.setAutomatWithShow(1, true);
+    EXPECT_TRUE(live.automatWithShow(1));
+    live.play();
+    EXPECT_TRUE(wire([](const auto& f) { return f.at(52) == 255 || f.at(53) == 255; }));
+
+    {
+        auto guard = console.lock();
+        console.image[ShowImage::selectAddress(30)] = 1;
+    }
+    live.setHandPriority(true);
+    live.setHandPosition(100, 300);   // Y beyond the pad: its edge
+    EXPECT_TRUE(wire([](const auto& f) { return f.at(30) == 100 && f.at(31) == 255; }));
+    live.setHandPriority(false);
+    EXPECT_FALSE(live.handPriority());
+}
+
+TEST_F(ControlsOnTheWire, ConveyorButtonsAndModes)
+{
+    QTemporaryDir folder;
+    ShowImage other;
+    other.resetToNewShow();
+    other.DataWrite(0, 1, 222);
+    const QString path = folder.filePath(QStringLiteral("other.tvl"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(other.data()), ShowImage::kImageSize);
+    file.close();
+    console.conveyor.bind(3, path);
+
+    int changes = 0;
+    QObject::connect(&live, &Controls::conveyorChanged, [&] { ++changes; });
+    live.pressConveyor(3);   // hand mode: loads at once
+    EXPECT_TRUE(slotIs(1, 222));
+    EXPECT_TRUE(live.conveyor().button(3).pressed);
+    live.setConveyorMode(Conveyor::Mode::Off);
+    EXPECT_EQ(live.conveyor().mode(), Conveyor::Mode::Off);
+    EXPECT_GE(changes, 2);
+}
+
+TEST_F(ControlsOnTheWire, LinkStateFollowsTheInterface)
+{
+    std::vector<bool> links;
+    QObject::connect(&live, &Controls::linkChanged, [&](bool up) { links.push_back(up); });
+    EXPECT_TRUE(live.link());
+    reader.unplug();
+    const auto until = [&](const std::function<bool()>& done) {
+        const auto deadline = tavrelia::wire::Clock::now() + 3s;
+        while (!done() && tavrelia::wire::Clock::now() < deadline) {
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(5ms);
+        }
+    };
+    until([&] { return !links.empty(); });
+    EXPECT_FALSE(live.link());
+    EXPECT_EQ(links, std::vector<bool>{false});
+    // Demo mode: no interface takes the frames.
+    console.controls.demo = true;
+    EXPECT_FALSE(live.link());
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QTemporaryDir home;
+    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+        qputenv(variable, home.path().toUtf8());
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

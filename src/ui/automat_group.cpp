@@ -189,7 +189,18 @@ QCheckBox* AutomatGroup::addRunBox(const QString& name, const QString& text, con
     box->setObjectName(name);
     box->setToolTip(hint);
     const bool alone = name.startsWith(QLatin1String("CheckBoxAvtomat"));
-    connect(box, &QCheckBox::toggled, &automat_, alone ? &Automat::setRunAlone : &Automat::setWithShow);
+    Controls& live = form_.console().live;
+    const int n = automat_.number();
+    connect(box, &QCheckBox::toggled, &live, [&live, alone, n](bool on) {
+        if (alone)
+            live.setAutomatRun(n, on);
+        else
+            live.setAutomatWithShow(n, on);
+    });
+    connect(&live, &Controls::automatChanged, box, [&live, box, alone, n](int automat) {
+        if (automat == n)
+            box->setChecked(alone ? live.automatRun(n) : live.automatWithShow(n));
+    });
     return box;
 }
 

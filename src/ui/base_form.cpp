@@ -428,6 +428,8 @@ void TBaseForm::ReturnPageControlAll()
     emit colorRefresh();
     ReturnDataSystem();
     emit inputTabRefresh(pageControlInput_->currentWidget());
+    // The surfaces follow what the refresh showed.
+    console_.live.refresh();
 }
 
 void TBaseForm::FormMouseWheel(int delta)

@@ -19,7 +19,7 @@ const char* const kBlackOutHint = "Выключает все каналы DMX  �
 }  // namespace
 
 BlackOutGroup::BlackOutGroup(TBaseForm& form, ChannelDeskPanel& desk)
-    : QObject(&form), console_(form.console()), controls_(form.console())
+    : QObject(&form), console_(form.console()), live_(form.console().live)
 {
     QWidget* page = form.ustPage(TBaseForm::UstTab::Urovni);
     checkBoxBlackOut_ = new QCheckBox(QStringLiteral("BlackOut"), page);
@@ -51,8 +51,10 @@ BlackOutGroup::BlackOutGroup(TBaseForm& form, ChannelDeskPanel& desk)
             [this] { checkBoxBlackOut_->setChecked(true); });    // SpeedButtonBlackOutClick
     connect(speedButtonMacrosOut_, &QToolButton::clicked, checkBoxBlackOut_,
             [this] { checkBoxBlackOut_->setChecked(true); });    // SpeedButtonMacrosOutClick
-    connect(speedButtonMacrosOut_, &QToolButton::toggled, this,
-            [this](bool down) { controls_.setMacroOut(down); });
+    connect(speedButtonMacrosOut_, &QToolButton::toggled, this, [this](bool down) { live_.setMacro(down); });
+    // The keys and the remotes switch them too.
+    connect(&live_, &Controls::blackOutChanged, checkBoxBlackOut_, &QCheckBox::setChecked);
+    connect(&live_, &Controls::macroChanged, this, &BlackOutGroup::showMacro);
 
     blinkTimer_ = new QTimer(this);
     blinkTimer_->setObjectName(QStringLiteral("TimerBlackOutBlink"));
@@ -76,13 +78,21 @@ QToolButton* BlackOutGroup::addButton(ChannelDeskPanel& desk, const char* name,
 
 void BlackOutGroup::CheckBoxBlackOutClick(bool checked)
 {
-    controls_.setBlackOut(checked);   // also stops the show
+    live_.setBlackOut(checked);   // also stops the show
     // The blink runs only while blacked out; it stops once the button is back.
     if (checked && !blinkTimer_->isActive())
         blinkTimer_->start();
     if (speedButtonMacrosOut_->isChecked())
         return;
     (checked ? speedButtonBlackOut_ : speedButtonOnScena_)->setChecked(true);
+}
+
+void BlackOutGroup::showMacro(bool down)
+{
+    if (down)
+        speedButtonMacrosOut_->setChecked(true);
+    else if (speedButtonMacrosOut_->isChecked())
+        (live_.blackOut() ? speedButtonBlackOut_ : speedButtonOnScena_)->setChecked(true);
 }
 
 void BlackOutGroup::showBlink()

@@ -2,8 +2,6 @@
 
 #include <QObject>
 
-#include "output/output_controls.h"
-
 class QButtonGroup;
 class QCheckBox;
 class QTimer;
@@ -13,6 +11,7 @@ namespace tavrelia {
 
 class ChannelDeskPanel;
 class Console;
+class Controls;
 class TBaseForm;
 
 // Blackout: the box CheckBoxBlackOut on the tab "Уровни" and, in the desk's button
@@ -30,9 +29,11 @@ private:
                            const QString& hint);
     void CheckBoxBlackOutClick(bool checked);
     void showBlink();
+    // The macro button follows the control, however it was pressed.
+    void showMacro(bool down);
 
     Console& console_;
-    OutputControls controls_;
+    Controls& live_;
     QCheckBox* checkBoxBlackOut_ = nullptr;
     QToolButton* speedButtonOnScena_ = nullptr;
     QToolButton* speedButtonBlackOut_ = nullptr;

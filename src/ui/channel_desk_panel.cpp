@@ -102,6 +102,7 @@ ChannelDeskPanel::ChannelDeskPanel(TBaseForm& form)
         CheckBoxFromMemory();
         pageBar_->setValue(0);
     });
+    followControls();
 
     timerDataDmxToDsp_ = new QTimer(this);
     timerDataDmxToDsp_->setObjectName(QStringLiteral("TimerDataDmxToDsp"));
@@ -130,7 +131,7 @@ void ChannelDeskPanel::buildStrip(int i, QGridLayout* grid)
     s.level->setToolTip(QStringLiteral("Уровень канала DMX высттавленный пользователем в текущем шаге"));
     s.level->installEventFilter(this);
     connect(s.level, &QScrollBar::valueChanged, this,
-            [this, i](int value) { console_.desk.faderMoved(i, static_cast<uint8_t>(value)); });
+            [this, i](int value) { console_.live.setFader(i, value); });
     grid->addWidget(s.level, row, ColLevel);
 
     s.output = new QLabel(QStringLiteral("255"), this);
@@ -180,8 +181,19 @@ void ChannelDeskPanel::buildStrip(int i, QGridLayout* grid)
     s.select->setObjectName(numbered("CheckBox", i));
     s.select->setFixedHeight(kRowHeight);
     connect(s.select, &QCheckBox::toggled, this,
-            [this, i](bool checked) { console_.desk.boxChanged(i, checked); });
+            [this, i](bool checked) { console_.live.setFaderManual(i, checked); });
     grid->addWidget(s.select, row, ColSelect, Qt::AlignHCenter);
+}
+
+// A remote or a key moves the desk as the window does: the strips show it.
+void ChannelDeskPanel::followControls()
+{
+    Controls& live = console_.live;
+    connect(&live, &Controls::pageChanged, pageBar_, &QScrollBar::setValue);
+    connect(&live, &Controls::faderChanged, this,
+            [this](int strip, int level) { strips_[strip - 1].level->setValue(level); });
+    connect(&live, &Controls::faderManualChanged, this,
+            [this](int strip, bool on) { strips_[strip - 1].select->setChecked(on); });
 }
 
 void ChannelDeskPanel::buildPageBar(QGridLayout* grid)
@@ -294,7 +306,8 @@ void ChannelDeskPanel::buildManualSwitch()
     auto* manual = new QCheckBox(QStringLiteral("Ручное управление"));
     manual->setObjectName(QStringLiteral("CheckBoxManual"));
     manual->setToolTip(QStringLiteral("Ручное управление выделенными каналами в текущей сцене"));
-    connect(manual, &QCheckBox::toggled, this, [this](bool on) { console_.desk.setManual(on); });
+    connect(manual, &QCheckBox::toggled, &console_.live, &Controls::setManual);
+    connect(&console_.live, &Controls::manualChanged, manual, &QCheckBox::setChecked);
     form_.ustPage(TBaseForm::UstTab::Urovni)->layout()->addWidget(manual);
 }
 
@@ -316,7 +329,7 @@ void ChannelDeskPanel::ScrolbarVertPosChange(int position)
         Edit2Exit();
     // The core turns the page for the tick in one step; the widgets then follow
     // with the lock free, so the tick never waits for a repaint.
-    console_.desk.setPageOffset(position);
+    console_.live.setPage(position);
     form_.ReturnPageControlAll();
     NamberDmx();
 }
@@ -482,10 +495,8 @@ void ChannelDeskPanel::Edit2Exit()
 void ChannelDeskPanel::Edit1Click()
 {
     // Typing a name must not fire the keyboard's hot keys.
-    for (const char* name : {"CheckBoxKeyKonveyr", "CheckBoxFlashOn"}) {
-        if (auto* box = form_.findChild<QCheckBox*>(QString::fromLatin1(name)))
-            box->setChecked(false);
-    }
+    console_.live.setConveyorKeys(false);
+    console_.live.setKeys(false);
 }
 
 bool ChannelDeskPanel::eventFilter(QObject* watched, QEvent* event)

@@ -67,6 +67,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void followControls();
     struct Strip {
         QLabel* number = nullptr;
         QScrollBar* level = nullptr;

@@ -22,7 +22,8 @@ const QColor kEmpty(255, 0, 0);
 }  // namespace
 
 ConveyorPanel::ConveyorPanel(TBaseForm& form)
-    : QGroupBox(QStringLiteral("Конвейр потоков Шоу ")), form_(form), conveyor_(form.console().conveyor)
+    : QGroupBox(QStringLiteral("Конвейр потоков Шоу ")), form_(form), conveyor_(form.console().conveyor),
+      live_(form.console().live)
 {
     setObjectName(QStringLiteral("GroupBoxKonveyr"));
     QFont small = font();
@@ -56,7 +57,7 @@ void ConveyorPanel::buildButtons()
         button->setMinimumWidth(0);
         button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         button->installEventFilter(this);
-        connect(button, &QToolButton::clicked, this, [this, n] { conveyor_.SpeedButtonClick(n); });
+        connect(button, &QToolButton::clicked, this, [this, n] { live_.pressConveyor(n); });
         grid->addWidget(button, (n - 1) / kColumns, (n - 1) % kColumns);
         buttons_[n - 1] = button;
     }
@@ -72,7 +73,7 @@ QToolButton* ConveyorPanel::modeButton(const char* name, const QString& caption,
     button->setToolTip(QString::fromUtf8(hint));
     button->setCheckable(true);
     connect(button, &QToolButton::clicked, this, [this, mode] {
-        conveyor_.setMode(mode);
+        live_.setConveyorMode(mode);
         form_.ReturnPageControlAll();
     });
     modes_[static_cast<int>(mode)] = button;
@@ -109,7 +110,9 @@ void ConveyorPanel::buildModes()
     keys_ = new QCheckBox(QStringLiteral("Вкл"), this);
     keys_->setObjectName(QStringLiteral("CheckBoxKeyKonveyr"));
     keys_->setToolTip(QStringLiteral("Включить горячие кнопки клавиатуру"));
-    keys_->setChecked(true);
+    keys_->setChecked(live_.conveyorKeys());
+    connect(keys_, &QCheckBox::toggled, &live_, &Controls::setConveyorKeys);
+    connect(&live_, &Controls::conveyorKeysChanged, keys_, &QCheckBox::setChecked);
     row->addWidget(keys_);
     auto* rows = static_cast<QVBoxLayout*>(layout());
     rows->addLayout(row);
@@ -179,7 +182,7 @@ void ConveyorPanel::SpeedButtonKonvNewClick()
 
 bool ConveyorPanel::keyDown(int virtualKey)
 {
-    return keys_->isChecked() && conveyor_.keyJob(virtualKey);
+    return live_.conveyorKeys() && conveyor_.keyJob(virtualKey);
 }
 
 bool ConveyorPanel::eventFilter(QObject* watched, QEvent* event)

@@ -13,6 +13,7 @@ class QToolButton;
 
 namespace tavrelia {
 
+class Controls;
 class TBaseForm;
 
 // The group "Конвейр потоков Шоу ": twenty show buttons bound with the right mouse
@@ -45,6 +46,7 @@ private:
 
     TBaseForm& form_;
     Conveyor& conveyor_;
+    Controls& live_;
     std::array<QToolButton*, Conveyor::kButtons> buttons_{};
     std::array<QToolButton*, 4> modes_{};
     QLabel* labelKonveyr_ = nullptr;

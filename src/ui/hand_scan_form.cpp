@@ -124,6 +124,8 @@ void THandScanForm::buildPadGroup()
         boxes->addWidget(box);
     layout->addLayout(boxes);
     connect(checkBoxManualArea_, &QCheckBox::toggled, this, &THandScanForm::CheckBoxManualAreaClick);
+    connect(&form_.console().live, &Controls::handScanChanged, checkBoxManualArea_,
+            [this](bool priority) { checkBoxManualArea_->setChecked(priority); });
 }
 
 void THandScanForm::buildZeroGroup()
@@ -213,7 +215,7 @@ void THandScanForm::changeEvent(QEvent* event)
 void THandScanForm::dropPriority()
 {
     checkBoxManualArea_->setChecked(false);
-    handScan_.setPriority(false);
+    form_.console().live.setHandPriority(false);
 }
 
 void THandScanForm::FormActivate()
@@ -240,7 +242,7 @@ void THandScanForm::FormDeactivate()
 
 void THandScanForm::CheckBoxManualAreaClick(bool checked)
 {
-    handScan_.setPriority(checked);
+    form_.console().live.setHandPriority(checked);
 }
 
 void THandScanForm::ScrollBarZeroChange(int position)

@@ -20,6 +20,7 @@ namespace tavrelia {
 
 namespace {
 constexpr int kLampMs = 100;
+constexpr int kStopShownMs = 100;
 constexpr int kClockMs = 1000;
 constexpr int kBarHeight = 17;
 
@@ -47,7 +48,8 @@ SequencerPanel::SequencerPanel(TBaseForm& form, UsbStatePanel& usb)
       form_(form),
       usb_(usb),
       console_(form.console()),
-      sequencer_(form.console().sequencer)
+      sequencer_(form.console().sequencer),
+      live_(form.console().live)
 {
     setObjectName(QStringLiteral("SequencerPanel"));
     auto* rows = new QVBoxLayout(this);
@@ -60,6 +62,7 @@ SequencerPanel::SequencerPanel(TBaseForm& form, UsbStatePanel& usb)
     parentWidget()->layout()->addWidget(this);
 
     connect(&sequencer_, &Sequencer::tempoChanged, labelTemp_, &QLabel::setText);
+    connect(&live_, &Controls::tempoChanged, tempBar_, &QScrollBar::setValue);
     connect(&sequencer_, &Sequencer::beat, this, &SequencerPanel::showBeat);
     connect(&sequencer_, &Sequencer::modeChanged, this, &SequencerPanel::showMode);
     connect(&sequencer_, &Sequencer::advanced, &form_, &TBaseForm::ReturnPageControlAll);
@@ -67,9 +70,15 @@ SequencerPanel::SequencerPanel(TBaseForm& form, UsbStatePanel& usb)
     // New and open apply the show's tempo to the period at once.
     connect(&form_, &TBaseForm::showCleared, &sequencer_, &Sequencer::TempStatus);
     connect(&form_, &TBaseForm::showLoaded, &sequencer_, &Sequencer::TempStatus);
-    // A step of the desk's 100 ms refresh.
-    connect(form_.findChild<QTimer*>(QStringLiteral("TimerDataDmxToDsp")), &QTimer::timeout, this,
-            &SequencerPanel::showStopWhenNotPlaying);
+    // A show stopped other than by Stop (the blackout, the picture editor) shows Stop
+    // at the desk's next refresh, a tenth of a second on.
+    connect(&live_, &Controls::playingChanged, this, [this](bool playing) {
+        if (!playing)
+            QTimer::singleShot(kStopShownMs, this, &SequencerPanel::showStopWhenNotPlaying);
+    });
+    // The picture editor holds the show: nothing to play meanwhile.
+    connect(&console_.pictureEditor, &StaticPictureEditor::openChanged, playButton_,
+            [this](bool open) { playButton_->setVisible(!open); });
 
     lampTimer_ = new QTimer(this);
     lampTimer_->setObjectName(QStringLiteral("TimerColorLentaTempa"));
@@ -189,11 +198,7 @@ void SequencerPanel::buildPresetRow()
 
 void SequencerPanel::ScrollBarTempChange(int position)
 {
-    {
-        auto guard = console_.lock();
-        console_.image[ShowImage::kSceneTempo] = static_cast<uint8_t>(position);
-    }
-    sequencer_.TempStatus();
+    live_.setTempo(position);
 }
 
 void SequencerPanel::ReturnTempo()
@@ -208,7 +213,7 @@ void SequencerPanel::ReturnTempo()
 
 void SequencerPanel::SpeedButtonPlayClick()
 {
-    sequencer_.ModePlay();
+    live_.play();
 }
 
 void SequencerPanel::SpeedButtonPlayDblClick()
@@ -219,7 +224,7 @@ void SequencerPanel::SpeedButtonPlayDblClick()
 
 void SequencerPanel::SpeedButtonStopClick()
 {
-    sequencer_.ModeStop();
+    live_.stop();
 }
 
 bool SequencerPanel::eventFilter(QObject* watched, QEvent* event)
@@ -265,7 +270,7 @@ void SequencerPanel::TimerColorLentaTempaTimer()
 void SequencerPanel::TimerShouClockTimer()
 {
     usb_.showLinkState();
-    sequencer_.clockTick();
+    live_.clockTick();
     if (sequencer_.playing())
         labelTimeShou_->setText(QStringLiteral("Шоу   = ") + sequencer_.clockText());
     else

@@ -15,6 +15,7 @@ namespace tavrelia {
 
 class ColorSwatch;
 class Console;
+class Controls;
 class TBaseForm;
 class UsbStatePanel;
 
@@ -58,6 +59,7 @@ private:
     UsbStatePanel& usb_;
     Console& console_;
     Sequencer& sequencer_;
+    Controls& live_;
     QScrollBar* tempBar_ = nullptr;
     QLabel* labelTemp_ = nullptr;
     QToolButton* stopButton_ = nullptr;

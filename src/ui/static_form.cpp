@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QToolButton>
@@ -171,11 +170,9 @@ void TStaticForm::ChaserItemClick()
     if (!editor_.open())
         return;
     form_.channelDesk()->CheckBoxFromMemory();
-    setPlayButtonShown(false);
     form_.ReturnPageControlAll();
     // Jumps: the output shows the working picture as it is edited.
-    if (auto* vykl = form_.findChild<QRadioButton*>(QStringLiteral("RadioGroupRateItem2")))
-        vykl->setChecked(true);
+    console_.live.setMode(OutputEngine::Vykl);
     show();
     raise();
 }
@@ -184,7 +181,6 @@ void TStaticForm::closeEvent(QCloseEvent* event)
 {
     if (editor_.isOpen()) {   // FormClose
         editor_.close();
-        setPlayButtonShown(true);
         form_.channelDesk()->CheckBoxFromMemory();
         form_.ReturnPageControlAll();
     }
@@ -196,14 +192,7 @@ void TStaticForm::abandon()
     if (!editor_.isOpen())
         return;
     editor_.abandon();
-    setPlayButtonShown(true);
     hide();
-}
-
-void TStaticForm::setPlayButtonShown(bool shown)
-{
-    if (auto* play = form_.findChild<QToolButton*>(QStringLiteral("SpeedButtonPlay")))
-        play->setVisible(shown);
 }
 
 void TStaticForm::release(QButtonGroup* group)

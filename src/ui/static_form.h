@@ -54,7 +54,6 @@ private:
     // Pressing the group's hidden button releases its visible ones.
     static void release(QButtonGroup* group);
     void releaseBoth();
-    void setPlayButtonShown(bool shown);
     // CheckBoxFromMemory, the window refresh and the desk faders.
     void refreshMainWindow();
     void afterErase();

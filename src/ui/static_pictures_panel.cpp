@@ -60,8 +60,7 @@ QIcon recordIcon()
 StaticPicturesPanel::StaticPicturesPanel(TBaseForm& form)
     : QWidget(form.ustPage(TBaseForm::UstTab::StatKartiny)),
       form_(form),
-      console_(form.console()),
-      controls_(form.console())
+      live_(form.console().live)
 {
     setObjectName(QStringLiteral("StaticPicturesPanel"));
     auto* rows = new QVBoxLayout(this);
@@ -74,6 +73,7 @@ StaticPicturesPanel::StaticPicturesPanel(TBaseForm& form)
     flashOn_->setToolTip(QStringLiteral("Включить / Выключить флэш - кнопки клавиатуры"));
     flashOn_->setChecked(true);
     connect(flashOn_, &QCheckBox::toggled, this, &StaticPicturesPanel::CheckBoxFlashOnClick);
+    connect(&live_, &Controls::keysChanged, flashOn_, &QCheckBox::setChecked);
     top->addWidget(flashOn_);
     labelKeySp_ = new QLabel(QStringLiteral("Клавиатура ?"), this);
     labelKeySp_->setObjectName(QStringLiteral("LabelKeySp"));
@@ -108,12 +108,14 @@ void StaticPicturesPanel::buildBoxes()
         box->setObjectName(QString::fromLatin1(info.name));
         box->setToolTip(QStringLiteral("Запрограммированая статическая картинка - Горячая кнопка =")
                         + QString::fromUtf8(info.key) + QStringLiteral("= "));
-        // What the output tick reads: the box has no other handler.
-        connect(box, &QCheckBox::toggled, this, [this, k](bool on) { controls_.setPicture(k, on); });
+        connect(box, &QCheckBox::toggled, this, [this, k](bool on) { live_.setPicture(k + 1, on); });
         grid->addWidget(box, k / kBoxColumns, k % kBoxColumns);
         boxes_[k] = box;
     }
     static_cast<QVBoxLayout*>(layout())->addWidget(group);
+    // Whoever holds a picture, the box shows it.
+    connect(&live_, &Controls::pictureChanged, this,
+            [this](int picture, bool on) { boxes_[picture - 1]->setChecked(on); });
 }
 
 void StaticPicturesPanel::buildEditorEntries()
@@ -133,6 +135,7 @@ void StaticPicturesPanel::buildEditorEntries()
 
 void StaticPicturesPanel::CheckBoxFlashOnClick(bool checked)
 {
+    live_.setKeys(checked);
     form_.keyPreview()->setPreview(checked);
 }
 
@@ -141,18 +144,16 @@ void StaticPicturesPanel::FormKeyDown(int virtualKey)
     labelKeySp_->setText(QStringLiteral("NomberKey is ") + QString::number(virtualKey));
     switch (HotKeys::actionOf(virtualKey)) {
     case HotKeys::Action::Picture:
-        boxes_[HotKeys::pictureOfKey(virtualKey)]->setChecked(true);
+        live_.setPicture(HotKeys::pictureOfKey(virtualKey) + 1, true);
         break;
     case HotKeys::Action::BlackOut:
-        // The box's own handler stops the show as well.
-        if (auto* blackOut = form_.findChild<QCheckBox*>(QStringLiteral("CheckBoxBlackOut")))
-            blackOut->toggle();
+        live_.setBlackOut(!live_.blackOut());
         break;
     case HotKeys::Action::Play:
-        console_.sequencer.ModePlay();
+        live_.play();
         break;
     case HotKeys::Action::Stop:
-        console_.sequencer.ModeStop();
+        live_.stop();
         break;
     case HotKeys::Action::Ctrl:   // the key preview keeps the flag
     case HotKeys::Action::None:
@@ -164,7 +165,7 @@ void StaticPicturesPanel::FormKeyUp(int virtualKey, bool ctrlHeld)
 {
     const int picture = HotKeys::pictureReleasedBy(virtualKey, ctrlHeld);
     if (picture >= 0)
-        boxes_[picture]->setChecked(false);
+        live_.setPicture(picture + 1, false);
 }
 
 }  // namespace tavrelia

@@ -4,7 +4,6 @@
 
 #include <QWidget>
 
-#include "output/output_controls.h"
 #include "playback/hot_keys.h"
 
 class QCheckBox;
@@ -12,7 +11,7 @@ class QLabel;
 
 namespace tavrelia {
 
-class Console;
+class Controls;
 class TBaseForm;
 class TStaticForm;
 
@@ -34,8 +33,7 @@ private:
     void buildEditorEntries();
 
     TBaseForm& form_;
-    Console& console_;
-    OutputControls controls_;
+    Controls& live_;
     TStaticForm* editor_ = nullptr;
     std::array<QCheckBox*, HotKeys::kPictures> boxes_{};
     QCheckBox* flashOn_ = nullptr;

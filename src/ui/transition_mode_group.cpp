@@ -13,7 +13,7 @@ namespace tavrelia {
 TransitionModeGroup::TransitionModeGroup(TBaseForm& form)
     : QGroupBox(QStringLiteral("Плавность перехода  сцен "),
                 form.ustPage(TBaseForm::UstTab::Plavnost)),
-      controls_(form.console())
+      live_(form.console().live)
 {
     setObjectName(QStringLiteral("RadioGroupRate"));
     auto* grid = new QGridLayout(this);
@@ -29,10 +29,14 @@ TransitionModeGroup::TransitionModeGroup(TBaseForm& form)
         grid->addWidget(item, i % 2, i / 2);
     }
     items_->button(OutputEngine::Fadera)->setChecked(true);
-    controls_.setTransitionMode(OutputEngine::Fadera);
+    live_.setMode(OutputEngine::Fadera);
     connect(items_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
-            controls_.setTransitionMode(id);
+            live_.setMode(id);
+    });
+    connect(&live_, &Controls::modeChanged, this, [this](int mode) {
+        if (QAbstractButton* item = items_->button(mode))
+            item->setChecked(true);
     });
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     parentWidget()->layout()->addWidget(this);

@@ -2,12 +2,11 @@
 
 #include <QGroupBox>
 
-#include "output/output_controls.h"
-
 class QButtonGroup;
 
 namespace tavrelia {
 
+class Controls;
 class TBaseForm;
 
 // RadioGroupRate on the tab "Плавность": how the output moves to a new scene.
@@ -17,7 +16,7 @@ public:
     explicit TransitionModeGroup(TBaseForm& form);
 
 private:
-    OutputControls controls_;
+    Controls& live_;
     QButtonGroup* items_ = nullptr;
 };
 

@@ -66,6 +66,7 @@ void UsbStatePanel::buildControls()
     checkBoxNoUsbConnect_->setObjectName(QStringLiteral("CheckBoxNoUSBconnect"));
     connect(checkBoxNoUsbConnect_, &QCheckBox::toggled, this,
             &UsbStatePanel::CheckBoxNoUSBconnectClick);
+    connect(&console_.live, &Controls::demoChanged, checkBoxNoUsbConnect_, &QCheckBox::setChecked);
     layout->addWidget(checkBoxNoUsbConnect_);
 
     // Which interface this machine has; kept in the Linux settings file.
@@ -159,8 +160,7 @@ void UsbStatePanel::applyInterface(const InterfaceSettings& settings)
 
 void UsbStatePanel::CheckBoxNoUSBconnectClick(bool checked)
 {
-    auto guard = console_.lock();
-    console_.controls.demo = checked;
+    console_.live.setDemo(checked);
 }
 
 void UsbStatePanel::showLinkState()

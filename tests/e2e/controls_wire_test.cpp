@@ -151,10 +151,15 @@ TEST_F(ControlsOnTheWire, BlackoutPicturesAndMacro)
     live.setPicture(17, true);   // no such picture
     EXPECT_EQ(pictures, (std::vector<std::pair<int, bool>>{{5, true}, {5, false}}));
 
+    // The macro: everything off but picture 16; let go, the blackout stays.
     live.setMacro(true);
-    EXPECT_TRUE(slotIs(21, 77));
+    EXPECT_TRUE(wire([](const auto& f) { return f.at(21) == 77 && f.at(1) == 0; }));
+    EXPECT_TRUE(live.blackOut());
     live.setMacro(false);
     EXPECT_TRUE(slotIs(21, 0));
+    EXPECT_TRUE(live.blackOut());
+    live.setBlackOut(false);
+    EXPECT_TRUE(slotIs(1, 20));
 }
 
 TEST_F(ControlsOnTheWire, TransitionModes)
@@ -263,7 +268,8 @@ TEST_F(ControlsOnTheWire, LinkStateFollowsTheInterface)
     EXPECT_FALSE(live.link());
     EXPECT_EQ(links, std::vector<bool>{false});
     // Demo mode: no interface takes the frames.
-    console.controls.demo = true;
+    live.setDemo(true);
+    EXPECT_TRUE(live.demo());
     EXPECT_FALSE(live.link());
 }
 

@@ -433,11 +433,13 @@ private slots:
     void clickingANameSwitchesTheHotKeysOff()
     {
         Desk d;
-        auto* hotKeys = new QCheckBox(&d.form);
-        hotKeys->setObjectName(QStringLiteral("CheckBoxFlashOn"));
-        hotKeys->setChecked(true);
+        auto* hotKeys = d.find<QCheckBox>("CheckBoxFlashOn");
+        auto* conveyorKeys = d.find<QCheckBox>("CheckBoxKeyKonveyr");
+        QVERIFY(hotKeys->isChecked() && conveyorKeys->isChecked());
         QTest::mouseClick(d.edit(2), Qt::LeftButton);
         QVERIFY(!hotKeys->isChecked());
+        QVERIFY(!conveyorKeys->isChecked());
+        QVERIFY(!d.console.live.keys());
     }
 
     void newShowRatesShowAsNoTransition()

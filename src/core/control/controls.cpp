@@ -34,6 +34,8 @@ Controls::Controls(Parts parts, QObject* parent)
             emit tempoChanged(tempo());
     });
     connect(&conveyor_, &Conveyor::changed, this, &Controls::conveyorChanged);
+    connect(&handScan_, &HandScan::moved, this,
+            [this](int x, int y) { emit handScanChanged(handPriority(), x, y); });
     shown_.link = link();
     // The link is looked at where it is polled: once a second.
     connect(link_.timerPolling(), &QTimer::timeout, this, [this] {
@@ -93,6 +95,8 @@ void Controls::setMacro(bool down)
 {
     if (down == macro())
         return;
+    if (down)
+        setBlackOut(true);
     output_.setMacroOut(down);
     emit macroChanged(down);
 }
@@ -175,7 +179,28 @@ void Controls::setHandPriority(bool on)
 void Controls::setHandPosition(int x, int y)
 {
     handScan_.put(static_cast<uint8_t>(std::clamp(x, 0, 255)), static_cast<uint8_t>(std::clamp(y, 0, 255)));
-    emit handScanChanged(handPriority(), handX(), handY());
+}
+
+void Controls::setKeys(bool on)
+{
+    if (std::exchange(keys_, on) != on)
+        emit keysChanged(on);
+}
+
+void Controls::setConveyorKeys(bool on)
+{
+    if (std::exchange(conveyorKeys_, on) != on)
+        emit conveyorKeysChanged(on);
+}
+
+void Controls::setDemo(bool on)
+{
+    if (on == demo())
+        return;
+    output_.setDemo(on);
+    emit demoChanged(on);
+    if (std::exchange(shown_.link, link()) != int(link()))
+        emit linkChanged(link());
 }
 
 void Controls::clockTick()
@@ -262,6 +287,11 @@ bool Controls::automatRun(int automat) const
 bool Controls::automatWithShow(int automat) const
 {
     return automats_[automat].withShow();
+}
+
+bool Controls::demo() const
+{
+    return state_.demo;
 }
 
 bool Controls::handPriority() const

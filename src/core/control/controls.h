@@ -60,10 +60,12 @@ public:
     // The output.
     void setBlackOut(bool on);
     void setMode(int mode);   // OutputEngine::Fadera, Avtomat or Vykl
-    void setMacro(bool down);
     // Picture 1..16: on while pressed; a latched picture stays on until cleared
     // (set off), whatever releases it meanwhile.
     void setPicture(int picture, bool on);
+    // The macro button: the blackout with picture 16 over it. Letting it go leaves
+    // the blackout as it is.
+    void setMacro(bool down);
 
     // The conveyor: button 1..20 clicked as in the window, and its mode.
     void pressConveyor(int button);
@@ -85,6 +87,14 @@ public:
     void setHandPriority(bool on);
     void setHandPosition(int x, int y);
 
+    // The keyboard: the hot keys at all (off, a name field gets every key), and the
+    // conveyor's keys among them.
+    void setKeys(bool on);
+    void setConveyorKeys(bool on);
+
+    // Demo: everything runs, nothing is written to the interface.
+    void setDemo(bool on);
+
     // One second of the show clock.
     void clockTick();
 
@@ -105,6 +115,9 @@ public:
     bool faderManual(int strip) const;
     bool automatRun(int automat) const;
     bool automatWithShow(int automat) const;
+    bool keys() const { return keys_; }
+    bool conveyorKeys() const { return conveyorKeys_; }
+    bool demo() const;
     bool handPriority() const;
     int handX() const;
     int handY() const;
@@ -131,6 +144,9 @@ signals:
     void faderManualChanged(int strip, bool on);
     void automatChanged(int automat);
     void handScanChanged(bool priority, int x, int y);
+    void keysChanged(bool on);
+    void conveyorKeysChanged(bool on);
+    void demoChanged(bool on);
 
 private:
     // The last state sent, to send only changes.
@@ -164,6 +180,8 @@ private:
     const ShowImage& image_;
     const ControlState& state_;
     Shown shown_;
+    bool keys_ = true;
+    bool conveyorKeys_ = true;
 };
 
 }  // namespace tavrelia

@@ -29,6 +29,12 @@ void OutputControls::setTransitionMode(int mode)
     console_.controls.transitionMode = mode;
 }
 
+void OutputControls::setDemo(bool on)
+{
+    auto g = console_.lock();
+    console_.controls.demo = on;
+}
+
 void OutputControls::setSelectedLevels(uint8_t level)
 {
     auto g = console_.lock();

@@ -18,6 +18,7 @@ public:
     // The box of picture 0..15: the output lays the picture over the frame while it is on.
     void setPicture(int picture, bool on);
     void setTransitionMode(int mode);   // -1 when no mode is selected
+    void setDemo(bool on);
 
     // Sets every selected channel (ChannelSelect not 0) of the current scene to level.
     // Works while the show plays as well.

@@ -1,6 +1,7 @@
 #include "playback/static_picture_editor.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "console.h"
 
@@ -27,6 +28,28 @@ uint8_t* select(ShowImage& image)
 
 bool StaticPictureEditor::open()
 {
+    if (!takeOver())
+        return false;
+    emit openChanged(true);
+    return true;
+}
+
+void StaticPictureEditor::close()
+{
+    if (!open_)
+        return;
+    giveBack();
+    emit openChanged(false);
+}
+
+void StaticPictureEditor::abandon()
+{
+    if (std::exchange(open_, false))
+        emit openChanged(false);
+}
+
+bool StaticPictureEditor::takeOver()
+{
     auto guard = console_.lock();
     if (open_)
         return false;
@@ -44,11 +67,9 @@ bool StaticPictureEditor::open()
     return true;
 }
 
-void StaticPictureEditor::close()
+void StaticPictureEditor::giveBack()
 {
     auto guard = console_.lock();
-    if (!open_)
-        return;
     open_ = false;
     ShowImage& image = console_.image;
     std::copy(savedScene_.begin(), savedScene_.end(), scene0(image));
@@ -57,10 +78,6 @@ void StaticPictureEditor::close()
     std::copy(savedSelect_.begin(), savedSelect_.end(), select(image));
 }
 
-void StaticPictureEditor::abandon()
-{
-    open_ = false;
-}
 
 void StaticPictureEditor::ReadChaser(int picture)
 {

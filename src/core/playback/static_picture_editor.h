@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QObject>
+
 #include <array>
 #include <cstdint>
 
@@ -12,7 +14,8 @@ class Console;
 // scene is 0, and the show's own scene 0, rates, current scene and selection wait
 // in the editor until it closes. Every operation takes the console lock; the caller
 // refreshes the window afterwards.
-class StaticPictureEditor {
+class StaticPictureEditor : public QObject {
+    Q_OBJECT
 public:
     static constexpr int kPictures = 16;
 
@@ -43,7 +46,13 @@ public:
     // The shared undo snapshot back over the whole show.
     void undo();
 
+signals:
+    // The show is in the editor's hands (no playing) or back.
+    void openChanged(bool open);
+
 private:
+    bool takeOver();
+    void giveBack();
     void clearWorking();
 
     Console& console_;

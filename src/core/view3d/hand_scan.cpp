@@ -46,6 +46,13 @@ HandScan::Result HandScan::calcMouse(const Options& options)
 // after the record's last channel, which is never output.
 bool HandScan::writeSelectedPairs(uint8_t x, uint8_t y)
 {
+    const bool selectionChanged = writePairs(x, y);
+    emit moved(x, y);
+    return selectionChanged;
+}
+
+bool HandScan::writePairs(uint8_t x, uint8_t y)
+{
     auto guard = console_.lock();
     console_.controls.handX = x;
     console_.controls.handY = y;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QObject>
+
 #include <cstdint>
 
 namespace tavrelia {
@@ -10,7 +12,8 @@ class Console;
 // that go into the X/Y channel pairs of every selected channel of the current scene
 // and, with priority on, over the output (the tick reads Console::controls).
 // Every selected channel is the X channel of a pair whose Y is the next channel.
-class HandScan {
+class HandScan : public QObject {
+    Q_OBJECT
 public:
     struct Options {
         bool invertX = false;
@@ -45,9 +48,14 @@ public:
     uint8_t startCode() const;
     void setStartCode(uint8_t value);
 
+signals:
+    // The pair went out: HandX/HandY and the selected pairs of the scene took it.
+    void moved(int x, int y);
+
 private:
     void place(int column, int row);
     bool writeSelectedPairs(uint8_t x, uint8_t y);
+    bool writePairs(uint8_t x, uint8_t y);
 
     Console& console_;
     bool drag_ = false;

@@ -1,5 +1,5 @@
-// The program's entry: the headless player when the command line asks for it,
-// otherwise the window, loaded from its module only now.
+// The program's entry: the headless player when the command line asks for it, the
+// version or the usage, otherwise the window, loaded from its module only now.
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "player/player_options.h"
+#include "command_line.h"
 #include "player_main.h"
 
 namespace {
@@ -39,8 +39,23 @@ void* loadWindowModule(std::string& errors)
 
 int main(int argc, char* argv[])
 {
-    if (tavrelia::PlayerOptions::requested(argc, argv))
+    using tavrelia::CommandLine;
+    const CommandLine line = CommandLine::classify(argc, argv);
+    switch (line.action) {
+    case CommandLine::Action::Player:
         return runPlayer(argc, argv);
+    case CommandLine::Action::Version:
+        std::printf("%s\n", qPrintable(CommandLine::version()));
+        return 0;
+    case CommandLine::Action::Help:
+        std::fputs(qPrintable(CommandLine::usage()), stdout);
+        return 0;
+    case CommandLine::Action::Refused:
+        std::fprintf(stderr, "tavrelia: %s\n\n%s", qPrintable(line.error), qPrintable(CommandLine::usage()));
+        return 2;
+    case CommandLine::Action::Window:
+        break;
+    }
     std::string errors;
     void* module = loadWindowModule(errors);
     using Entry = int (*)(int, char**);

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -21,6 +22,11 @@ extern "C" __attribute__((visibility("default"))) int tavreliaGuiMain(int argc, 
     QApplication::setOrganizationName(QStringLiteral("Tavrelia"));
     QApplication::setApplicationName(QStringLiteral("Tavrelia"));
     QApplication::setApplicationVersion(QStringLiteral(TAVRELIA_VERSION));
+    // The desktop entry's name, by which the window system ties the window to its entry
+    // and icon; the icon itself also when the program runs from its build tree.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavrelia"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("tavrelia"), QIcon(QStringLiteral(":/tavrelia.png"))));
 
     // The program speaks Russian: so do the standard buttons and file dialogs.
     QTranslator qtRussian;

@@ -88,7 +88,12 @@ public:
         env.insert("XDG_DATA_HOME", dir("data"));
         env.insert("XDG_CONFIG_HOME", dir("config"));
         env.insert("XDG_RUNTIME_DIR", dir("runtime"));
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        if (withoutDisplay) {
+            for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+                env.remove(name);
+        } else {
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+        }
         process.setProcessEnvironment(env);
         // To files: this thread runs no event loop to read a pipe.
         process.setStandardOutputFile(root.filePath("output.txt"));
@@ -112,6 +117,9 @@ public:
     std::string standardError() const { return read("errors.txt"); }
     std::string output() const { return standardOutput() + standardError(); }
 
+    // No display and no platform in the environment: a window can only come up on a
+    // platform the command line names.
+    bool withoutDisplay = false;
     QTemporaryDir root;
     std::unique_ptr<Pty> pty = std::make_unique<Pty>();
     DevicePath device{root.filePath("dmx").toStdString()};

@@ -1,13 +1,15 @@
-// The player's command line (arguments split at NUL bytes). A command line is either
+// The program's command line (arguments split at NUL bytes). The player's is either
 // taken, with a show to play, or refused with a reason; one the player takes is
-// routed to the player and not to the window; and one whose files are refused
-// (a short show or table beside good ones in the working folder) leaves the show and
-// the recoding table as they were.
+// routed to the player and not to the window, except --help alone, which is the
+// program's usage; a line the program refuses says why; and one whose files are
+// refused (a short show or table beside good ones in the working folder) leaves the
+// show and the recoding table as they were.
 
 #include <unistd.h>
 
 #include <vector>
 
+#include "command_line.h"
 #include "console.h"
 #include "fuzz_support.h"
 #include "output/recode_table_file.h"
@@ -67,6 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     argv.push_back(nullptr);
 
+    const int argc = static_cast<int>(argv.size()) - 1;
+    const CommandLine line = CommandLine::classify(argc, argv.data());
+    FUZZ_REQUIRE((line.action == CommandLine::Action::Player) == PlayerOptions::requested(argc, argv.data()));
+    FUZZ_REQUIRE((line.action == CommandLine::Action::Refused) == !line.error.isEmpty());
+
     QString error;
     const std::optional<PlayerOptions> options = PlayerOptions::parse(arguments, &error);
     if (!options) {
@@ -74,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     FUZZ_REQUIRE(options->help || options->conveyor || !options->showFile.isEmpty());
-    FUZZ_REQUIRE(PlayerOptions::requested(static_cast<int>(argv.size()) - 1, argv.data()));
+    FUZZ_REQUIRE(line.action == CommandLine::Action::Player ||
+                 (options->help && line.action == CommandLine::Action::Help));
     if (options->help)
         return 0;
 

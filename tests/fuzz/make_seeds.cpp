@@ -140,8 +140,8 @@ void interfaceSeeds()
     putThree("interface_settings", contents(InterfaceSettings::filePath()));
 }
 
-// Command lines, their arguments separated by NUL bytes; the files named are those
-// the target puts in its working folder.
+// Command lines, the player's and the window's, their arguments separated by NUL
+// bytes; the files named are those the target puts in its working folder.
 void commandLineSeeds()
 {
     using namespace std::string_view_literals;
@@ -152,6 +152,9 @@ void commandLineSeeds()
         {"short_show", "--play\0short.tvl\0--recode\0table.tvd"sv},
         {"help", "--help"sv},
         {"conveyor", "--conveyor\0--ini\0list.ini\0--automat1\0alone\0--automat2\0with-show"sv},
+        {"version", "--version"sv},
+        {"window", "-platform\0offscreen\0--qwindowtitle\0Stage\0-style=Fusion\0-reverse"sv},
+        {"unknown", "--versoin"sv},
     };
     for (const auto& [name, line] : lines)
         put("command_line", name, QByteArray(line.data(), static_cast<qsizetype>(line.size())));

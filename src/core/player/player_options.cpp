@@ -8,8 +8,9 @@ namespace tavrelia {
 
 namespace {
 
-constexpr const char* kOptionNames[] = {"play",     "conveyor", "ini",  "recode",  "backend", "mode",
-                                        "automat1", "automat2", "hold", "verbose", "help"};
+// Those that make a command line the player's; --help alone is the whole program's.
+constexpr const char* kOptionNames[] = {"play",     "conveyor", "ini",  "recode", "backend",
+                                        "mode",     "automat1", "automat2", "hold", "verbose"};
 
 template <typename Value>
 struct Named {

@@ -30,7 +30,8 @@ struct PlayerOptions {
     bool verbose = false;
     bool help = false;
 
-    // Whether the command line is the player's: it names one of the player's options.
+    // Whether the command line is the player's: it names one of the player's options
+    // other than --help.
     static bool requested(int argc, char** argv);
     // The options, or nothing with the reason in error. Arguments exclude the
     // program's name.

@@ -138,9 +138,9 @@ void TBaseForm::buildPanels()
 {
     keyPreview_ = new KeyPreview(*this);
     channelDesk_ = new ChannelDeskPanel(*this);
-    auto* usb = new UsbStatePanel(*this);
-    auto* sequencer = new SequencerPanel(*this, *usb);
-    auto* sceneList = new SceneListPanel(*this, *sequencer);
+    new UsbStatePanel(*this);
+    new SequencerPanel(*this);
+    auto* sceneList = new SceneListPanel(*this, *channelDesk_);
     new ChannelColorPanel(*this);
     new LevelGraphPanel(*this);
     auto* beamEditor = new BeamEditorPanel(*this);

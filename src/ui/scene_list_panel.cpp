@@ -14,7 +14,7 @@
 #include "base_form.h"
 #include "console.h"
 #include "scene_icons.h"
-#include "sequencer_panel.h"
+#include "channel_desk_panel.h"
 #include "undo_buttons.h"
 
 namespace tavrelia {
@@ -41,7 +41,7 @@ Button* sceneButton(QWidget* parent, const char* name, const QString& hint, Scen
 }
 }  // namespace
 
-SceneListPanel::SceneListPanel(TBaseForm& form, SequencerPanel& sequencer)
+SceneListPanel::SceneListPanel(TBaseForm& form, ChannelDeskPanel& desk)
     : QWidget(form.tempPage(TBaseForm::TempTab::Sekvenser)),
       form_(form),
       console_(form.console()),
@@ -56,12 +56,8 @@ SceneListPanel::SceneListPanel(TBaseForm& form, SequencerPanel& sequencer)
     parentWidget()->layout()->addWidget(this);
     buildMenus();
     buildToolButtons();
-    addUndoButtons(form_,
-                   form_.inputPage(TBaseForm::InputTab::Fadera)
-                       ->findChild<QVBoxLayout*>(QStringLiteral("DeskButtonColumn")),
-                   1);
+    addUndoButtons(form_, desk.buttonColumn(), 1);
 
-    connect(&sequencer, &SequencerPanel::presetRequested, stepBar_, &QScrollBar::setValue);
     connect(&console_.sequencer, &Sequencer::modeChanged, this, &SceneListPanel::showMode);
     connect(&list_, &SceneList::status, &form_, &TBaseForm::OutStatus);
     connect(&form_, &TBaseForm::dataSystemRefresh, this, &SceneListPanel::ReturnSceneControls);
@@ -201,9 +197,10 @@ void SceneListPanel::buildToolButtons()
         button->setIcon(sceneIcon(info.glyph));
         connect(button, &QToolButton::clicked, this, info.handler);
         form_.addToolButton(info.order, button);
+        if (info.handler == &SceneListPanel::AvtoDobScenaItemClick)
+            autoPlus_ = button;
     }
     // The button shows the switch's state like the menu's check mark.
-    autoPlus_ = form_.findChild<QToolButton*>(QStringLiteral("SpeedButtonAVTOPLUS"));
     autoPlus_->setCheckable(true);
     connect(&list_, &SceneList::autoAddChanged, autoPlus_, &QToolButton::setChecked);
     connect(&list_, &SceneList::autoAddChanged, autoAddItem_, &QAction::setChecked);

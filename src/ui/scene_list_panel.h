@@ -12,7 +12,7 @@ namespace tavrelia {
 
 class Console;
 class SceneList;
-class SequencerPanel;
+class ChannelDeskPanel;
 class TBaseForm;
 
 // The scene list's controls: the scene bar with its labels and buttons on the tab
@@ -20,7 +20,7 @@ class TBaseForm;
 class SceneListPanel : public QWidget {
     Q_OBJECT
 public:
-    SceneListPanel(TBaseForm& form, SequencerPanel& sequencer);
+    SceneListPanel(TBaseForm& form, ChannelDeskPanel& desk);
 
     void ScrollBarStepChange(int position);
     void InsertScenaItemClick();

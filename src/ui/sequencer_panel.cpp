@@ -1,5 +1,7 @@
 #include "sequencer_panel.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
@@ -14,7 +16,6 @@
 #include "base_form.h"
 #include "color_swatch.h"
 #include "console.h"
-#include "usb_state_panel.h"
 
 namespace tavrelia {
 
@@ -43,10 +44,9 @@ QLabel* label(QWidget* parent, const char* name, const QString& text)
 }
 }  // namespace
 
-SequencerPanel::SequencerPanel(TBaseForm& form, UsbStatePanel& usb)
+SequencerPanel::SequencerPanel(TBaseForm& form)
     : QWidget(form.tempPage(TBaseForm::TempTab::Sekvenser)),
       form_(form),
-      usb_(usb),
       console_(form.console()),
       sequencer_(form.console().sequencer),
       live_(form.console().live)
@@ -218,8 +218,7 @@ void SequencerPanel::SpeedButtonPlayClick()
 
 void SequencerPanel::SpeedButtonPlayDblClick()
 {
-    sequencer_.playFromFirstScene();
-    form_.ReturnPageControlAll();
+    live_.go(1);   // the sequencer's step refreshes the window
 }
 
 void SequencerPanel::SpeedButtonStopClick()
@@ -269,7 +268,6 @@ void SequencerPanel::TimerColorLentaTempaTimer()
 
 void SequencerPanel::TimerShouClockTimer()
 {
-    usb_.showLinkState();
     live_.clockTick();
     if (sequencer_.playing())
         labelTimeShou_->setText(QStringLiteral("Шоу   = ") + sequencer_.clockText());
@@ -282,9 +280,12 @@ void SequencerPanel::ScrollBarScenHandChange(int position)
     labelPreset_->setText(QStringLiteral("Уст ") + QString::number(position + 1));
 }
 
+// The scene the preset names, as far as the scene bar reaches (one past the last).
 void SequencerPanel::SpeedButtonScenHandClick()
 {
-    emit presetRequested(presetBar_->value());
+    const int reach = std::min(console_.image.lastScene() + 1, 255);
+    if (console_.sceneList.stepTo(static_cast<uint8_t>(std::min(presetBar_->value(), reach))))
+        form_.ReturnPageControlAll();
 }
 
 }  // namespace tavrelia

@@ -17,14 +17,13 @@ class ColorSwatch;
 class Console;
 class Controls;
 class TBaseForm;
-class UsbStatePanel;
 
 // The sequencer's controls on the tab "Секвенсер": tempo, play and stop, the show
 // clock, the beat lamp and the start-scene preset.
 class SequencerPanel : public QWidget {
     Q_OBJECT
 public:
-    SequencerPanel(TBaseForm& form, UsbStatePanel& usb);
+    explicit SequencerPanel(TBaseForm& form);
 
     void ScrollBarTempChange(int position);
     void SpeedButtonPlayClick();
@@ -41,8 +40,6 @@ public:
     void showStopWhenNotPlaying();
 
 signals:
-    // The preset asks the scene bar to move.
-    void presetRequested(int scene);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,7 +53,6 @@ private:
     void showMode(bool playing);
 
     TBaseForm& form_;
-    UsbStatePanel& usb_;
     Console& console_;
     Sequencer& sequencer_;
     Controls& live_;

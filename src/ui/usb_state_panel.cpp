@@ -67,6 +67,8 @@ void UsbStatePanel::buildControls()
     connect(checkBoxNoUsbConnect_, &QCheckBox::toggled, this,
             &UsbStatePanel::CheckBoxNoUSBconnectClick);
     connect(&console_.live, &Controls::demoChanged, checkBoxNoUsbConnect_, &QCheckBox::setChecked);
+    // The caption and the status line say what the link does, with the show clock's second.
+    connect(&console_.live, &Controls::clockChanged, this, &UsbStatePanel::showLinkState);
     layout->addWidget(checkBoxNoUsbConnect_);
 
     // Which interface this machine has; kept in the Linux settings file.

@@ -50,6 +50,7 @@ protected:
     {
         writeShow(console);
         live.setMode(OutputEngine::Vykl);   // scenes jump: one frame shows each
+        live.setTempo(170);   // half a minute a scene: a playing show stays put here
         console.usbLink.setDriver(std::make_unique<tavrelia::SerialDriver>(pty.slavePath()));
         console.usbLink.InitUsbDevise();
         console.startOutput();
@@ -94,6 +95,7 @@ TEST_F(ControlsOnTheWire, ScenesGoNextPrevAndTheirStates)
     std::vector<std::pair<int, int>> shown;
     QObject::connect(&live, &Controls::sceneChanged, [&](int scene, int scenes) { shown.emplace_back(scene, scenes); });
     live.go(3);
+    EXPECT_TRUE(live.playing());
     EXPECT_TRUE(slotIs(1, 30));
     live.next();
     EXPECT_TRUE(slotIs(1, 40));
@@ -188,7 +190,6 @@ TEST_F(ControlsOnTheWire, DeskPageFadersAndManual)
     EXPECT_EQ(live.fader(2), 123);
 
     // While the show plays the faders reach the wire through the manual overlay only.
-    live.setTempo(10);
     live.play();
     live.setFaderManual(3, true);
     live.setFader(3, 201);

@@ -56,17 +56,24 @@ void Controls::stop()
 
 void Controls::go(int scene)
 {
-    sequencer_.goTo(static_cast<uint8_t>(std::clamp(scene, 1, scenes()) - 1));
+    if (!playing())
+        play();
+    step(scene);
 }
 
 void Controls::next()
 {
-    go(scene() % scenes() + 1);
+    step(scene() % scenes() + 1);
 }
 
 void Controls::prev()
 {
-    go(scene() == 1 ? scenes() : scene() - 1);
+    step(scene() == 1 ? scenes() : scene() - 1);
+}
+
+void Controls::step(int scene)
+{
+    sequencer_.goTo(static_cast<uint8_t>(std::clamp(scene, 1, scenes()) - 1));
 }
 
 void Controls::setTempo(int tempo)

@@ -50,8 +50,10 @@ public:
     // The show.
     void play();
     void stop();
-    // Scene 1..scenes() becomes current; a playing show goes on from it.
+    // Plays from scene 1..scenes(): the scene becomes current at once, and the show
+    // moves on at the end of the running period.
     void go(int scene);
+    // The scene after or before the current one, whether or not the show plays.
     void next();
     void prev();
     // Scene time, as the tempo bar sets it (10..170: the period is its square in ms).
@@ -165,6 +167,7 @@ private:
             manual.fill(-1);
         }
     };
+    void step(int scene);
     void sendScene();
     void sendPlaying();
     void sendDesk();

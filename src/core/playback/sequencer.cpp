@@ -131,8 +131,6 @@ void Sequencer::goTo(uint8_t scene)
         if (playing())
             computeFadeSteps();
     }
-    if (playing() && timer_.isActive())
-        timer_.start();
     emit advanced();
 }
 

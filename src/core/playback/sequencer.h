@@ -47,7 +47,7 @@ public:
     void ModePlay();
     void ModeStop();
     // Scene (up to the last) becomes current. A playing show fades to it from the
-    // scene before it and gives it a whole period.
+    // scene before it; the running period goes on (the beat stays where it was).
     void goTo(uint8_t scene);
     // The show's tempo (clamped to the bar's range) and the period from it.
     void setTempo(int tempo);

@@ -154,28 +154,27 @@ void ShowPlayer::start()
     link.InitUsbDevise();
     console_.startOutput();
 
-    Sequencer& sequencer = console_.sequencer;
-    if (options_.verbose)
-        connect(&sequencer, &Sequencer::advanced, this, &ShowPlayer::reportScene);
+    Controls& live = console_.live;
     if (options_.conveyor) {
         say(QStringLiteral("playing the conveyor list %1 on %2: %3 shows")
                 .arg(showPath_, interfaceText())
                 .arg(conveyorShows_));
         connect(&console_.conveyor, &Conveyor::loaded, this, &ShowPlayer::conveyorLoaded);
         // Loads the list's first show and plays it.
-        console_.conveyor.setMode(Conveyor::Mode::ListBegin);
+        live.setConveyorMode(Conveyor::Mode::ListBegin);
     } else {
-        sequencer.playFromFirstScene();
+        live.go(1);
         takeShow(QStringLiteral("playing %1 on %2").arg(showPath_, interfaceText()));
     }
+    Sequencer& sequencer = console_.sequencer;
+    if (options_.verbose)
+        connect(&sequencer, &Sequencer::advanced, this, &ShowPlayer::reportScene);
     for (int n = 1; n <= 2; ++n) {
         const PlayerOptions::AutomatRun run = options_.automats[n - 1];
         if (run == PlayerOptions::AutomatRun::Off)
             continue;
-        Automat& automat = console_.automats[n];
-        automat.setRunAlone(run == PlayerOptions::AutomatRun::Alone);
-        automat.setWithShow(run == PlayerOptions::AutomatRun::WithShow);
-        automat.start();
+        live.setAutomatRun(n, run == PlayerOptions::AutomatRun::Alone);
+        live.setAutomatWithShow(n, run == PlayerOptions::AutomatRun::WithShow);
     }
     sequencer.start();
     if (options_.verbose)

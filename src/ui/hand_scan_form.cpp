@@ -18,7 +18,6 @@
 #include <algorithm>
 
 #include "base_form.h"
-#include "channel_desk_panel.h"
 #include "color_swatch.h"
 #include "console.h"
 #include "hand_scan_pad.h"
@@ -266,7 +265,7 @@ void THandScanForm::showResult(const HandScan::Result& r)
                           handScan_.row() + kMarkerSide / 2 + pad.y() - 19);
     }
     if (r.selectionChanged)
-        form_.channelDesk()->CheckBoxFromMemory();
+        form_.console().live.reloadSelection();
     form_.ReturnPageControlAll();
 }
 

@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 
 #include "base_form.h"
-#include "channel_desk_panel.h"
 #include "console.h"
 #include "dialogs.h"
 #include "scene_icons.h"
@@ -169,7 +168,7 @@ void TStaticForm::ChaserItemClick()
 {
     if (!editor_.open())
         return;
-    form_.channelDesk()->CheckBoxFromMemory();
+    console_.live.reloadSelection();
     form_.ReturnPageControlAll();
     // Jumps: the output shows the working picture as it is edited.
     console_.live.setMode(OutputEngine::Vykl);
@@ -181,7 +180,7 @@ void TStaticForm::closeEvent(QCloseEvent* event)
 {
     if (editor_.isOpen()) {   // FormClose
         editor_.close();
-        form_.channelDesk()->CheckBoxFromMemory();
+        console_.live.reloadSelection();
         form_.ReturnPageControlAll();
     }
     event->accept();
@@ -208,10 +207,8 @@ void TStaticForm::releaseBoth()
 
 void TStaticForm::refreshMainWindow()
 {
-    ChannelDeskPanel* desk = form_.channelDesk();
-    desk->CheckBoxFromMemory();
+    console_.live.reloadDesk();
     form_.ReturnPageControlAll();
-    desk->ReturnScrollBars();
 }
 
 void TStaticForm::ReadChaser(int picture)

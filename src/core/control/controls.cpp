@@ -141,6 +141,18 @@ void Controls::setPage(int offset)
     sendDesk();
 }
 
+void Controls::reloadSelection()
+{
+    desk_.CheckBoxFromMemory();
+    sendDesk();
+}
+
+void Controls::reloadDesk()
+{
+    desk_.setPageOffset(page());
+    sendDesk();
+}
+
 void Controls::setFader(int strip, int level)
 {
     if (!validStrip(strip))

@@ -78,6 +78,10 @@ public:
     // strips' faders hold their channels on the output.
     void setManual(bool on);
     void setPage(int offset);
+    // The show's data changed under the desk (an editor wrote the scene or the
+    // selection): its boxes, or its boxes and faders, are taken from the show again.
+    void reloadSelection();
+    void reloadDesk();
     void setFader(int strip, int level);
     void setFaderManual(int strip, bool on);
 

@@ -19,7 +19,7 @@ const char* const kBlackOutHint = "Выключает все каналы DMX  �
 }  // namespace
 
 BlackOutGroup::BlackOutGroup(TBaseForm& form, ChannelDeskPanel& desk)
-    : QObject(&form), console_(form.console()), controls_(form.console())
+    : QObject(&form), console_(form.console()), controls_(form.console().outputControls)
 {
     QWidget* page = form.ustPage(TBaseForm::UstTab::Urovni);
     checkBoxBlackOut_ = new QCheckBox(QStringLiteral("BlackOut"), page);

@@ -61,7 +61,7 @@ StaticPicturesPanel::StaticPicturesPanel(TBaseForm& form)
     : QWidget(form.ustPage(TBaseForm::UstTab::StatKartiny)),
       form_(form),
       console_(form.console()),
-      controls_(form.console())
+      controls_(form.console().outputControls)
 {
     setObjectName(QStringLiteral("StaticPicturesPanel"));
     auto* rows = new QVBoxLayout(this);

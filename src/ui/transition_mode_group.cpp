@@ -13,7 +13,7 @@ namespace tavrelia {
 TransitionModeGroup::TransitionModeGroup(TBaseForm& form)
     : QGroupBox(QStringLiteral("Плавность перехода  сцен "),
                 form.ustPage(TBaseForm::UstTab::Plavnost)),
-      controls_(form.console())
+      controls_(form.console().outputControls)
 {
     setObjectName(QStringLiteral("RadioGroupRate"));
     auto* grid = new QGridLayout(this);

@@ -109,7 +109,7 @@ TEST(OutputThread, RunsAgainstTheWritersOfTheUserInterface)
     const QString table = dir.filePath(QStringLiteral("t.tvd"));
     Console console;
     tavrelia::test::RecordingSink sink;
-    tavrelia::OutputControls controls(console);
+    tavrelia::OutputControls& controls = console.outputControls;
     console.output.setSink(&sink);
     console.clearShowData();
     ManualTimer timer;
@@ -134,9 +134,9 @@ TEST(OutputThread, RunsAgainstTheWritersOfTheUserInterface)
             console.controls.handPriority = round % 11 == 0;
             console.controls.handX = v;
             console.controls.demo = round % 13 == 0;
-            console.FadeSteps[round % 256] = v;
-            console.PlayFlag = round % 4 == 0;
-            lastSeen = console.OutputFrame[round % 513];
+            console.play.FadeSteps[round % 256] = v;
+            console.play.PlayFlag = round % 4 == 0;
+            lastSeen = console.dmx.OutputFrame[round % 513];
             console.deviceFeed.DevX[round % 33] = v;
             (void)console.deviceFeed.DevIntensity[round % 35];
         }
@@ -160,8 +160,9 @@ TEST(OutputThread, RunsAgainstTheWritersOfTheUserInterface)
             controls.resetRecoding();
             console.clearShowData();
             QString error;
-            ASSERT_TRUE(tavrelia::RecodeTableFile::save(console, table, &error));
-            ASSERT_TRUE(tavrelia::RecodeTableFile::load(console, table, &error));
+            ASSERT_TRUE(tavrelia::RecodeTableFile::save(console.dmx.RecodeTable, table, &error));
+            ASSERT_TRUE(tavrelia::RecodeTableFile::load(console.dmx.RecodeTable, console.consoleLock, table,
+                                                        &error));
         }
         (void)console.output.blackOutButtonVisible();
         console.deviceFeed.RedrawRequest = false;

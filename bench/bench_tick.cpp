@@ -29,7 +29,7 @@ void prepare(Console& console)
         console.image[ShowImage::pictureFlagAddress(0, c)] = c % 5 == 0;
         console.image[ShowImage::pictureFlagAddress(9, c)] = c % 7 == 0;
         console.image[ShowImage::pictureLevelAddress(9, c)] = 255;
-        console.RecodeTable[c] = static_cast<uint16_t>(256 - c);
+        console.dmx.RecodeTable[c] = static_cast<uint16_t>(256 - c);
     }
     console.image[ShowImage::selectAddress(40)] = 1;
     console.controls.pictures[0] = console.controls.pictures[9] = true;
@@ -51,7 +51,7 @@ void BM_OutputTick(benchmark::State& state)
             console.image[ShowImage::kCurrentScene] ^= 1;
         console.output.OutputTick();
     }
-    benchmark::DoNotOptimize(console.OutputFrame.data());
+    benchmark::DoNotOptimize(console.dmx.OutputFrame.data());
 }
 BENCHMARK(BM_OutputTick);
 

@@ -85,7 +85,8 @@ Stats lockHeld(Console& console, const QString shows[2], int swaps)
             cv.wait(g, [&] { return locked; });
         }
         console.showFiles.openFileName = shows[i % 2];
-        console.showFiles.BlocOpenFile([&] { console.image[ShowImage::kCurrentScene] = 0; });
+        console.showFiles.BlocOpenFile(
+            [&](const tavrelia::ConsoleLock::Guard&) { console.image[ShowImage::kCurrentScene] = 0; });
         const auto returned = Clock::now();
         blocker.join();
         held.values.push_back(us(returned - released));
@@ -126,7 +127,8 @@ int main(int argc, char** argv)
         // Anywhere in the tick's period.
         std::this_thread::sleep_for(std::chrono::microseconds(100000 + random() % 50000));
         console.showFiles.openFileName = shows[i % 2];
-        console.showFiles.BlocOpenFile([&] { console.image[ShowImage::kCurrentScene] = 0; });
+        console.showFiles.BlocOpenFile(
+            [&](const tavrelia::ConsoleLock::Guard&) { console.image[ShowImage::kCurrentScene] = 0; });
         swapEnds.push_back(Clock::now());
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(120));

@@ -8,7 +8,6 @@ namespace tavrelia {
 
 Console::Console()
 {
-    resetRecodeTable();
     output.setSink(&packetWriter_);
     output.setAutomats(&automats);
 }
@@ -57,20 +56,13 @@ void Console::readSettingsFile(const QString& path)
     conveyor.ReadIniFile();
 }
 
-void Console::resetRecodeTable()
-{
-    auto guard = lock();
-    for (int i = 1; i < kFrameSlots; ++i)
-        RecodeTable[i] = static_cast<uint16_t>(i);
-}
-
 void Console::clearShowData()
 {
     auto guard = lock();
     sceneBuffer.fill(0);
-    std::fill_n(OutputFrame.begin(), 512, uint8_t{0});
+    std::fill_n(dmx.OutputFrame.begin(), 512, uint8_t{0});
     image.resetToNewShow();
-    PlayFlag = false;
+    play.PlayFlag = false;
 }
 
 }  // namespace tavrelia

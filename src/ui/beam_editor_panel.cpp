@@ -132,7 +132,7 @@ BeamEditorPanel::BeamEditorPanel(TBaseForm& form)
         if (tab != page_)
             return;
         ReLabelEdiXY();
-        if (console_.PlayFlag)
+        if (console_.play.PlayFlag)
             return;
         editor_.DragMode = BeamEditor::Drag::None;
         ReturnEditXY();

@@ -72,7 +72,7 @@ constexpr ParInfo kParBars[] = {
 DevicePlacementPanel::DevicePlacementPanel(TBaseForm& form)
     : QGroupBox(QStringLiteral("Позиционирование приборов "),
                 form.inputPage(TBaseForm::InputTab::Opcii)),
-      placement_(form.console())
+      placement_(form.console().deviceFeed, form.console().consoleLock)
 {
     setObjectName(QStringLiteral("GroupBoxDevices"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);

@@ -24,7 +24,7 @@ constexpr int kStartStep = 12;
 
 DmxCoderPanel::DmxCoderPanel(TBaseForm& form)
     : QWidget(form.inputPage(TBaseForm::InputTab::DmxCoder)), form_(form),
-      console_(form.console()), controls_(form.console())
+      console_(form.console()), controls_(form.console().outputControls)
 {
     setObjectName(QStringLiteral("DmxCoderPanel"));
     auto* outer = new QVBoxLayout(this);
@@ -161,14 +161,14 @@ void DmxCoderPanel::showLabel(int j)
 {
     const int slot = firstEntry() + j;
     rows_[j - 1].label->setText(QStringLiteral("Канал %1 выводится в канал %2")
-                                    .arg(console_.RecodeTable[slot])
+                                    .arg(console_.dmx.RecodeTable[slot])
                                     .arg(slot));
 }
 
 void DmxCoderPanel::UpDateDmxCoder()
 {
     for (int j = 1; j <= kRows; ++j)
-        rows_[j - 1].bar->setValue(console_.RecodeTable[firstEntry() + j]);
+        rows_[j - 1].bar->setValue(console_.dmx.RecodeTable[firstEntry() + j]);
     for (int j = 1; j <= kRows; ++j)
         showLabel(j);
 }
@@ -193,7 +193,7 @@ void DmxCoderPanel::SpeedButtonOpenCoderTabClick()
     if (path.isEmpty())
         return;
     QString error;
-    if (!RecodeTableFile::load(console_, path, &error)) {
+    if (!RecodeTableFile::load(console_.dmx.RecodeTable, console_.consoleLock, path, &error)) {
         Dialogs::current().critical(&form_, error);
         return;
     }
@@ -208,7 +208,7 @@ void DmxCoderPanel::SpeedButtonSaveCoderTabClick()
     if (path.isEmpty())
         return;
     QString error;
-    if (!RecodeTableFile::save(console_, path, &error))
+    if (!RecodeTableFile::save(console_.dmx.RecodeTable, path, &error))
         Dialogs::current().critical(&form_, error);
 }
 

@@ -10,7 +10,7 @@
 namespace tavrelia {
 
 LevelAllBar::LevelAllBar(TBaseForm& form, ChannelDeskPanel& desk)
-    : QWidget(form.ustPage(TBaseForm::UstTab::Urovni)), desk_(desk), controls_(form.console())
+    : QWidget(form.ustPage(TBaseForm::UstTab::Urovni)), desk_(desk), controls_(form.console().outputControls)
 {
     setObjectName(QStringLiteral("LevelAllBar"));
     auto* layout = new QVBoxLayout(this);

@@ -3,18 +3,25 @@
 #include <string>
 #include <vector>
 
-#include "console.h"
+#include "output/output_engine.h"
 #include "playback/automat.h"
+#include "playback/automats.h"
+#include "console_state.h"
 
 using tavrelia::Automat;
-using tavrelia::Console;
 using tavrelia::ShowImage;
+using tavrelia::ConsoleState;
 
 namespace {
 
+Automat::Parts partsOf(ConsoleState& state)
+{
+    return {state.image, state.play, state.controls, state.consoleLock};
+}
+
 struct Automats : ::testing::Test {
-    Automats() { console.clearShowData(); }
-    Automat& automat(int n) { return console.automats[n]; }
+    Automats() { state.image.resetToNewShow(); }
+    Automat& automat(int n) { return automats[n]; }
     // Bright and dark levels as the bars store them.
     void setLevels(int n, int bright, int dark)
     {
@@ -29,7 +36,8 @@ struct Automats : ::testing::Test {
             pattern += value == bright ? 'B' : 'D';
         return pattern;
     }
-    Console console;
+    ConsoleState state;
+    tavrelia::Automats automats{partsOf(state)};
 };
 
 // The counters' turning rule in other words: the steps run upwards until a step has
@@ -71,11 +79,12 @@ TEST_F(Automats, StepsTurnAfterTenAndElevenStartsAtThreeForAutomat1AndTwelveAndT
         EXPECT_EQ(steps, expectedSteps(c.up, c.down, 600)) << "automat " << c.n;
     }
     // The first turn of automat 1, as the operator sees it.
-    Console fresh;
+    ConsoleState fresh;
+    Automat first(partsOf(fresh), 1);
     std::vector<int> labels;
     for (int i = 0; i < 80; ++i) {
-        fresh.automats[1].JobAvtomat();
-        labels.push_back(fresh.automats[1].stepText().mid(7).toInt());
+        first.JobAvtomat();
+        labels.push_back(first.stepText().mid(7).toInt());
     }
     const std::vector<int> turn(labels.begin() + 72, labels.begin() + 79);
     EXPECT_EQ(turn, (std::vector<int>{2, 3, 4, 3, 2, 1, 8}));
@@ -92,8 +101,8 @@ TEST_F(Automats, EffectsSetBrightAndDarkByStepFromTheFirstStepOn)
         {"BBDD", "BBBD", "BBBB", "DBBB", "DDBB", "DDDB", "DDDD", "BDDD"},
     };
     for (int program = 1; program <= 4; ++program) {
-        Console console;
-        Automat& a = console.automats.avtomat1;
+        ConsoleState fresh;
+        Automat a(partsOf(fresh), 1);
         a.setBright(55);
         a.setDark(245);
         a.setProgram(program);
@@ -130,12 +139,12 @@ TEST_F(Automats, RunsAloneOrWithThePlayingShowAndNeverInBlackout)
         {true, true, true, true, false},    {true, false, false, true, false},
     };
     for (const Case& c : cases) {
-        Console console;
-        Automat& a = console.automats.avtomat2;
+        ConsoleState fresh;
+        Automat a(partsOf(fresh), 2);
         a.setRunAlone(c.alone);
         a.setWithShow(c.withShow);
-        console.PlayFlag = c.playing;
-        console.controls.blackOut = c.blackOut;
+        fresh.play.PlayFlag = c.playing;
+        fresh.controls.blackOut = c.blackOut;
         bool stepped = false;
         QObject::connect(&a, &Automat::ticked, [&](bool s) { stepped = s; });
         a.TimerTempAvtomatTimer();
@@ -145,34 +154,38 @@ TEST_F(Automats, RunsAloneOrWithThePlayingShowAndNeverInBlackout)
     }
     // Stopping the show stops a "with the show" automat at its next tick.
     automat(1).setWithShow(true);
-    console.PlayFlag = true;
+    state.play.PlayFlag = true;
     automat(1).TimerTempAvtomatTimer();
     ASSERT_TRUE(automat(1).active());
-    console.PlayFlag = false;
+    state.play.PlayFlag = false;
     automat(1).TimerTempAvtomatTimer();
     EXPECT_FALSE(automat(1).active());
 }
 
 TEST_F(Automats, OutputWritesActiveAutomatsOverTheSceneAndAutomat2WinsAnOverlap)
 {
-    console.controls.transitionMode = tavrelia::OutputEngine::Vykl;
+    tavrelia::OutputEngine output(
+        {state.image, state.play, state.controls, state.dmx, state.deviceFeed, state.consoleLock});
+    output.setAutomats(&automats);
+    state.controls.transitionMode = tavrelia::OutputEngine::Vykl;
     for (int c = 1; c <= 255; ++c)
-        console.image.DataWrite(0, static_cast<uint8_t>(c), 77);
+        state.image.DataWrite(0, static_cast<uint8_t>(c), 77);
     setLevels(1, 200, 10);
     setLevels(2, 150, 5);
     automat(1).setChannel(10);
     automat(2).setChannel(12);
     automat(1).setRunAlone(true);
     automat(1).TimerTempAvtomatTimer();   // s = 1: D B D D
-    console.output.OutputTick();
+    output.OutputTick();
     const auto outputSlots = [&](int first, int last) {
-        return std::vector<int>(console.OutputFrame.begin() + first, console.OutputFrame.begin() + last + 1);
+        const tavrelia::DmxFrame& frame = state.dmx.OutputFrame;
+        return std::vector<int>(frame.begin() + first, frame.begin() + last + 1);
     };
     EXPECT_EQ(outputSlots(10, 15), (std::vector<int>{77, 10, 200, 10, 10, 77}));
 
     automat(2).setRunAlone(true);
     automat(2).TimerTempAvtomatTimer();   // 13..16: D B D D
-    console.output.OutputTick();
+    output.OutputTick();
     EXPECT_EQ(outputSlots(10, 17), (std::vector<int>{77, 10, 200, 5, 150, 5, 5, 77}));
 
     // The last first channel drives 251..254; a stopped automat gives its slots back.
@@ -181,7 +194,7 @@ TEST_F(Automats, OutputWritesActiveAutomatsOverTheSceneAndAutomat2WinsAnOverlap)
     EXPECT_EQ(automat(1).channelsText(), QStringLiteral(" Каналы 251  252  253  254"));
     automat(2).setRunAlone(false);
     automat(2).TimerTempAvtomatTimer();
-    console.output.OutputTick();
+    output.OutputTick();
     EXPECT_EQ(outputSlots(10, 17), std::vector<int>(8, 77));
     EXPECT_EQ(outputSlots(250, 255), (std::vector<int>{77, 10, 200, 10, 10, 77}));
 }
@@ -201,7 +214,7 @@ TEST_F(Automats, SpeedGivesItsSquareInMillisecondsAndTheFlashesPerMinute)
     QString label;
     QObject::connect(&automat(2), &Automat::speedChanged, [&](const QString& text) { label = text; });
     for (const Case& c : cases) {
-        console.image[ShowImage::kAvtomat2Speed] = static_cast<uint8_t>(c.stored);
+        state.image[ShowImage::kAvtomat2Speed] = static_cast<uint8_t>(c.stored);
         automat(2).TempAvtomatStatus();
         EXPECT_EQ(automat(2).period(), c.period) << c.stored;
         EXPECT_EQ(label, QString::fromUtf8(c.label)) << c.stored;
@@ -211,18 +224,18 @@ TEST_F(Automats, SpeedGivesItsSquareInMillisecondsAndTheFlashesPerMinute)
     automat(2).setBright(0);
     automat(2).setDark(255);
     automat(2).setMode(3);
-    EXPECT_EQ(console.image[ShowImage::kAvtomat2Speed], 33);
-    EXPECT_EQ(console.image[ShowImage::kAvtomat2Bright], 255);
-    EXPECT_EQ(console.image[ShowImage::kAvtomat2Dark], 0);
-    EXPECT_EQ(console.image[ShowImage::kAvtomat2Mode], 3);
-    EXPECT_EQ(console.image[ShowImage::kAvtomat1Speed], 0);
-    EXPECT_EQ(console.image[ShowImage::kAvtomat1Mode], 0);
+    EXPECT_EQ(state.image[ShowImage::kAvtomat2Speed], 33);
+    EXPECT_EQ(state.image[ShowImage::kAvtomat2Bright], 255);
+    EXPECT_EQ(state.image[ShowImage::kAvtomat2Dark], 0);
+    EXPECT_EQ(state.image[ShowImage::kAvtomat2Mode], 3);
+    EXPECT_EQ(state.image[ShowImage::kAvtomat1Speed], 0);
+    EXPECT_EQ(state.image[ShowImage::kAvtomat1Mode], 0);
 }
 
 TEST_F(Automats, FirstChannelNameShowsTheWholeName)
 {
     const char name[] = "Par\0left\0\0\0\0\0\0\0\0";
-    std::copy(name, name + 16, console.image.data() + ShowImage::nameAddress(11));
+    std::copy(name, name + 16, state.image.data() + ShowImage::nameAddress(11));
     automat(1).setChannel(10);
     EXPECT_EQ(automat(1).firstChannelText(), QStringLiteral(" Начиная от - Par left"));
     automat(1).setChannel(0);
@@ -246,12 +259,12 @@ TEST_F(Automats, StoredSettingsOfAShowTakeEffect)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.channel);
-        console.image[ShowImage::kAvtomat2Channel] = static_cast<uint8_t>(c.channel);
-        console.image[ShowImage::kAvtomat2Mode] = static_cast<uint8_t>(c.mode);
-        console.image[ShowImage::kAvtomat2Speed] = static_cast<uint8_t>(c.speed);
+        state.image[ShowImage::kAvtomat2Channel] = static_cast<uint8_t>(c.channel);
+        state.image[ShowImage::kAvtomat2Mode] = static_cast<uint8_t>(c.mode);
+        state.image[ShowImage::kAvtomat2Speed] = static_cast<uint8_t>(c.speed);
         automat(2).takeStoredSettings();
         EXPECT_EQ(automat(2).channel(), c.channelTaken);
-        EXPECT_EQ(console.image[ShowImage::kAvtomat2Channel], c.channelTaken);
+        EXPECT_EQ(state.image[ShowImage::kAvtomat2Channel], c.channelTaken);
         EXPECT_EQ(automat(2).program(), c.program);
         EXPECT_EQ(automat(2).period(), c.period);
         EXPECT_EQ(automat(1).channel(), 0);

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "console.h"
 #include "editing/beam_editor.h"
+#include "editing/scene_list.h"
+#include "console_state.h"
 
 using tavrelia::BeamEditor;
-using tavrelia::Console;
 using tavrelia::FigureMaker;
 using tavrelia::SceneRange;
 using tavrelia::ShowImage;
@@ -17,22 +17,22 @@ namespace {
 struct Beam : ::testing::Test {
     Beam()
     {
-        console.clearShowData();
+        state.image.resetToNewShow();
         // Level bytes that differ from channel to channel and scene to scene, so
         // a stray write shows and no point lies near another by chance.
         for (int i = ShowImage::kScenesBase; i < ShowImage::kImageSize; ++i)
-            console.image[i] = static_cast<uint8_t>(i * 7 + i / 256 * 13 + 3);
-        before = console.image.bytes();
+            state.image[i] = static_cast<uint8_t>(i * 7 + i / 256 * 13 + 3);
+        before = state.image.bytes();
     }
-    BeamEditor& editor() { return console.beamEditor; }
+    BeamEditor& editor() { return beam; }
     XyPoint at(int scene, XyPair pair)
     {
-        return {console.image.DataRead(scene, pair.x), console.image.DataRead(scene, pair.y)};
+        return {state.image.DataRead(scene, pair.x), state.image.DataRead(scene, pair.y)};
     }
     void put(int scene, XyPair pair, XyPoint p)
     {
-        console.image.DataWrite(scene, pair.x, p.x);
-        console.image.DataWrite(scene, pair.y, p.y);
+        state.image.DataWrite(scene, pair.x, p.x);
+        state.image.DataWrite(scene, pair.y, p.y);
     }
     // The image with the pair's channels of the range taken from `from`.
     ShowImage::Bytes withRange(const ShowImage::Bytes& from, SceneRange range, XyPair pair)
@@ -43,7 +43,10 @@ struct Beam : ::testing::Test {
                 expected[ShowImage::levelAddress(i, c)] = from[ShowImage::levelAddress(i, c)];
         return expected;
     }
-    Console console;
+    tavrelia::ConsoleState state;
+    tavrelia::SceneList sceneList{
+        {state.image, state.undoImage, state.sceneBuffer, state.play, state.consoleLock}};
+    BeamEditor beam{{state.image, state.play, sceneList, state.consoleLock}};
     ShowImage::Bytes before{};
 };
 
@@ -58,26 +61,26 @@ TEST_F(Beam, AFigureWritesOnlyThePairInTheRange)
     const auto points = *FigureMaker(range, 150, 5).make(Figure::Circle);
     for (int k = 0; k < range.count(); ++k)
         EXPECT_EQ(at(range.firstIndex() + k, kPair), points[k]);
-    EXPECT_EQ(console.image.bytes(), withRange(console.image.bytes(), range, kPair));
+    EXPECT_EQ(state.image.bytes(), withRange(state.image.bytes(), range, kPair));
 
     // A 16-bit pair leaves the fine channel between X and Y alone.
     const XyPair wide = XyPair::fromBar(29, true);
-    before = console.image.bytes();
+    before = state.image.bytes();
     ASSERT_TRUE(editor().makeFigure(Figure::Line, range, wide, 100, 3));
-    EXPECT_EQ(console.image.bytes(), withRange(console.image.bytes(), range, wide));
+    EXPECT_EQ(state.image.bytes(), withRange(state.image.bytes(), range, wide));
     EXPECT_EQ(at(range.firstIndex(), wide), (*FigureMaker(range, 100, 3).make(Figure::Line))[0]);
 }
 
 TEST_F(Beam, RefusedOrEmptyOperationsWriteNothing)
 {
-    before = console.image.bytes();
+    before = state.image.bytes();
     EXPECT_FALSE(editor().makeFigure(Figure::Spiral, {8, 8}, kPair, 200, 7));
     EXPECT_FALSE(editor().makeFigure(Figure::Line, {9, 8}, kPair, 200, 7));
     editor().ButtonRepeat(1, {9, 8}, kPair);
     editor().RotateArea({9, 8}, kPair, 90);
     editor().RotateArea({1, 30}, kPair, 0);
     EXPECT_FALSE(editor().SearchScena({9, 8}, kPair, at(7, kPair).x, at(7, kPair).y));
-    EXPECT_EQ(console.image.bytes(), before);
+    EXPECT_EQ(state.image.bytes(), before);
 }
 
 TEST_F(Beam, RepeatAndTurnChangeEveryPointOfTheRange)
@@ -87,18 +90,18 @@ TEST_F(Beam, RepeatAndTurnChangeEveryPointOfTheRange)
     for (int i = 2; i <= 5; ++i)
         EXPECT_EQ(at(i, kPair), FigureMaker::repeatStep(5, {before[ShowImage::levelAddress(i, 10)],
                                                             before[ShowImage::levelAddress(i, 11)]}));
-    EXPECT_EQ(console.image.bytes(), withRange(console.image.bytes(), range, kPair));
+    EXPECT_EQ(state.image.bytes(), withRange(state.image.bytes(), range, kPair));
 
     put(2, kPair, {200, 127});
     put(3, kPair, {127, 227});
-    const auto snapshot = console.image.bytes();
+    const auto snapshot = state.image.bytes();
     editor().RotateArea({3, 4}, kPair, 90);
     // Right of the centre stays right (the zero offset may round either way).
     EXPECT_TRUE(at(2, kPair).y == 127 || at(2, kPair).y == 128);
     EXPECT_GE(at(2, kPair).x, 200);
     EXPECT_EQ(at(3, kPair), (XyPoint{127, 29}));   // above goes below
     before = snapshot;
-    EXPECT_EQ(console.image.bytes(), withRange(console.image.bytes(), {3, 4}, kPair));
+    EXPECT_EQ(state.image.bytes(), withRange(state.image.bytes(), {3, 4}, kPair));
 }
 
 TEST_F(Beam, CopyTakesASnapshotThatUndoes)
@@ -107,14 +110,14 @@ TEST_F(Beam, CopyTakesASnapshotThatUndoes)
     const XyPair second = XyPair::fromBar(99, false);
     const XyPair third = XyPair::fromBar(199, false);
     editor().copyToPairs(range, kPair, {second, third});
-    EXPECT_TRUE(console.sceneList.undoAvailable());
+    EXPECT_TRUE(sceneList.undoAvailable());
     for (int i = range.firstIndex(); i <= range.lastIndex(); ++i) {
         EXPECT_EQ(at(i, second), at(i, kPair));
         EXPECT_EQ(at(i, third), at(i, kPair));
     }
     EXPECT_NE(at(9, second), at(9, kPair));   // past the range
-    ASSERT_TRUE(console.sceneList.undo());
-    EXPECT_EQ(console.image.bytes(), before);
+    ASSERT_TRUE(sceneList.undo());
+    EXPECT_EQ(state.image.bytes(), before);
 }
 
 TEST_F(Beam, TheLowestNumberedPointWithinThreeIsFound)
@@ -135,26 +138,26 @@ TEST_F(Beam, TheLowestNumberedPointWithinThreeIsFound)
 
 TEST_F(Beam, PressingAPointChoosesItsSceneUnlessPlaying)
 {
-    console.image[ShowImage::kCurrentScene] = 0;
-    console.image[ShowImage::kLastScene] = 3;
+    state.image[ShowImage::kCurrentScene] = 0;
+    state.image[ShowImage::kLastScene] = 3;
     put(7, kPair, {60, 60});
     const SceneRange range{1, 20};
 
-    console.PlayFlag = true;
+    state.play.PlayFlag = true;
     EXPECT_FALSE(editor().padPressed(BeamEditor::Drag::Move, range, kPair, 61, 59, true));
     EXPECT_EQ(editor().FoundScene, 7);
-    EXPECT_EQ(console.image.currentScene(), 0);
-    console.PlayFlag = false;
+    EXPECT_EQ(state.image.currentScene(), 0);
+    state.play.PlayFlag = false;
     EXPECT_FALSE(editor().padPressed(BeamEditor::Drag::Move, range, kPair, 61, 59, false));
     EXPECT_FALSE(editor().padPressed(BeamEditor::Drag::Size, range, kPair, 61, 59, true));
     EXPECT_EQ(editor().FoundScene, BeamEditor::kNone);
 
     EXPECT_TRUE(editor().padPressed(BeamEditor::Drag::Move, range, kPair, 61, 59, true));
-    EXPECT_EQ(console.image.currentScene(), 7);
-    EXPECT_EQ(console.image.lastScene(), 7);   // the show grows to the chosen scene
+    EXPECT_EQ(state.image.currentScene(), 7);
+    EXPECT_EQ(state.image.lastScene(), 7);   // the show grows to the chosen scene
 
     // The drag moves the found point wherever the mouse goes, also while playing.
-    console.PlayFlag = true;
+    state.play.PlayFlag = true;
     const auto moved = editor().dragFoundTo(kPair, 200, 10);
     ASSERT_TRUE(moved.has_value());
     EXPECT_EQ(moved->scene, 7);

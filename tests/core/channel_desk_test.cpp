@@ -1,19 +1,19 @@
 #include <gtest/gtest.h>
 
-#include "console.h"
+#include "editing/channel_desk.h"
+#include "console_state.h"
 
 using tavrelia::ChannelDesk;
-using tavrelia::Console;
 using tavrelia::ShowImage;
 
 namespace {
 
 struct DeskTest : ::testing::Test {
-    DeskTest() { console.clearShowData(); }
-    uint8_t flag(int channel) const { return console.image[ShowImage::selectAddress(channel)]; }
+    DeskTest() { state.image.resetToNewShow(); }
+    uint8_t flag(int channel) const { return state.image[ShowImage::selectAddress(channel)]; }
 
-    Console console;
-    ChannelDesk& desk = console.desk;
+    tavrelia::ConsoleState state;
+    ChannelDesk desk{{state.image, state.controls, state.play, state.dmx, state.consoleLock}};
 };
 
 TEST(ChannelDeskArithmetic, PercentRoundsUp)
@@ -38,7 +38,7 @@ TEST_F(DeskTest, PageIsClampedSoStrip27NeverPassesChannel255)
 {
     desk.setPageOffset(300);
     EXPECT_EQ(desk.pageOffset(), 228);
-    EXPECT_EQ(console.controls.pageOffset, 228);
+    EXPECT_EQ(state.controls.pageOffset, 228);
     desk.setPageOffset(-4);
     EXPECT_EQ(desk.pageOffset(), 0);
 }
@@ -46,22 +46,22 @@ TEST_F(DeskTest, PageIsClampedSoStrip27NeverPassesChannel255)
 TEST_F(DeskTest, BoxesAndFlags)
 {
     desk.setPageOffset(10);
-    console.image[ShowImage::selectAddress(11)] = 1;
-    console.image[ShowImage::selectAddress(12)] = 2;   // only exactly 1 checks a box
-    console.image[ShowImage::selectAddress(37)] = 1;
-    console.image[ShowImage::selectAddress(38)] = 1;   // off the page
+    state.image[ShowImage::selectAddress(11)] = 1;
+    state.image[ShowImage::selectAddress(12)] = 2;   // only exactly 1 checks a box
+    state.image[ShowImage::selectAddress(37)] = 1;
+    state.image[ShowImage::selectAddress(38)] = 1;   // off the page
     const auto boxes = desk.CheckBoxFromMemory();
     EXPECT_TRUE(boxes[0]);
     EXPECT_FALSE(boxes[1]);
     EXPECT_TRUE(boxes[26]);
-    EXPECT_EQ(console.controls.stripChecked, boxes);   // the overlay takes them at once
+    EXPECT_EQ(state.controls.stripChecked, boxes);   // the overlay takes them at once
 
     desk.boxChanged(2, true);
     EXPECT_EQ(flag(12), 1);
-    EXPECT_TRUE(console.controls.stripChecked[1]);
+    EXPECT_TRUE(state.controls.stripChecked[1]);
     desk.boxChanged(1, false);
     desk.boxChanged(27, false);
-    console.image[ShowImage::selectAddress(37)] = 1;
+    state.image[ShowImage::selectAddress(37)] = 1;
     desk.CheckBoxToMemory();   // writes exactly the 27 visible flags from the boxes
     EXPECT_EQ(flag(11), 0);
     EXPECT_EQ(flag(12), 1);
@@ -73,13 +73,13 @@ TEST_F(DeskTest, BoxesAndFlags)
 // scene's levels in every strip the refresh will reload.
 TEST_F(DeskTest, PageTurnMovesTheOverlayAtOnce)
 {
-    console.image.DataWrite(0, 12, 90);
-    console.image[ShowImage::selectAddress(12)] = 1;
+    state.image.DataWrite(0, 12, 90);
+    state.image[ShowImage::selectAddress(12)] = 1;
     desk.setManual(true);
     desk.boxChanged(1, true);    // strip 1 holds its fader at 200
     desk.faderMoved(1, 200);
     desk.setPageOffset(10);
-    const tavrelia::ControlState& c = console.controls;
+    const tavrelia::ControlState& c = state.controls;
     EXPECT_EQ(c.pageOffset, 10);
     EXPECT_EQ(c.stripLevel[0], 200);   // a manual fader keeps its position
     EXPECT_EQ(c.stripLevel[1], 90);    // strip 2 is now channel 12

@@ -1,33 +1,36 @@
 #include <gtest/gtest.h>
 
-#include "console.h"
+#include "editing/channel_desk.h"
+#include "editing/channel_names.h"
+#include "console_state.h"
 
 using tavrelia::ChannelNames;
-using tavrelia::Console;
 using tavrelia::ShowImage;
 
 namespace {
 
 struct NamesTest : ::testing::Test {
-    NamesTest() { console.clearShowData(); }
+    NamesTest() { state.image.resetToNewShow(); }
 
     std::vector<uint8_t> stored(int channel) const
     {
-        const uint8_t* p = console.image.data() + ShowImage::nameAddress(channel);
+        const uint8_t* p = state.image.data() + ShowImage::nameAddress(channel);
         return {p, p + 16};
     }
     void store(int channel, std::initializer_list<uint8_t> bytes)
     {
-        std::copy(bytes.begin(), bytes.end(), console.image.data() + ShowImage::nameAddress(channel));
+        std::copy(bytes.begin(), bytes.end(), state.image.data() + ShowImage::nameAddress(channel));
     }
     ChannelNames::Fields withField(int strip, const QString& text)
     {
-        ChannelNames::Fields fields = console.names.ReturnName();
+        ChannelNames::Fields fields = names.ReturnName();
         fields[strip - 1] = text;
         return fields;
     }
 
-    Console console;
+    tavrelia::ConsoleState state;
+    tavrelia::ChannelDesk desk{{state.image, state.controls, state.play, state.dmx, state.consoleLock}};
+    ChannelNames names{state.image, desk, state.consoleLock};
 };
 
 std::vector<uint8_t> padded(std::vector<uint8_t> bytes)
@@ -38,14 +41,14 @@ std::vector<uint8_t> padded(std::vector<uint8_t> bytes)
 
 TEST_F(NamesTest, InnerSpaceIsStoredAsZeroAndShownAgain)
 {
-    console.desk.setPageOffset(10);
-    console.names.Edit2Exit(withField(4, QStringLiteral("Par 1")));
+    desk.setPageOffset(10);
+    names.Edit2Exit(withField(4, QStringLiteral("Par 1")));
     EXPECT_EQ(stored(14), padded({'P', 'a', 'r', 0, '1'}));
 
-    console.desk.setPageOffset(0);
-    console.names.ReturnName();
-    console.desk.setPageOffset(10);
-    EXPECT_EQ(console.names.ReturnName()[3], QStringLiteral("Par 1"));
+    desk.setPageOffset(0);
+    names.ReturnName();
+    desk.setPageOffset(10);
+    EXPECT_EQ(names.ReturnName()[3], QStringLiteral("Par 1"));
 }
 
 TEST_F(NamesTest, FieldTextsAreCutToSixteenCharacters)
@@ -58,37 +61,37 @@ TEST_F(NamesTest, FieldTextsAreCutToSixteenCharacters)
         {QString(), QString()},
     };
     for (const auto& [typed, shown] : cases) {
-        console.names.Edit2Exit(withField(1, typed));
-        EXPECT_EQ(console.names.ReturnName()[0], shown) << typed.toStdString();
+        names.Edit2Exit(withField(1, typed));
+        EXPECT_EQ(names.ReturnName()[0], shown) << typed.toStdString();
     }
 }
 
 TEST_F(NamesTest, StoreIsCodePage1251)
 {
-    console.names.Edit2Exit(withField(2, QStringLiteral("Свет")));
+    names.Edit2Exit(withField(2, QStringLiteral("Свет")));
     EXPECT_EQ(stored(2), padded({0xD1, 0xE2, 0xE5, 0xF2}));
     // A character the code page lacks becomes '?' and never takes a second byte.
-    console.names.Edit2Exit(withField(2, QStringLiteral("a☺b")));
+    names.Edit2Exit(withField(2, QStringLiteral("a☺b")));
     EXPECT_EQ(stored(2), padded({'a', '?', 'b'}));
 }
 
 TEST_F(NamesTest, LoadingRewritesTheStoredName)
 {
     store(3, {'a', 'b', 0, 0, 'c', ' ', ' '});
-    EXPECT_EQ(console.names.LoadEdit(3), QStringLiteral("ab  c"));
+    EXPECT_EQ(names.LoadEdit(3), QStringLiteral("ab  c"));
     EXPECT_EQ(stored(3), padded({'a', 'b', ' ', ' ', 'c'}));
     // A name that starts with a zero byte shows a leading blank, not nothing.
     store(4, {0, 'x'});
-    EXPECT_EQ(console.names.LoadEdit(4), QStringLiteral(" x"));
+    EXPECT_EQ(names.LoadEdit(4), QStringLiteral(" x"));
 }
 
 TEST_F(NamesTest, LeavingAFieldZeroesEverySpaceOfTheNamesRegion)
 {
     store(200, {'o', ' ', 'f', 'f'});
-    console.image[ShowImage::kNamesBase + ShowImage::kNamesClearSize] = ' ';   // first byte after it
-    console.names.Edit2Exit(console.names.ReturnName());
+    state.image[ShowImage::kNamesBase + ShowImage::kNamesClearSize] = ' ';   // first byte after it
+    names.Edit2Exit(names.ReturnName());
     EXPECT_EQ(stored(200), padded({'o', 0, 'f', 'f'}));
-    EXPECT_EQ(console.image[ShowImage::kNamesBase + ShowImage::kNamesClearSize], ' ');
+    EXPECT_EQ(state.image[ShowImage::kNamesBase + ShowImage::kNamesClearSize], ' ');
 }
 
 TEST_F(NamesTest, StoringEveryFieldLeavesOtherPagesAlone)
@@ -97,7 +100,7 @@ TEST_F(NamesTest, StoringEveryFieldLeavesOtherPagesAlone)
     store(27, {'o', 'l', 'd'});
     ChannelNames::Fields fields;
     fields[26] = QStringLiteral("new");
-    console.names.SaveEditAll(fields);
+    names.SaveEditAll(fields);
     EXPECT_EQ(stored(27), std::vector<uint8_t>({'n', 'e', 'w', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
                                                 ' ', ' ', ' ', ' ', ' '}));
     EXPECT_EQ(stored(1), std::vector<uint8_t>(16, ' '));

@@ -1,16 +1,24 @@
 #include <gtest/gtest.h>
 
-#include "console.h"
+#include "editing/channel_desk.h"
+#include "playback/channel_rates.h"
+#include "console_state.h"
 
 using tavrelia::ChannelRates;
-using tavrelia::Console;
 using tavrelia::ShowImage;
 
 namespace {
 
-uint8_t rate(const Console& console, int channel)
+// The rates and the desk whose strips and boxes they work through.
+struct RatesDesk {
+    tavrelia::ConsoleState state;
+    tavrelia::ChannelDesk desk{{state.image, state.controls, state.play, state.dmx, state.consoleLock}};
+    ChannelRates rates{state.image, desk, state.consoleLock};
+};
+
+uint8_t rate(const ShowImage& image, int channel)
 {
-    return console.image[ShowImage::rateAddress(channel)];
+    return image[ShowImage::rateAddress(channel)];
 }
 
 TEST(ChannelRates, StoredRateToBarPosition)
@@ -27,25 +35,25 @@ TEST(ChannelRates, StoredRateToBarPosition)
 
 TEST(ChannelRates, TableStepsAndCaptions)
 {
-    Console console;
+    RatesDesk desk;
     const std::tuple<int, int, const char*> cases[] = {
         {0, 1, "15"}, {1, 2, "7"}, {2, 4, "3"}, {3, 8, "2"}, {4, 20, "1"},
         {5, 50, "0,5"}, {6, 100, "0,2"}, {7, 255, "no"}, {9, 255, "no"}};
     for (auto [position, step, caption] : cases) {
-        EXPECT_EQ(console.rates.TabRate(position), QString::fromLatin1(caption));
-        EXPECT_EQ(console.rates.lastStep(), step);
+        EXPECT_EQ(desk.rates.TabRate(position), QString::fromLatin1(caption));
+        EXPECT_EQ(desk.rates.lastStep(), step);
     }
 }
 
 TEST(ChannelRates, SelectedBarTakesTheVisibleBoxesFirst)
 {
-    Console console;
-    console.clearShowData();
+    RatesDesk desk;
+    desk.state.image.resetToNewShow();
     // A stale flag of a visible channel whose box is clear does not count.
-    console.image[ShowImage::selectAddress(7)] = 1;
-    console.rates.applyToSelected(4);
-    EXPECT_EQ(rate(console, 7), 255);
-    EXPECT_EQ(console.image[ShowImage::selectAddress(7)], 0);
+    desk.state.image[ShowImage::selectAddress(7)] = 1;
+    desk.rates.applyToSelected(4);
+    EXPECT_EQ(rate(desk.state.image, 7), 255);
+    EXPECT_EQ(desk.state.image[ShowImage::selectAddress(7)], 0);
 }
 
 }  // namespace

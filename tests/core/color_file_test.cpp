@@ -3,15 +3,22 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "console.h"
+#include "editing/color_file.h"
 
 using tavrelia::ChannelColors;
 using tavrelia::ColorFile;
-using tavrelia::Console;
 using tavrelia::DeviceFeed;
 using Status = ColorFile::Result::Status;
 
 namespace {
+
+// What the colour file keeps, and the file.
+struct Tables {
+    ChannelColors colors;
+    DeviceFeed deviceFeed;
+    tavrelia::ConsoleLock lock;
+    ColorFile colorFile{colors, deviceFeed, lock};
+};
 
 QByteArray readFile(const QString& path)
 {
@@ -36,13 +43,13 @@ void fill(Table* const (&tables)[N], int step, int seed)
 }
 
 // A different value in every entry of every stored table.
-void fillTables(Console& console, int seed)
+void fillTables(Tables& tables, int seed)
 {
-    ChannelColors& c = console.colors;
+    ChannelColors& c = tables.colors;
     ChannelColors::Table* const colors[] = {&c.NameRed,    &c.NameGreen, &c.NameBlue,      &c.GroupRed,
                                             &c.GroupGreen, &c.GroupBlue, &c.ChannelPicture};
     fill(colors, 3, seed);
-    DeviceFeed& f = console.deviceFeed;
+    DeviceFeed& f = tables.deviceFeed;
     DeviceFeed::Table* const feed[] = {&f.DevType, &f.DevX, &f.DevY, &f.DevZ, &f.DevWidth, &f.DevPan, &f.DevTilt};
     fill(feed, 5, seed + 1);
 }
@@ -53,13 +60,13 @@ class ColorFileTest : public ::testing::Test {
 protected:
     QString path(const char* name = "tavrEdit.col") const { return tmp.filePath(QString::fromLatin1(name)); }
     QTemporaryDir tmp;
-    Console console;
+    Tables tables;
 };
 
 TEST_F(ColorFileTest, EveryTableLiesAtItsOffsetAndReservedBytesAreZero)
 {
-    fillTables(console, 1);
-    ASSERT_TRUE(console.colorFile.SaveColorEdit(path()).done());
+    fillTables(tables, 1);
+    ASSERT_TRUE(tables.colorFile.SaveColorEdit(path()).done());
     const QByteArray file = readFile(path());
     ASSERT_EQ(file.size(), ColorFile::kFileSize);
 
@@ -67,7 +74,7 @@ TEST_F(ColorFileTest, EveryTableLiesAtItsOffsetAndReservedBytesAreZero)
     const auto put = [&](int offset, const auto& table) {
         std::copy(table.begin(), table.end(), expected.begin() + offset);
     };
-    const ChannelColors& c = console.colors;
+    const ChannelColors& c = tables.colors;
     put(0, c.NameRed);
     put(512, c.NameGreen);
     put(1024, c.NameBlue);
@@ -75,7 +82,7 @@ TEST_F(ColorFileTest, EveryTableLiesAtItsOffsetAndReservedBytesAreZero)
     put(2560, c.GroupGreen);
     put(3072, c.GroupBlue);
     put(3584, c.ChannelPicture);
-    const DeviceFeed& f = console.deviceFeed;
+    const DeviceFeed& f = tables.deviceFeed;
     put(4192, f.DevType);
     put(4704, f.DevX);
     put(5216, f.DevY);
@@ -88,51 +95,51 @@ TEST_F(ColorFileTest, EveryTableLiesAtItsOffsetAndReservedBytesAreZero)
 
 TEST_F(ColorFileTest, ReadBackByteExactIgnoringReservedBytes)
 {
-    fillTables(console, 2);
-    ASSERT_TRUE(console.colorFile.SaveColorEdit(path()).done());
+    fillTables(tables, 2);
+    ASSERT_TRUE(tables.colorFile.SaveColorEdit(path()).done());
     // Something in every reserved range must not reach any table.
     QByteArray file = readFile(path());
     for (int offset : {1536, 4096, 4448, 4960, 5472, 5984, 8640, 9152, 9664, 16383})
         file[offset] = char(0x5A);
     writeFile(path("marked.col"), file);
 
-    Console other;
+    Tables other;
     ASSERT_TRUE(other.colorFile.LoadColorEdit(path("marked.col")).done());
-    EXPECT_EQ(other.colorFile.bytes(), console.colorFile.bytes());
-    EXPECT_EQ(other.deviceFeed.DevTilt, console.deviceFeed.DevTilt);
-    EXPECT_EQ(other.colors.ChannelPicture, console.colors.ChannelPicture);
+    EXPECT_EQ(other.colorFile.bytes(), tables.colorFile.bytes());
+    EXPECT_EQ(other.deviceFeed.DevTilt, tables.deviceFeed.DevTilt);
+    EXPECT_EQ(other.colors.ChannelPicture, tables.colors.ChannelPicture);
     ASSERT_TRUE(other.colorFile.SaveColorEdit(path("again.col")).done());
     EXPECT_EQ(readFile(path("again.col")), readFile(path()));
 }
 
 TEST_F(ColorFileTest, MissingOrShortFileChangesNothing)
 {
-    fillTables(console, 3);
-    const QByteArray before = console.colorFile.bytes();
+    fillTables(tables, 3);
+    const QByteArray before = tables.colorFile.bytes();
 
-    EXPECT_EQ(console.colorFile.LoadColorEdit(path("none.col")).status, Status::Missing);
-    EXPECT_EQ(console.colorFile.bytes(), before);
+    EXPECT_EQ(tables.colorFile.LoadColorEdit(path("none.col")).status, Status::Missing);
+    EXPECT_EQ(tables.colorFile.bytes(), before);
 
     writeFile(path("short.col"), QByteArray(ColorFile::kFileSize - 1, char(7)));
-    const ColorFile::Result shortFile = console.colorFile.LoadColorEdit(path("short.col"));
+    const ColorFile::Result shortFile = tables.colorFile.LoadColorEdit(path("short.col"));
     EXPECT_EQ(shortFile.status, Status::Failed);
     EXPECT_TRUE(shortFile.error.contains(QStringLiteral("short.col")));
-    EXPECT_EQ(console.colorFile.bytes(), before);
+    EXPECT_EQ(tables.colorFile.bytes(), before);
 
     // A longer file is read from its start.
     writeFile(path("long.col"), before + QByteArray(100, char(9)));
-    Console other;
+    Tables other;
     EXPECT_TRUE(other.colorFile.LoadColorEdit(path("long.col")).done());
     EXPECT_EQ(other.colorFile.bytes(), before);
 }
 
 TEST_F(ColorFileTest, FailedSaveKeepsTheOldFile)
 {
-    fillTables(console, 4);
-    ASSERT_TRUE(console.colorFile.SaveColorEdit(path()).done());
+    fillTables(tables, 4);
+    ASSERT_TRUE(tables.colorFile.SaveColorEdit(path()).done());
     const QByteArray old = readFile(path());
-    fillTables(console, 5);
-    const ColorFile::Result failed = console.colorFile.SaveColorEdit(tmp.filePath("no/such/dir.col"));
+    fillTables(tables, 5);
+    const ColorFile::Result failed = tables.colorFile.SaveColorEdit(tmp.filePath("no/such/dir.col"));
     EXPECT_EQ(failed.status, Status::Failed);
     EXPECT_EQ(readFile(path()), old);
 }

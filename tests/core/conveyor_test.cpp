@@ -3,9 +3,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "console.h"
+#include "playback_rig.h"
 
-using tavrelia::Console;
 using tavrelia::Conveyor;
 using tavrelia::FileResult;
 using tavrelia::ShowFolder;
@@ -20,8 +19,8 @@ class ConveyorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        console.folder = ShowFolder(tmp.path());
-        console.clearShowData();
+        rig.folder = ShowFolder(tmp.path());
+        rig.state.image.resetToNewShow();
     }
 
     // A two-scene show saved as show<id>.tvl, stored on its scene 1 with tempo
@@ -45,12 +44,12 @@ protected:
         conveyor().bind(n, makeShow(n));
         conveyor().SpeedButtonClick(n);
     }
-    int shown() const { return console.image.DataRead(0, kMarker); }
-    int scene() const { return console.image.currentScene(); }
-    Conveyor& conveyor() { return console.conveyor; }
+    int shown() const { return rig.state.image.DataRead(0, kMarker); }
+    int scene() const { return rig.state.image.currentScene(); }
+    Conveyor& conveyor() { return rig.conveyor; }
 
     QTemporaryDir tmp;
-    Console console;
+    tavrelia::test::PlaybackRig rig;
 };
 
 }  // namespace
@@ -82,8 +81,8 @@ TEST(ConveyorNames, ShortNamesAndKeys)
 TEST_F(ConveyorTest, CaptionsWhenBoundClearedAndReadAtStartUp)
 {
     EXPECT_EQ(conveyor().button(1).caption, QStringLiteral("(пусто)"));
-    console.settings.conveyorFiles[0] = QStringLiteral("/x/Fireworks.tvl");
-    console.settings.conveyorFiles[19] = QStringLiteral("/x/Finale.tvl");
+    rig.settings.conveyorFiles[0] = QStringLiteral("/x/Fireworks.tvl");
+    rig.settings.conveyorFiles[19] = QStringLiteral("/x/Finale.tvl");
     conveyor().ReadIniFile();
     EXPECT_EQ(conveyor().button(1).caption, QStringLiteral("Q=Firework"));
     EXPECT_EQ(conveyor().button(2).caption, QStringLiteral("W пусто"));
@@ -94,8 +93,8 @@ TEST_F(ConveyorTest, CaptionsWhenBoundClearedAndReadAtStartUp)
 
     conveyor().bind(1, QStringLiteral("/y/Fireworks.tvl"));
     EXPECT_EQ(conveyor().button(1).caption, QStringLiteral("Q=Firewor"));
-    EXPECT_EQ(console.showFiles.openFileName, QStringLiteral("/y/Fireworks.tvl"));
-    EXPECT_EQ(console.settings.conveyorFiles[0], QStringLiteral("/y/Fireworks.tvl"));
+    EXPECT_EQ(rig.showFiles.openFileName, QStringLiteral("/y/Fireworks.tvl"));
+    EXPECT_EQ(rig.settings.conveyorFiles[0], QStringLiteral("/y/Fireworks.tvl"));
 
     conveyor().SpeedButtonClick(20);
     conveyor().SpeedButtonKonvNewClick();
@@ -115,13 +114,13 @@ TEST_F(ConveyorTest, HandModeLoadsAtOnceAndKeepsPlaying)
     EXPECT_TRUE(conveyor().button(3).pressed);
     EXPECT_EQ(shown(), 0);
 
-    console.sequencer.ModePlay();
+    rig.sequencer.ModePlay();
     int loaded = 0;
     QObject::connect(&conveyor(), &Conveyor::loaded, [&] { ++loaded; });
     EXPECT_TRUE(conveyor().keyJob('W'));
     EXPECT_EQ(shown(), 2);
     EXPECT_EQ(scene(), 0);
-    EXPECT_TRUE(console.PlayFlag);
+    EXPECT_TRUE(rig.state.play.PlayFlag);
     EXPECT_EQ(conveyor().label(), QStringLiteral("show2"));
     EXPECT_EQ(loaded, 1);
     for (int n = 1; n <= 20; ++n)
@@ -137,16 +136,16 @@ TEST_F(ConveyorTest, OtherModesOnlyToggleAndKeysDoNothing)
 {
     conveyor().bind(1, makeShow(1));
     for (Mode mode : {Mode::Off, Mode::List, Mode::ListBegin}) {
-        console.clearShowData();
+        rig.state.image.resetToNewShow();
         conveyor().setMode(mode);
-        console.sequencer.ModeStop();
-        const auto before = console.image.bytes();
+        rig.sequencer.ModeStop();
+        const auto before = rig.state.image.bytes();
         conveyor().keyJob('Q');
-        EXPECT_EQ(console.image.bytes(), before);
+        EXPECT_EQ(rig.state.image.bytes(), before);
         EXPECT_FALSE(conveyor().button(1).pressed);
         conveyor().SpeedButtonClick(1);
         EXPECT_TRUE(conveyor().button(1).pressed);
-        EXPECT_EQ(console.image.bytes(), before);
+        EXPECT_EQ(rig.state.image.bytes(), before);
         conveyor().SpeedButtonClick(1);
         EXPECT_FALSE(conveyor().button(1).pressed);
     }
@@ -155,15 +154,15 @@ TEST_F(ConveyorTest, OtherModesOnlyToggleAndKeysDoNothing)
 TEST_F(ConveyorTest, ModesStopOrAdvanceAndPlay)
 {
     bindAndPress(4);   // hand mode: loads 4, leaves it pressed
-    console.sequencer.ModePlay();
+    rig.sequencer.ModePlay();
     conveyor().setMode(Mode::Off);
-    EXPECT_FALSE(console.PlayFlag);
+    EXPECT_FALSE(rig.state.play.PlayFlag);
     conveyor().setMode(Mode::ListBegin);
-    EXPECT_TRUE(console.PlayFlag);
+    EXPECT_TRUE(rig.state.play.PlayFlag);
     EXPECT_EQ(conveyor().ConveyorPosition, 5);
     EXPECT_EQ(conveyor().label(), QStringLiteral("4 show4"));
     conveyor().setMode(Mode::Hand);
-    EXPECT_FALSE(console.PlayFlag);
+    EXPECT_FALSE(rig.state.play.PlayFlag);
 }
 
 // The sequence of shows played by the wraps in list mode from the start.
@@ -183,9 +182,9 @@ TEST_F(ConveyorTest, ListFromStartPlaysThePressedBoundButtonsInTurn)
         {{}, {0, 0, 0}, {1, 1, 1}},
     };
     for (const Case& c : cases) {
-        Console run;
+        tavrelia::test::PlaybackRig run;
         run.folder = ShowFolder(tmp.path());
-        run.clearShowData();
+        run.state.image.resetToNewShow();
         for (int n : c.pressed) {
             run.conveyor.bind(n, makeShow(n));
             run.conveyor.setMode(Mode::Off);   // a click here only presses
@@ -196,9 +195,9 @@ TEST_F(ConveyorTest, ListFromStartPlaysThePressedBoundButtonsInTurn)
         for (size_t i = 0; i < c.shows.size(); ++i) {
             if (i > 0)
                 run.conveyor.KonveyrJob();
-            shows.push_back(run.image.DataRead(0, kMarker));
+            shows.push_back(run.state.image.DataRead(0, kMarker));
             positions.push_back(run.conveyor.ConveyorPosition);
-            EXPECT_EQ(run.image.currentScene(), 0);
+            EXPECT_EQ(run.state.image.currentScene(), 0);
         }
         EXPECT_EQ(shows, c.shows);
         EXPECT_EQ(positions, c.positions);
@@ -232,8 +231,8 @@ TEST_F(ConveyorTest, MissingOrShortFileKeepsTheShowAndTheListMovesOn)
     }
     QFile::remove(one);
     QFile(two).resize(100);
-    console.image.DataWrite(0, kMarker, 99);
-    console.image[ShowImage::kCurrentScene] = 1;
+    rig.state.image.DataWrite(0, kMarker, 99);
+    rig.state.image[ShowImage::kCurrentScene] = 1;
     std::vector<FileResult::Status> loaded;
     QObject::connect(&conveyor(), &Conveyor::loaded,
                      [&](const FileResult& result) { loaded.push_back(result.status); });
@@ -262,23 +261,23 @@ TEST_F(ConveyorTest, SequencerWrapLoadsTheNextShowWithItsSteps)
     conveyor().setMode(Mode::ListBegin);
     ASSERT_EQ(shown(), 1);
 
-    console.sequencer.TimerSeqveserTimer();   // 0 -> 1
+    rig.sequencer.TimerSeqveserTimer();   // 0 -> 1
     EXPECT_EQ(scene(), 1);
     EXPECT_EQ(shown(), 1);
-    console.sequencer.TimerSeqveserTimer();   // wrap: show 3
+    rig.sequencer.TimerSeqveserTimer();   // wrap: show 3
     EXPECT_EQ(scene(), 0);
     EXPECT_EQ(shown(), 3);
     // From the new show's last scene (103) to its scene 0 (3), at the new show's
     // tempo 13 (169 ms, 3 ticks) while the timer still runs at show 1's.
-    EXPECT_EQ(console.FadeSteps[kMarker], 100 / 3);
-    console.sequencer.TimerSeqveserTimer();
+    EXPECT_EQ(rig.state.play.FadeSteps[kMarker], 100 / 3);
+    rig.sequencer.TimerSeqveserTimer();
     EXPECT_EQ(shown(), 3);
     EXPECT_EQ(scene(), 1);
 
     // In hand mode the wrap only wraps.
     conveyor().setMode(Mode::Hand);
-    console.sequencer.ModePlay();
-    console.sequencer.TimerSeqveserTimer();
+    rig.sequencer.ModePlay();
+    rig.sequencer.TimerSeqveserTimer();
     EXPECT_EQ(scene(), 0);
     EXPECT_EQ(shown(), 3);
 }

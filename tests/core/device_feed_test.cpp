@@ -46,6 +46,7 @@ TEST(DeviceFeed, StrobeRule)
 TEST(DeviceFeed, EachDeviceFamilyReadsItsOwnSlots)
 {
     DeviceFeed feed;
+    tavrelia::ConsoleLock lock;
     std::minstd_rand random(1);
     DmxFrame f{};
     // device 1 at slots 17..30
@@ -73,7 +74,7 @@ TEST(DeviceFeed, EachDeviceFamilyReadsItsOwnSlots)
     f[16] = 55;
     feed.DevX[5] = 33;   // placement is not the feed's to change
     feed.DevPan[30] = 66;
-    feed.fill(f, random);
+    feed.fill(f, random, lock.hold());
 
     EXPECT_EQ(feed.DevIntensity[1], 255);
     EXPECT_EQ(feed.DevWidth[1], 25);
@@ -109,8 +110,9 @@ TEST(DeviceFeed, EachDeviceFamilyReadsItsOwnSlots)
 TEST(DeviceFeed, FixedColoursRepeatAfterEightDevices)
 {
     DeviceFeed feed;
+    tavrelia::ConsoleLock lock;
     std::minstd_rand random(1);
-    feed.fill(DmxFrame{}, random);
+    feed.fill(DmxFrame{}, random, lock.hold());
     const uint8_t expected[8][3] = {{255, 0, 0}, {255, 255, 0}, {0, 255, 0},     {0, 0, 255},
                                     {0, 255, 255}, {0, 120, 255}, {255, 255, 255}, {127, 255, 127}};
     for (int d = 19; d <= 34; ++d) {
@@ -124,12 +126,13 @@ TEST(DeviceFeed, FixedColoursRepeatAfterEightDevices)
 TEST(DeviceFeed, WheelAtItsLastStretchDrawsANewColourEveryTick)
 {
     DeviceFeed feed;
+    tavrelia::ConsoleLock lock;
     std::minstd_rand random(7);
     DmxFrame f{};
     f[103] = 230;   // device 7's wheel
     std::set<std::tuple<int, int, int>> colours;
     for (int i = 0; i < 20; ++i) {
-        feed.fill(f, random);
+        feed.fill(f, random, lock.hold());
         EXPECT_LE(feed.DevRed[7], 254);
         EXPECT_LE(feed.DevGreen[7], 254);
         EXPECT_LE(feed.DevBlue[7], 254);

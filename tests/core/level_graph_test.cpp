@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "console.h"
 #include "editing/level_graph.h"
+#include "console_state.h"
 
-using tavrelia::Console;
 using tavrelia::LevelGraph;
 using tavrelia::SceneSpan;
 using tavrelia::ShowImage;
@@ -18,10 +17,10 @@ constexpr int kRowOf100 = 155;     // level 100
 struct Graph : ::testing::Test {
     Graph()
     {
-        console.clearShowData();
+        state.image.resetToNewShow();
         graph().setZoomPosition(3);   // 8/32: columns of 16 pixels
     }
-    LevelGraph& graph() { return console.levelGraph; }
+    LevelGraph& graph() { return levelGraph; }
     // The middle of a scene's column on its page.
     int columnOf(int scene) const { return (scene % 32) * 16 + 8; }
     int pageOf(int scene) const { return scene / 32; }
@@ -32,8 +31,9 @@ struct Graph : ::testing::Test {
         graph().release();
         return written;
     }
-    int level(int scene) { return console.image.DataRead(scene, kChannel + 1); }
-    Console console;
+    int level(int scene) { return state.image.DataRead(scene, kChannel + 1); }
+    tavrelia::ConsoleState state;
+    LevelGraph levelGraph{state.image, state.consoleLock};
 };
 
 }  // namespace
@@ -76,20 +76,20 @@ TEST_F(Graph, LinesRiseInTruncatedStepsFromTheLeftEnd)
     EXPECT_EQ(written.last, 12);
 
     // Drawn right to left: the same levels, the left end kept.
-    console.clearShowData();
+    state.image.resetToNewShow();
     press(true, Tool::Line, 12, kRowOf100);
     press(false, Tool::Line, 9, kLevel0);
     EXPECT_EQ((std::vector<int>{level(9), level(10), level(11), level(12)}), (std::vector<int>{0, 33, 66, 99}));
 
     // Falling, and across a page boundary.
-    console.clearShowData();
+    state.image.resetToNewShow();
     press(true, Tool::Line, 30, 55);          // 200
     press(false, Tool::Line, 34, 255 - 10);   // 10: 190 div 4 = 47
     EXPECT_EQ((std::vector<int>{level(30), level(31), level(32), level(33), level(34)}),
               (std::vector<int>{200, 153, 106, 59, 12}));
 
     // A right click on the start itself only sets that scene.
-    console.clearShowData();
+    state.image.resetToNewShow();
     press(true, Tool::Line, 20, 55);
     press(false, Tool::Line, 20, 155);
     EXPECT_EQ(level(20), 100);
@@ -114,7 +114,7 @@ TEST_F(Graph, ArrowAndPenWriteWhereTheyShould)
 
     // Left of the box on the first page: scene -1 is scene 255 for the arrow; the
     // pen writes 255 and then 0..254.
-    console.clearShowData();
+    state.image.resetToNewShow();
     graph().press(LevelGraph::Button::Left, Tool::Arrow, -20, kRowOf100, 0, kChannel);
     graph().release();
     EXPECT_EQ(level(255), 100);
@@ -146,9 +146,9 @@ TEST_F(Graph, TheLastChannelPositionIsTheNextRecordsFirstByte)
 {
     graph().press(LevelGraph::Button::Left, Tool::Arrow, columnOf(4), kRowOf100, 0, 255);
     graph().release();
-    EXPECT_EQ(console.image[ShowImage::sceneAddress(5)], 100);
+    EXPECT_EQ(state.image[ShowImage::sceneAddress(5)], 100);
     EXPECT_EQ(graph().level(4, 255), 100);
     // Scene 255's byte 256 is the image's spare byte.
     graph().press(LevelGraph::Button::Left, Tool::Arrow, columnOf(255), 55, 7, 255);
-    EXPECT_EQ(console.image[ShowImage::kImageSize], 200);
+    EXPECT_EQ(state.image[ShowImage::kImageSize], 200);
 }

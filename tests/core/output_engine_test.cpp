@@ -6,6 +6,8 @@
 #include "console.h"
 #include "output/automat_output.h"
 #include "output/output_controls.h"
+#include "console_state.h"
+#include "output/output_engine.h"
 #include "recording_sink.h"
 
 using tavrelia::Console;
@@ -16,21 +18,21 @@ using tavrelia::test::RecordingSink;
 
 namespace {
 
-class OutputTick : public ::testing::Test {
+class OutputTick : public ::testing::Test, protected tavrelia::ConsoleState {
 protected:
     OutputTick()
     {
-        console.clearShowData();   // a new show: scene 0 current, every rate 255
-        console.output.setSink(&sink);
+        image.resetToNewShow();   // a new show: scene 0 current, every rate 255
+        engine.setSink(&sink);
     }
 
     void tick(int times = 1)
     {
         for (int i = 0; i < times; ++i)
-            console.output.OutputTick();
+            engine.OutputTick();
     }
-    uint8_t& level(int scene, int channel) { return console.image[ShowImage::levelAddress(scene, channel)]; }
-    void setRate(int channel, uint8_t rate) { console.image[ShowImage::rateAddress(channel)] = rate; }
+    uint8_t& level(int scene, int channel) { return image[ShowImage::levelAddress(scene, channel)]; }
+    void setRate(int channel, uint8_t rate) { image[ShowImage::rateAddress(channel)] = rate; }
     void setAllRates(uint8_t rate)
     {
         for (int c = 1; c <= 255; ++c)
@@ -38,21 +40,27 @@ protected:
     }
     void setPicture(int picture, int channel, uint8_t membership, uint8_t value)
     {
-        console.image[ShowImage::pictureFlagAddress(picture, channel)] = membership;
-        console.image[ShowImage::pictureLevelAddress(picture, channel)] = value;
+        image[ShowImage::pictureFlagAddress(picture, channel)] = membership;
+        image[ShowImage::pictureLevelAddress(picture, channel)] = value;
     }
-    void select(int channel) { console.image[ShowImage::selectAddress(channel)] = 1; }
+    void select(int channel) { image[ShowImage::selectAddress(channel)] = 1; }
     // The frame a jump to the current scene gives.
     DmxFrame sceneFrame()
     {
         DmxFrame f{};
         for (int c = 1; c <= 255; ++c)
-            f[c] = level(console.image.currentScene(), c);
+            f[c] = level(image.currentScene(), c);
         return f;
     }
-    const DmxFrame& frame() const { return console.OutputFrame; }
+    const DmxFrame& frame() const { return dmx.OutputFrame; }
 
-    Console console;
+    // The switches the operator works the output with, on the same state.
+    tavrelia::OutputControls switches()
+    {
+        return tavrelia::OutputControls({image, play, controls, dmx, consoleLock});
+    }
+
+    OutputEngine engine{{image, play, controls, dmx, deviceFeed, consoleLock}};
     RecordingSink sink;
 };
 
@@ -81,7 +89,7 @@ TEST_F(OutputTick, FaderModeStepsEachChannelByItsRateAndNeverPassesTheTarget)
     for (const StepCase& c : cases) {
         SCOPED_TRACE(c.name);
         setRate(7, c.rate);
-        console.OutputFrame[7] = c.from;
+        dmx.OutputFrame[7] = c.from;
         level(0, 7) = c.to;
         for (size_t t = 0; t < c.expected.size(); ++t) {
             tick();
@@ -108,20 +116,20 @@ TEST_F(OutputTick, FaderModeMovesEveryChannelAtItsOwnRate)
 
 TEST_F(OutputTick, AutomatModeJumpsWhileStoppedAndFollowsTheTempoStepsWhilePlaying)
 {
-    console.controls.transitionMode = OutputEngine::Avtomat;
+    controls.transitionMode = OutputEngine::Avtomat;
     setAllRates(1);   // ignored in this mode
     level(0, 3) = 200;
     level(0, 4) = 50;
     tick();
     EXPECT_EQ(frame(), sceneFrame());
 
-    console.image[ShowImage::kCurrentScene] = 1;
+    image[ShowImage::kCurrentScene] = 1;
     level(1, 3) = 0;
     level(1, 4) = 250;
-    console.PlayFlag = true;
-    console.FadeSteps.fill(1);
-    console.FadeSteps[3] = 60;
-    console.FadeSteps[4] = 100;
+    play.PlayFlag = true;
+    play.FadeSteps.fill(1);
+    play.FadeSteps[3] = 60;
+    play.FadeSteps[4] = 100;
     tick();
     EXPECT_EQ(frame()[3], 140);
     EXPECT_EQ(frame()[4], 150);
@@ -132,19 +140,19 @@ TEST_F(OutputTick, AutomatModeJumpsWhileStoppedAndFollowsTheTempoStepsWhilePlayi
     EXPECT_EQ(frame(), sceneFrame());
 
     // Stopping again makes the next scene change a jump.
-    console.PlayFlag = false;
-    console.image[ShowImage::kCurrentScene] = 0;
+    play.PlayFlag = false;
+    image[ShowImage::kCurrentScene] = 0;
     tick();
     EXPECT_EQ(frame(), sceneFrame());
 }
 
 TEST_F(OutputTick, OffModePutsTheSceneOnTheOutputEveryTick)
 {
-    console.controls.transitionMode = OutputEngine::Vykl;
+    controls.transitionMode = OutputEngine::Vykl;
     setAllRates(1);
     for (int c = 1; c <= 255; ++c)
         level(0, c) = static_cast<uint8_t>(c * 7);
-    console.OutputFrame.fill(0);
+    dmx.OutputFrame.fill(0);
     tick();
     EXPECT_EQ(frame(), sceneFrame());
     level(0, 9) = 1;
@@ -154,38 +162,43 @@ TEST_F(OutputTick, OffModePutsTheSceneOnTheOutputEveryTick)
 
 TEST_F(OutputTick, WithNoModeSelectedTheFrameStaysButTheOverlaysStillAct)
 {
-    console.controls.transitionMode = -1;
-    console.OutputFrame[5] = 77;
+    controls.transitionMode = -1;
+    dmx.OutputFrame[5] = 77;
     level(0, 5) = 200;
     level(0, 6) = 200;
     tick(3);
     EXPECT_EQ(frame()[5], 77);
     EXPECT_EQ(frame()[6], 0);
-    console.controls.blackOut = true;
+    controls.blackOut = true;
     tick();
     EXPECT_EQ(frame()[5], 0);
 }
 
-TEST_F(OutputTick, FollowsTheCurrentSceneWhateverAddressTheEditorsHold)
+TEST_F(OutputTick, FollowsTheCurrentScene)
 {
     level(2, 10) = 90;
-    console.image[ShowImage::kCurrentScene] = 2;
-    console.RaschetAdr(5);
+    image[ShowImage::kCurrentScene] = 2;
     tick();
     EXPECT_EQ(frame()[10], 90);
-    EXPECT_EQ(console.SceneAddress, ShowImage::sceneAddress(5));
 }
 
-TEST_F(OutputTick, ClearingTheShowMakesTheNextTickFadeFromZero)
+// The data part of a new show takes the frame back to zero as well.
+TEST(ConsoleClear, MakesTheNextTickFadeFromZero)
 {
-    setAllRates(255);
-    level(0, 20) = 255;
-    tick();
+    Console console;
+    RecordingSink sink;
+    console.output.setSink(&sink);
+    const auto level = [&](int channel) -> uint8_t& {
+        return console.image[ShowImage::levelAddress(0, channel)];
+    };
     console.clearShowData();
-    setRate(20, 50);
-    level(0, 20) = 255;
-    tick();
-    EXPECT_EQ(frame()[20], 50);
+    level(20) = 255;
+    console.output.OutputTick();
+    console.clearShowData();
+    console.image[ShowImage::rateAddress(20)] = 50;
+    level(20) = 255;
+    console.output.OutputTick();
+    EXPECT_EQ(console.dmx.OutputFrame[20], 50);
 }
 
 // ---- automats' hook -------------------------------------------------------------
@@ -193,7 +206,7 @@ TEST_F(OutputTick, ClearingTheShowMakesTheNextTickFadeFromZero)
 class FixedAutomat final : public tavrelia::AutomatOutput {
 public:
     int calls = 0;
-    void OutJobAvtomats(DmxFrame& f) override
+    void OutJobAvtomats(DmxFrame& f, const tavrelia::ConsoleLock::Guard&) override
     {
         ++calls;
         f[50] = 99;
@@ -204,20 +217,20 @@ public:
 TEST_F(OutputTick, AutomatsWriteAfterTheTransitionInEveryModeAndUnderTheOverlays)
 {
     FixedAutomat automat;
-    console.output.setAutomats(&automat);
+    engine.setAutomats(&automat);
     setPicture(0, 51, 1, 7);
-    console.controls.pictures[0] = true;
+    controls.pictures[0] = true;
     for (int mode : {0, 1, 2, -1}) {
         SCOPED_TRACE(mode);
-        console.controls.transitionMode = mode;
-        console.OutputFrame[50] = 0;
+        controls.transitionMode = mode;
+        dmx.OutputFrame[50] = 0;
         tick();
         EXPECT_EQ(frame()[50], 99);
         EXPECT_EQ(frame()[51], 7);
     }
     EXPECT_EQ(automat.calls, 4);
-    console.output.setAutomats(nullptr);
-    console.controls.transitionMode = OutputEngine::Fadera;
+    engine.setAutomats(nullptr);
+    controls.transitionMode = OutputEngine::Fadera;
     tick();
     EXPECT_EQ(automat.calls, 4);
     EXPECT_EQ(frame()[50], 0);   // back to the scene at rate 255
@@ -233,8 +246,8 @@ TEST_F(OutputTick, PicturesActOnlyOnExactMembersAndTheLaterPictureWins)
     setPicture(9, 12, 255, 150);
     setPicture(3, 13, 1, 33);     // its box is clear
     level(0, 11) = 40;
-    console.controls.pictures[0] = true;
-    console.controls.pictures[9] = true;
+    controls.pictures[0] = true;
+    controls.pictures[9] = true;
     tick();
     DmxFrame expected = sceneFrame();
     expected[10] = 200;
@@ -245,59 +258,59 @@ TEST_F(OutputTick, OverlaysApplyInTheirOrder)
 {
     // Channel 5 is claimed by every overlay; each later one must win.
     setPicture(2, 5, 1, 10);
-    console.controls.pictures[2] = true;
+    controls.pictures[2] = true;
     tick();
     EXPECT_EQ(frame()[5], 10);
 
-    console.controls.manual = true;
-    console.controls.pageOffset = 0;
-    console.controls.stripChecked[4] = true;   // strip 5 = channel 5
-    console.controls.stripLevel[4] = 20;
+    controls.manual = true;
+    controls.pageOffset = 0;
+    controls.stripChecked[4] = true;   // strip 5 = channel 5
+    controls.stripLevel[4] = 20;
     tick();
     EXPECT_EQ(frame()[5], 20);
 
     select(5);
-    console.controls.handPriority = true;
-    console.controls.handX = 30;
-    console.controls.handY = 31;
+    controls.handPriority = true;
+    controls.handX = 30;
+    controls.handY = 31;
     tick();
     EXPECT_EQ(frame()[5], 30);
     EXPECT_EQ(frame()[6], 31);
 
-    console.controls.blackOut = true;
+    controls.blackOut = true;
     tick();
     EXPECT_EQ(frame()[5], 0);
 
     setPicture(15, 5, 1, 40);
-    console.controls.macroOut = true;
+    controls.macroOut = true;
     tick();
     EXPECT_EQ(frame()[5], 40);
 }
 
 TEST_F(OutputTick, ManualFadersHoldOnlyTheCheckedStripsOfTheVisiblePage)
 {
-    console.controls.manual = true;
-    console.controls.pageOffset = 228;
-    console.controls.stripChecked[26] = true;   // channel 255
-    console.controls.stripLevel[26] = 123;
-    console.controls.stripChecked[0] = false;   // channel 229
-    console.controls.stripLevel[0] = 99;
+    controls.manual = true;
+    controls.pageOffset = 228;
+    controls.stripChecked[26] = true;   // channel 255
+    controls.stripLevel[26] = 123;
+    controls.stripChecked[0] = false;   // channel 229
+    controls.stripLevel[0] = 99;
     select(229);   // a selection alone does nothing without the strip's box
     tick();
     DmxFrame expected = sceneFrame();
     expected[255] = 123;
     EXPECT_EQ(frame(), expected);
 
-    console.controls.manual = false;
+    controls.manual = false;
     tick();
     EXPECT_EQ(frame(), sceneFrame());
 }
 
 TEST_F(OutputTick, HandScanWritesPanAndTiltAfterEverySelectedChannel)
 {
-    console.controls.handPriority = true;
-    console.controls.handX = 11;
-    console.controls.handY = 22;
+    controls.handPriority = true;
+    controls.handX = 11;
+    controls.handY = 22;
     select(40);
     select(41);   // adjacent: 41 takes X, 42 takes Y
     select(255);  // reaches slot 256
@@ -316,10 +329,10 @@ TEST_F(OutputTick, BlackoutDarkensSlots0To255EvenUnderAPicture)
     for (int c = 1; c <= 255; ++c)
         level(0, c) = 200;
     setPicture(2, 30, 1, 255);
-    console.controls.pictures[2] = true;
-    console.controls.blackOut = true;
-    console.controls.handPriority = true;
-    console.controls.handY = 50;
+    controls.pictures[2] = true;
+    controls.blackOut = true;
+    controls.handPriority = true;
+    controls.handY = 50;
     select(255);   // slot 256 lies beyond the blackout
     tick();
     DmxFrame expected{};
@@ -334,15 +347,15 @@ TEST_F(OutputTick, MacroPutsPictureMOverTheBlackoutWhetherOrNotItsBoxIsChecked)
     setPicture(15, 8, 1, 80);
     setPicture(15, 9, 1, 0);
     setPicture(15, 10, 2, 90);
-    console.controls.blackOut = true;
-    console.controls.macroOut = true;
+    controls.blackOut = true;
+    controls.macroOut = true;
     tick();
     DmxFrame expected{};
     expected[8] = 80;
     EXPECT_EQ(frame(), expected);
 
     // Blackout box cleared by hand with the macro still down: the scene with M over it.
-    console.controls.blackOut = false;
+    controls.blackOut = false;
     tick();
     expected = sceneFrame();
     expected[8] = 80;
@@ -354,10 +367,10 @@ TEST_F(OutputTick, AfterBlackoutChannelsFadeBackAtTheirRates)
 {
     setAllRates(100);
     level(0, 1) = 250;
-    console.OutputFrame[1] = 250;
-    console.controls.blackOut = true;
+    dmx.OutputFrame[1] = 250;
+    controls.blackOut = true;
     tick();
-    console.controls.blackOut = false;
+    controls.blackOut = false;
     tick();
     EXPECT_EQ(frame()[1], 100);
 }
@@ -368,7 +381,7 @@ TEST_F(OutputTick, RecodingRoutesSlotsAndKeepsTheRoutedLevelsForTheNextStep)
 {
     for (int c = 1; c <= 255; ++c)
         level(0, c) = static_cast<uint8_t>(c);
-    console.RecodeTable[10] = 3;
+    dmx.RecodeTable[10] = 3;
     tick();
     DmxFrame expected = sceneFrame();
     expected[10] = 3;
@@ -376,7 +389,7 @@ TEST_F(OutputTick, RecodingRoutesSlotsAndKeepsTheRoutedLevelsForTheNextStep)
     EXPECT_EQ(std::count(frame().begin(), frame().end(), 10), 0);
 
     // The routed level is where the next step starts from.
-    console.RecodeTable[10] = 10;
+    dmx.RecodeTable[10] = 10;
     setRate(10, 1);
     tick();
     EXPECT_EQ(frame()[10], 4);
@@ -386,14 +399,14 @@ TEST_F(OutputTick, RecodingEntriesBeyondTheAssembledSlotsGiveZero)
 {
     for (int c = 1; c <= 255; ++c)
         level(0, c) = 200;
-    console.controls.handPriority = true;
-    console.controls.handY = 77;
+    controls.handPriority = true;
+    controls.handY = 77;
     select(255);   // slot 256 holds 77 but is not a source
-    console.RecodeTable[1] = 256;
-    console.RecodeTable[2] = 512;
-    console.RecodeTable[3] = 513;
-    console.RecodeTable[4] = 65535;
-    console.RecodeTable[0] = 5;   // the start code may carry a channel
+    dmx.RecodeTable[1] = 256;
+    dmx.RecodeTable[2] = 512;
+    dmx.RecodeTable[3] = 513;
+    dmx.RecodeTable[4] = 65535;
+    dmx.RecodeTable[0] = 5;   // the start code may carry a channel
     tick();
     DmxFrame expected = sceneFrame();
     expected[0] = 200;
@@ -407,18 +420,18 @@ TEST_F(OutputTick, RecodingEntriesBeyondTheAssembledSlotsGiveZero)
 
 TEST_F(OutputTick, BlackoutButtonBlinksOncePerTickWhileTheBoxIsChecked)
 {
-    EXPECT_TRUE(console.output.blackOutButtonVisible());
-    console.controls.blackOut = true;
+    EXPECT_TRUE(engine.blackOutButtonVisible());
+    controls.blackOut = true;
     std::vector<bool> seen;
     for (int i = 0; i < 4; ++i) {
         tick();
-        seen.push_back(console.output.blackOutButtonVisible());
+        seen.push_back(engine.blackOutButtonVisible());
     }
     EXPECT_EQ(seen, (std::vector<bool>{false, true, false, true}));
     tick();
-    console.controls.blackOut = false;
+    controls.blackOut = false;
     tick();
-    EXPECT_TRUE(console.output.blackOutButtonVisible());
+    EXPECT_TRUE(engine.blackOutButtonVisible());
 }
 
 TEST_F(OutputTick, NewShowGoesOutAs519BytesAndTwoFullSlotsAs521)
@@ -443,23 +456,23 @@ TEST_F(OutputTick, NewShowGoesOutAs519BytesAndTwoFullSlotsAs521)
 
 TEST_F(OutputTick, NothingIsWrittenInDemoModeOrWithoutALinkButTheFeedFollows)
 {
-    console.controls.demo = true;
+    controls.demo = true;
     level(0, 1) = 200;   // device 19's dimmer
     tick();
     EXPECT_TRUE(sink.lastDemo);
-    EXPECT_EQ(console.deviceFeed.DevIntensity[19], 200);
-    EXPECT_TRUE(console.deviceFeed.RedrawRequest.load());
+    EXPECT_EQ(deviceFeed.DevIntensity[19], 200);
+    EXPECT_TRUE(deviceFeed.RedrawRequest.load());
 
-    console.controls.demo = false;
+    controls.demo = false;
     sink.ready = false;
-    console.deviceFeed.RedrawRequest = false;
+    deviceFeed.RedrawRequest = false;
     level(0, 1) = 100;
     tick();
-    EXPECT_EQ(console.deviceFeed.DevIntensity[19], 100);
-    EXPECT_TRUE(console.deviceFeed.RedrawRequest.load());
+    EXPECT_EQ(deviceFeed.DevIntensity[19], 100);
+    EXPECT_TRUE(deviceFeed.RedrawRequest.load());
     EXPECT_TRUE(sink.packets().empty());
 
-    console.output.setSink(nullptr);
+    engine.setSink(nullptr);
     tick();
     EXPECT_TRUE(sink.packets().empty());
 }
@@ -470,7 +483,7 @@ TEST_F(OutputTick, StrobePhaseTogglesEverySixTicks)
     std::vector<int> intensity;
     for (int i = 0; i < 13; ++i) {
         tick();
-        intensity.push_back(console.deviceFeed.DevIntensity[13]);
+        intensity.push_back(deviceFeed.DevIntensity[13]);
     }
     EXPECT_EQ(intensity, (std::vector<int>{0, 0, 0, 0, 0, 255, 255, 255, 255, 255, 255, 0, 0}));
 }
@@ -479,43 +492,42 @@ TEST_F(OutputTick, StrobePhaseTogglesEverySixTicks)
 
 TEST_F(OutputTick, SelectedLevelsBarSetsOnlyTheSelectedChannelsOfTheCurrentScene)
 {
-    console.image[ShowImage::kCurrentScene] = 4;
+    image[ShowImage::kCurrentScene] = 4;
     select(5);
     select(9);
-    console.image[ShowImage::selectAddress(0)] = 1;   // byte 0 of a scene is never a channel
-    console.image[ShowImage::selectAddress(12)] = 2;  // any non-zero flag counts
-    console.PlayFlag = true;                          // the bar writes while playing too
-    const ShowImage::Bytes before = console.image.bytes();
-    tavrelia::OutputControls(console).setSelectedLevels(200);
+    image[ShowImage::selectAddress(0)] = 1;   // byte 0 of a scene is never a channel
+    image[ShowImage::selectAddress(12)] = 2;  // any non-zero flag counts
+    play.PlayFlag = true;                          // the bar writes while playing too
+    const ShowImage::Bytes before = image.bytes();
+    switches().setSelectedLevels(200);
     ShowImage::Bytes expected = before;
     expected[ShowImage::levelAddress(4, 5)] = 200;
     expected[ShowImage::levelAddress(4, 9)] = 200;
     expected[ShowImage::levelAddress(4, 12)] = 200;
-    EXPECT_EQ(console.image.bytes(), expected);
-    EXPECT_EQ(console.SceneAddress, ShowImage::sceneAddress(4));
+    EXPECT_EQ(image.bytes(), expected);
 }
 
 TEST_F(OutputTick, EveryBlackoutChangeStopsTheShow)
 {
-    tavrelia::OutputControls controls(console);
+    tavrelia::OutputControls output = switches();
     for (bool on : {true, false}) {
-        console.PlayFlag = true;
-        controls.setBlackOut(on);
-        EXPECT_FALSE(console.PlayFlag);
-        EXPECT_EQ(console.controls.blackOut, on);
+        play.PlayFlag = true;
+        output.setBlackOut(on);
+        EXPECT_FALSE(play.PlayFlag);
+        EXPECT_EQ(controls.blackOut, on);
     }
 }
 
 TEST_F(OutputTick, ResetRoutesEverySlotToItselfAndKeepsSlot0)
 {
-    tavrelia::OutputControls controls(console);
-    controls.setRecodeEntry(0, 7);
-    controls.setRecodeEntry(1, 3);
-    controls.setRecodeEntry(512, 1);
-    controls.resetRecoding();
-    EXPECT_EQ(console.RecodeTable[0], 7);
+    tavrelia::OutputControls output = switches();
+    output.setRecodeEntry(0, 7);
+    output.setRecodeEntry(1, 3);
+    output.setRecodeEntry(512, 1);
+    output.resetRecoding();
+    EXPECT_EQ(dmx.RecodeTable[0], 7);
     for (int i = 1; i <= 512; ++i)
-        ASSERT_EQ(console.RecodeTable[i], i);
+        ASSERT_EQ(dmx.RecodeTable[i], i);
 }
 
 }  // namespace

@@ -11,12 +11,14 @@
 #include "output/output_controls.h"
 #include "output/output_thread.h"
 #include "output/recode_table_file.h"
+#include "manual_timer.h"
 #include "recording_sink.h"
 
 using namespace std::chrono_literals;
 using tavrelia::Console;
 using tavrelia::OutputThread;
 using tavrelia::ShowImage;
+using tavrelia::test::ManualTimer;
 
 namespace {
 
@@ -46,55 +48,77 @@ struct TickLog {
     }
 };
 
-TEST(OutputThread, TicksOnDeadlinesAtLeastOnePeriodApartAndStopsForGood)
+TEST(OutputThread, TicksOnDeadlinesOnePeriodApartAndStopsForGood)
 {
+    ManualTimer timer;
     TickLog log;
-    OutputThread thread;
-    const auto started = OutputThread::Clock::now();
+    OutputThread thread(timer);
+    const auto started = timer.now();
     thread.start(log.tick());
-    ASSERT_TRUE(log.waitFor(4));
+    for (size_t n = 1; n <= 4; ++n) {
+        timer.advanceToNextDeadline();
+        ASSERT_TRUE(log.waitFor(n));
+    }
     thread.stop();
     EXPECT_FALSE(thread.running());
-    const size_t ticks = log.size();
-    EXPECT_GE(log.deadlines[0], started + OutputThread::kPeriod);
-    for (size_t i = 1; i < ticks; ++i)
-        EXPECT_GE(log.deadlines[i] - log.deadlines[i - 1], OutputThread::kPeriod) << i;
-    std::this_thread::sleep_for(3 * OutputThread::kPeriod);
-    EXPECT_EQ(log.size(), ticks);
+    EXPECT_EQ(log.deadlines[0], started + OutputThread::kPeriod);
+    for (size_t i = 1; i < log.deadlines.size(); ++i)
+        EXPECT_EQ(log.deadlines[i] - log.deadlines[i - 1], OutputThread::kPeriod) << i;
+    timer.advance(3 * OutputThread::kPeriod);
+    EXPECT_EQ(log.size(), 4u);
+}
+
+TEST(OutputThread, AfterAStallStartsAfreshInsteadOfCatchingUp)
+{
+    ManualTimer timer;
+    TickLog log;
+    OutputThread thread(timer);
+    thread.start(log.tick());
+    const auto due = timer.nextDeadline();
+    timer.advance(due - timer.now() + 5 * OutputThread::kPeriod);
+    ASSERT_TRUE(log.waitFor(1));
+    EXPECT_EQ(timer.nextDeadline(), timer.now() + OutputThread::kPeriod);
+    EXPECT_EQ(log.size(), 1u);
+    EXPECT_EQ(log.deadlines[0], due);
 }
 
 TEST(OutputThread, StopWakesTheWaitingThreadAndStartAgainRuns)
 {
+    ManualTimer timer;
     TickLog log;
-    OutputThread thread;
+    OutputThread thread(timer);
     thread.start(log.tick());
     thread.start(log.tick());   // already running: ignored
+    timer.nextDeadline();
     thread.stop();
     thread.stop();
-    // A tick is only possible if the machine stalled past the first deadline.
-    EXPECT_LE(log.size(), 1u);
+    EXPECT_EQ(log.size(), 0u);   // the clock never reached a deadline
     thread.start(log.tick());
-    EXPECT_TRUE(log.waitFor(log.size() + 2));
+    for (size_t n = 1; n <= 2; ++n) {
+        timer.advanceToNextDeadline();
+        EXPECT_TRUE(log.waitFor(n));
+    }
 }
 
 // The real output thread against everything the user-interface thread changes while
-// it runs. Under ThreadSanitizer any unguarded sharing fails this test.
+// it runs: each round lets one tick go and makes its changes while the tick runs.
+// Under ThreadSanitizer any unguarded sharing fails this test.
 TEST(OutputThread, RunsAgainstTheWritersOfTheUserInterface)
 {
     QTemporaryDir dir;
     const QString table = dir.filePath(QStringLiteral("t.tvd"));
     Console console;
     tavrelia::test::RecordingSink sink;
-    tavrelia::OutputControls controls(console);
+    tavrelia::OutputControls& controls = console.outputControls;
     console.output.setSink(&sink);
     console.clearShowData();
-    console.startOutput();
+    ManualTimer timer;
+    OutputThread thread(timer);
+    thread.start([&](OutputThread::Clock::time_point) { console.output.OutputTick(); });
 
-    const auto until = std::chrono::steady_clock::now() + 600ms;
-    int round = 0;
     uint8_t lastSeen = 0;
-    while (std::chrono::steady_clock::now() < until) {
-        ++round;
+    for (int round = 1; round <= 600; ++round) {
+        timer.advanceToNextDeadline();
         const auto v = static_cast<uint8_t>(round);
         {
             auto g = console.lock();
@@ -110,9 +134,9 @@ TEST(OutputThread, RunsAgainstTheWritersOfTheUserInterface)
             console.controls.handPriority = round % 11 == 0;
             console.controls.handX = v;
             console.controls.demo = round % 13 == 0;
-            console.FadeSteps[round % 256] = v;
-            console.PlayFlag = round % 4 == 0;
-            lastSeen = console.OutputFrame[round % 513];
+            console.play.FadeSteps[round % 256] = v;
+            console.play.PlayFlag = round % 4 == 0;
+            lastSeen = console.dmx.OutputFrame[round % 513];
             console.deviceFeed.DevX[round % 33] = v;
             (void)console.deviceFeed.DevIntensity[round % 35];
         }
@@ -136,14 +160,14 @@ TEST(OutputThread, RunsAgainstTheWritersOfTheUserInterface)
             controls.resetRecoding();
             console.clearShowData();
             QString error;
-            ASSERT_TRUE(tavrelia::RecodeTableFile::save(console, table, &error));
-            ASSERT_TRUE(tavrelia::RecodeTableFile::load(console, table, &error));
+            ASSERT_TRUE(tavrelia::RecodeTableFile::save(console.dmx.RecodeTable, table, &error));
+            ASSERT_TRUE(tavrelia::RecodeTableFile::load(console.dmx.RecodeTable, console.consoleLock, table,
+                                                        &error));
         }
         (void)console.output.blackOutButtonVisible();
         console.deviceFeed.RedrawRequest = false;
-        std::this_thread::sleep_for(200us);
     }
-    console.stopOutput();
+    thread.stop();
     (void)lastSeen;
     EXPECT_GE(console.deviceFeed.RedrawRequest.load() + sink.packets().size(), 1u);
     EXPECT_GE(sink.packets().size(), 3u);

@@ -3,10 +3,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "console.h"
+#include "console_lock.h"
+#include "output/dmx_output.h"
 #include "output/recode_table_file.h"
 
-using tavrelia::Console;
+using tavrelia::DmxOutput;
 using tavrelia::RecodeTableFile;
 
 namespace {
@@ -28,18 +29,19 @@ void writeAll(const QString& path, const QByteArray& bytes)
 class RecodeFile : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    Console console;
+    DmxOutput dmx;
+    tavrelia::ConsoleLock lock;
     QString error;
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 };
 
 TEST_F(RecodeFile, SavesEntries0To255LittleEndian)
 {
-    console.RecodeTable[0] = 0x0102;
-    console.RecodeTable[1] = 3;
-    console.RecodeTable[255] = 600;
-    console.RecodeTable[256] = 9;   // not stored
-    ASSERT_TRUE(RecodeTableFile::save(console, path("a.tvd"), &error));
+    dmx.RecodeTable[0] = 0x0102;
+    dmx.RecodeTable[1] = 3;
+    dmx.RecodeTable[255] = 600;
+    dmx.RecodeTable[256] = 9;   // not stored
+    ASSERT_TRUE(RecodeTableFile::save(dmx.RecodeTable, path("a.tvd"), &error));
     const QByteArray bytes = readAll(path("a.tvd"));
     ASSERT_EQ(bytes.size(), 512);
     QByteArray expected(512, '\0');
@@ -56,13 +58,13 @@ TEST_F(RecodeFile, SavesEntries0To255LittleEndian)
 TEST_F(RecodeFile, LoadGivesBackWhatWasSavedAndKeepsEntriesBeyond255)
 {
     for (int i = 0; i < 256; ++i)
-        console.RecodeTable[i] = static_cast<uint16_t>((i * 37) % 700);
-    const auto saved = console.RecodeTable;
-    ASSERT_TRUE(RecodeTableFile::save(console, path("b.tvd"), &error));
+        dmx.RecodeTable[i] = static_cast<uint16_t>((i * 37) % 700);
+    const auto saved = dmx.RecodeTable;
+    ASSERT_TRUE(RecodeTableFile::save(dmx.RecodeTable, path("b.tvd"), &error));
 
-    Console other;
+    DmxOutput other;
     other.RecodeTable[300] = 5;
-    ASSERT_TRUE(RecodeTableFile::load(other, path("b.tvd"), &error));
+    ASSERT_TRUE(RecodeTableFile::load(other.RecodeTable, lock, path("b.tvd"), &error));
     for (int i = 0; i < 256; ++i)
         ASSERT_EQ(other.RecodeTable[i], saved[i]) << i;
     EXPECT_EQ(other.RecodeTable[300], 5);
@@ -73,23 +75,23 @@ TEST_F(RecodeFile, ReadsOnlyTheFirst512BytesOfALongerFile)
 {
     QByteArray bytes(700, '\x01');
     writeAll(path("long.tvd"), bytes);
-    ASSERT_TRUE(RecodeTableFile::load(console, path("long.tvd"), &error));
-    EXPECT_EQ(console.RecodeTable[0], 0x0101);
-    EXPECT_EQ(console.RecodeTable[255], 0x0101);
-    EXPECT_EQ(console.RecodeTable[256], 256);
+    ASSERT_TRUE(RecodeTableFile::load(dmx.RecodeTable, lock, path("long.tvd"), &error));
+    EXPECT_EQ(dmx.RecodeTable[0], 0x0101);
+    EXPECT_EQ(dmx.RecodeTable[255], 0x0101);
+    EXPECT_EQ(dmx.RecodeTable[256], 256);
 }
 
 TEST_F(RecodeFile, ShortOrMissingFilesAreReportedAndChangeNothing)
 {
     writeAll(path("short.tvd"), QByteArray(384, '\x05'));   // three whole records
     writeAll(path("empty.tvd"), QByteArray());
-    const auto before = console.RecodeTable;
+    const auto before = dmx.RecodeTable;
     for (const char* name : {"short.tvd", "empty.tvd", "missing.tvd"}) {
         SCOPED_TRACE(name);
         error.clear();
-        EXPECT_FALSE(RecodeTableFile::load(console, path(name), &error));
+        EXPECT_FALSE(RecodeTableFile::load(dmx.RecodeTable, lock, path(name), &error));
         EXPECT_TRUE(error.contains(path(name))) << error.toStdString();
-        EXPECT_EQ(console.RecodeTable, before);
+        EXPECT_EQ(dmx.RecodeTable, before);
     }
 }
 
@@ -99,9 +101,9 @@ TEST_F(RecodeFile, AFailedSaveIsReportedAndLeavesTheOldFile)
     ASSERT_TRUE(dir.path().size() > 0);
     // A directory in the way of the temporary file's rename.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.tvd")));
-    EXPECT_FALSE(RecodeTableFile::save(console, path("taken.tvd"), &error));
+    EXPECT_FALSE(RecodeTableFile::save(dmx.RecodeTable, path("taken.tvd"), &error));
     EXPECT_TRUE(error.contains(path("taken.tvd")));
-    EXPECT_FALSE(RecodeTableFile::save(console, path("nodir/x.tvd"), &error));
+    EXPECT_FALSE(RecodeTableFile::save(dmx.RecodeTable, path("nodir/x.tvd"), &error));
     EXPECT_EQ(readAll(path("keep.tvd")), QByteArray(512, '\x07'));
 }
 

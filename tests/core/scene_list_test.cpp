@@ -3,10 +3,9 @@
 #include <functional>
 #include <vector>
 
-#include "console.h"
 #include "editing/scene_list.h"
+#include "console_state.h"
 
-using tavrelia::Console;
 using tavrelia::SceneList;
 using tavrelia::ShowImage;
 
@@ -17,14 +16,14 @@ namespace {
 struct ShowState {
     ShowState()
     {
-        console.clearShowData();
+        state.image.resetToNewShow();
         for (int s = 0; s < 256; ++s) {
             image()[ShowImage::sceneAddress(s)] = static_cast<uint8_t>(100 + s);
             image().DataWrite(s, 1, s);
         }
     }
-    ShowImage& image() { return console.image; }
-    SceneList& list() { return console.sceneList; }
+    ShowImage& image() { return state.image; }
+    SceneList& list() { return sceneList; }
     void place(int current, int last)
     {
         image()[ShowImage::kCurrentScene] = static_cast<uint8_t>(current);
@@ -33,7 +32,8 @@ struct ShowState {
     int current() { return image().currentScene(); }
     int last() { return image().lastScene(); }
     int tag(int scene) { return image().DataRead(scene, 1); }   // which record it was
-    Console console;
+    tavrelia::ConsoleState state;
+    SceneList sceneList{{state.image, state.undoImage, state.sceneBuffer, state.play, state.consoleLock}};
 };
 
 struct Show : ::testing::Test, ShowState {};
@@ -114,7 +114,7 @@ TEST_F(Show, StepPastTheLastSceneAddsItOnlyWithAutoAdd)
     EXPECT_EQ(image()[ShowImage::sceneAddress(2)], 101);   // the whole record
     ASSERT_TRUE(list().stepTo(1));
     EXPECT_EQ(last(), 2);
-    EXPECT_EQ(console.SceneAddress, ShowImage::sceneAddress(1));
+    EXPECT_EQ(list().sceneAddress(), ShowImage::sceneAddress(1));
 }
 
 TEST_F(Show, ClearAndCopyPrevious)
@@ -186,13 +186,13 @@ TEST_F(Show, SceneOperationsDoNothingWhilePlaying)
         {"paste as new", [&] { return list().pasteAsNew(); }},
     };
     place(1, 1);
-    console.PlayFlag = true;
+    state.play.PlayFlag = true;
     const ShowImage::Bytes before = image().bytes();
-    const auto buffer = console.sceneBuffer;
+    const auto buffer = state.sceneBuffer;
     for (const auto& [name, operation] : operations) {
         EXPECT_FALSE(operation()) << name;
         EXPECT_TRUE(image().bytes() == before) << name;
-        EXPECT_TRUE(console.sceneBuffer == buffer) << name;
+        EXPECT_TRUE(state.sceneBuffer == buffer) << name;
         EXPECT_FALSE(list().undoAvailable()) << name;
     }
 }

@@ -7,31 +7,31 @@
 #include <thread>
 #include <vector>
 
-#include "console.h"
 #include "playback/sequencer.h"
+#include "playback_rig.h"
 
 using tavrelia::BeatLamp;
-using tavrelia::Console;
+using tavrelia::test::PlaybackRig;
 using tavrelia::Sequencer;
 using tavrelia::ShowImage;
 
 namespace {
 
 struct NewShow : ::testing::Test {
-    NewShow() { console.clearShowData(); }
+    NewShow() { rig.state.image.resetToNewShow(); }
     void setTempo(int tempo)
     {
-        console.image[ShowImage::kSceneTempo] = static_cast<uint8_t>(tempo);
+        rig.state.image[ShowImage::kSceneTempo] = static_cast<uint8_t>(tempo);
         seq().TempStatus();
     }
-    Sequencer& seq() { return console.sequencer; }
+    Sequencer& seq() { return rig.sequencer; }
     void runClock(int seconds)
     {
         for (int i = 0; i < seconds; ++i)
             seq().clockTick();
     }
-    uint8_t current() const { return console.image.currentScene(); }
-    Console console;
+    uint8_t current() const { return rig.state.image.currentScene(); }
+    PlaybackRig rig;
 };
 
 struct TempoCase {
@@ -102,31 +102,31 @@ TEST_F(NewShow, FadeStepsFollowTheDifferenceAndThePeriod)
         {"current above last wraps", 44, 3, 7, 0, 190, 0, 5},
     };
     for (const auto& c : cases) {
-        console.clearShowData();
+        rig.state.image.resetToNewShow();
         setTempo(c.tempo);
-        console.image[ShowImage::kLastScene] = c.lastScene;
-        console.image[ShowImage::kCurrentScene] = c.startScene;
+        rig.state.image[ShowImage::kLastScene] = c.lastScene;
+        rig.state.image[ShowImage::kCurrentScene] = c.startScene;
         const uint8_t previous = c.playedScene == 0 ? c.lastScene : c.playedScene - 1;
-        console.image.DataWrite(previous, 5, c.before);
-        console.image.DataWrite(c.playedScene, 5, c.after);
+        rig.state.image.DataWrite(previous, 5, c.before);
+        rig.state.image.DataWrite(c.playedScene, 5, c.after);
         seq().ModePlay();
         seq().TimerSeqveserTimer();
         EXPECT_EQ(current(), c.playedScene) << c.what;
-        EXPECT_EQ(console.FadeSteps[5], c.step) << c.what;
-        EXPECT_EQ(console.FadeSteps[6], 1) << c.what;
+        EXPECT_EQ(rig.state.play.FadeSteps[5], c.step) << c.what;
+        EXPECT_EQ(rig.state.play.FadeSteps[6], 1) << c.what;
     }
 }
 
 TEST_F(NewShow, SingleSceneShowStaysAndRecomputesAllStepsAsOne)
 {
-    console.image[ShowImage::kLastScene] = 0;
-    console.image.DataWrite(0, 9, 200);
-    console.FadeSteps.fill(9);
+    rig.state.image[ShowImage::kLastScene] = 0;
+    rig.state.image.DataWrite(0, 9, 200);
+    rig.state.play.FadeSteps.fill(9);
     seq().ModePlay();
     seq().TimerSeqveserTimer();
     EXPECT_EQ(current(), 0);
     for (int c = 1; c < 256; ++c)
-        ASSERT_EQ(console.FadeSteps[c], 1) << c;
+        ASSERT_EQ(rig.state.play.FadeSteps[c], 1) << c;
 }
 
 TEST_F(NewShow, WithoutPlayFlagTheLampBlinksAndNothingAdvances)
@@ -136,14 +136,14 @@ TEST_F(NewShow, WithoutPlayFlagTheLampBlinksAndNothingAdvances)
     QObject::connect(&seq(), &Sequencer::beat, [&] { ++beats; });
     QObject::connect(&seq(), &Sequencer::advanced, [&] { ++advances; });
     seq().ModePlay();
-    console.PlayFlag = false;   // as the blackout does, without Stop
-    console.FadeSteps.fill(9);
+    rig.state.play.PlayFlag = false;   // as the blackout does, without Stop
+    rig.state.play.FadeSteps.fill(9);
     for (int i = 0; i < 3; ++i)
         seq().TimerSeqveserTimer();
     EXPECT_EQ(beats, 3);
     EXPECT_EQ(advances, 0);
     EXPECT_EQ(current(), 0);
-    EXPECT_EQ(console.FadeSteps[1], 9);
+    EXPECT_EQ(rig.state.play.FadeSteps[1], 9);
 }
 
 TEST_F(NewShow, LampColourFollowsBlackoutAndMacro)
@@ -160,8 +160,8 @@ TEST_F(NewShow, LampColourFollowsBlackoutAndMacro)
     BeatLamp lamp{};
     QObject::connect(&seq(), &Sequencer::beat, [&](BeatLamp shown) { lamp = shown; });
     for (const auto& c : cases) {
-        console.controls.blackOut = c.blackOut;
-        console.controls.macroOut = c.macro;
+        rig.state.controls.blackOut = c.blackOut;
+        rig.state.controls.macroOut = c.macro;
         lamp = c.lamp == BeatLamp::Go ? BeatLamp::Macro : BeatLamp::Go;
         seq().TimerSeqveserTimer();
         EXPECT_EQ(lamp, c.lamp);
@@ -170,11 +170,11 @@ TEST_F(NewShow, LampColourFollowsBlackoutAndMacro)
 
 TEST_F(NewShow, PlayFromFirstSceneAtOnceAndResetsTheClock)
 {
-    console.image[ShowImage::kLastScene] = 5;
-    console.image[ShowImage::kCurrentScene] = 4;
+    rig.state.image[ShowImage::kLastScene] = 5;
+    rig.state.image[ShowImage::kCurrentScene] = 4;
     runClock(3723);
     seq().playFromFirstScene();
-    EXPECT_TRUE(console.PlayFlag);
+    EXPECT_TRUE(rig.state.play.PlayFlag);
     EXPECT_EQ(current(), 0);
     EXPECT_EQ(seq().clockText(), QStringLiteral("0ч 0м 0с "));
     seq().TimerSeqveserTimer();
@@ -187,11 +187,11 @@ TEST_F(NewShow, ModesSetThePlayFlagAndResetTheClock)
     QObject::connect(&seq(), &Sequencer::modeChanged, [&](bool playing) { modes.push_back(playing); });
     runClock(11045);
     seq().ModePlay();
-    EXPECT_TRUE(console.PlayFlag);
+    EXPECT_TRUE(rig.state.play.PlayFlag);
     EXPECT_EQ(seq().clockSeconds() + seq().clockMinutes() + seq().clockHours(), 0);
     runClock(11045);
     seq().ModeStop();
-    EXPECT_FALSE(console.PlayFlag);
+    EXPECT_FALSE(rig.state.play.PlayFlag);
     EXPECT_EQ(seq().clockSeconds() + seq().clockMinutes() + seq().clockHours(), 0);
     EXPECT_EQ(modes, (std::vector<bool>{true, false}));
 }
@@ -222,10 +222,10 @@ TEST_F(NewShow, ClockCarriesAndWrapsAfterADay)
 // see a scene with the steps of another.
 TEST_F(NewShow, TickSeesSceneAndStepsTogether)
 {
-    console.image[ShowImage::kLastScene] = 2;
-    console.image.DataWrite(0, 1, 0);
-    console.image.DataWrite(1, 1, 100);
-    console.image.DataWrite(2, 1, 250);
+    rig.state.image[ShowImage::kLastScene] = 2;
+    rig.state.image.DataWrite(0, 1, 0);
+    rig.state.image.DataWrite(1, 1, 100);
+    rig.state.image.DataWrite(2, 1, 250);
     const uint8_t expected[] = {250 / 38, 100 / 38, 150 / 38};   // indexed by scene
     seq().ModePlay();
     seq().TimerSeqveserTimer();
@@ -234,8 +234,8 @@ TEST_F(NewShow, TickSeesSceneAndStepsTogether)
     std::atomic<int> mismatches{0};
     std::thread reader([&] {
         while (!done) {
-            auto guard = console.lock();
-            if (console.FadeSteps[1] != expected[console.image.currentScene()])
+            auto guard = rig.state.consoleLock.hold();
+            if (rig.state.play.FadeSteps[1] != expected[rig.state.image.currentScene()])
                 ++mismatches;
         }
     });
@@ -253,9 +253,9 @@ TEST(SequencerBeat, OnlyANewTempoRestartsTheRunningPeriod)
     char name[] = "core_tests";
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);   // timers need an event dispatcher
-    Console console;
-    console.clearShowData();
-    Sequencer& seq = console.sequencer;
+    PlaybackRig rig;
+    rig.state.image.resetToNewShow();
+    Sequencer& seq = rig.sequencer;
     seq.TempStatus();
     seq.start();
     ASSERT_EQ(seq.timer().timerType(), Qt::PreciseTimer);
@@ -270,7 +270,7 @@ TEST(SequencerBeat, OnlyANewTempoRestartsTheRunningPeriod)
     seq.TempStatus();
     EXPECT_LE(seq.timer().remainingTime(), left);
 
-    console.image[ShowImage::kSceneTempo] = 45;
+    rig.state.image[ShowImage::kSceneTempo] = 45;
     seq.TempStatus();
     EXPECT_EQ(seq.timer().interval(), 2025);
     EXPECT_GT(seq.timer().remainingTime(), 1936);

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "console.h"
+#include "console_state.h"
 #include "show/show_files.h"
 
 using tavrelia::Console;
@@ -43,9 +44,9 @@ QByteArray readFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QByteArray imageBytes(const Console& console)
+QByteArray imageBytes(const ShowImage& image)
 {
-    return QByteArray(reinterpret_cast<const char*>(console.image.data()), kSize);
+    return QByteArray(reinterpret_cast<const char*>(image.data()), kSize);
 }
 
 QByteArray withIdentHeader(QByteArray bytes)
@@ -59,17 +60,19 @@ class ShowFilesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        console.folder = ShowFolder(tmp.filePath("show"));
-        ASSERT_TRUE(console.folder.create());
+        folder = ShowFolder(tmp.filePath("show"));
+        ASSERT_TRUE(folder.create());
         // A recognisable show in memory.
         const QByteArray start = pattern(kSize, 99);
-        std::copy(start.begin(), start.end(), console.image.data());
+        std::copy(start.begin(), start.end(), state.image.data());
     }
     QString path(const QString& name) const { return tmp.filePath(name); }
 
     QTemporaryDir tmp;
-    Console console;
-    ShowFiles& files = console.showFiles;
+    tavrelia::ConsoleState state;
+    ShowFolder folder;
+    // New empties the image here; the console empties what goes with it too.
+    ShowFiles files{{state.image, folder, state.consoleLock, [this] { state.image.resetToNewShow(); }}};
 };
 
 // Files shorter, equal to and longer than a show.
@@ -87,7 +90,7 @@ TEST_F(ShowFilesTest, LoadTakesTheFirst81920BytesOrNothing)
         SetUp();
         files.saveFileName = "before.tvl";
         files.ShowNamed = false;
-        const QByteArray before = imageBytes(console);
+        const QByteArray before = imageBytes(state.image);
         const QByteArray content = pattern(c.size, c.size);
         writeFile(path("in.tvl"), content);
         files.openFileName = path("in.tvl");
@@ -95,11 +98,11 @@ TEST_F(ShowFilesTest, LoadTakesTheFirst81920BytesOrNothing)
         const ShowFiles::Result r = files.BlocOpenFile();
         EXPECT_EQ(r.status, c.status);
         if (c.status == Status::Done) {
-            EXPECT_EQ(imageBytes(console), content.left(kSize)) << "the file's own header is kept";
+            EXPECT_EQ(imageBytes(state.image), content.left(kSize)) << "the file's own header is kept";
             EXPECT_EQ(files.saveFileName, path("in.tvl"));
             EXPECT_TRUE(files.ShowNamed);
         } else {
-            EXPECT_EQ(imageBytes(console), before) << "a short file leaves the show alone";
+            EXPECT_EQ(imageBytes(state.image), before) << "a short file leaves the show alone";
             EXPECT_TRUE(r.error.contains(path("in.tvl"))) << r.error.toStdString();
             EXPECT_EQ(files.saveFileName, "before.tvl");
             EXPECT_FALSE(files.ShowNamed);
@@ -112,12 +115,12 @@ TEST_F(ShowFilesTest, MissingFileLeavesTheShowButNamesIt)
     const char* names[] = {"", "nothing.tvl", "Unit_001", "show"};   // "show" is a folder
     for (const char* name : names) {
         SCOPED_TRACE(name);
-        const QByteArray before = imageBytes(console);
+        const QByteArray before = imageBytes(state.image);
         files.ShowNamed = false;
         files.saveFileName = "kept.tvl";
         files.openFileName = name;
         EXPECT_EQ(files.BlocOpenFile().status, Status::Missing);
-        EXPECT_EQ(imageBytes(console), before);
+        EXPECT_EQ(imageBytes(state.image), before);
         EXPECT_TRUE(files.ShowNamed);
         EXPECT_EQ(files.saveFileName, "kept.tvl");
     }
@@ -126,7 +129,7 @@ TEST_F(ShowFilesTest, MissingFileLeavesTheShowButNamesIt)
 TEST_F(ShowFilesTest, RelativeNamesLiveInTheShowFolder)
 {
     ASSERT_TRUE(files.SaveFileAs("Unit_001").done());
-    EXPECT_EQ(readFile(console.folder.path() + "/Unit_001").size(), kSize);
+    EXPECT_EQ(readFile(folder.path() + "/Unit_001").size(), kSize);
     files.openFileName = "Unit_001";
     EXPECT_EQ(files.BlocOpenFile().status, Status::Done);
 }
@@ -143,7 +146,7 @@ TEST_F(ShowFilesTest, StateTable)
     EXPECT_EQ(files.saveFileName, path("a.tvl"));
     EXPECT_TRUE(files.openFileName.isEmpty()) << "Save As leaves the open name";
 
-    console.image.DataWrite(5, 5, 77);
+    state.image.DataWrite(5, 5, 77);
     ASSERT_TRUE(files.SaveFile().done());
     EXPECT_EQ(static_cast<uint8_t>(readFile(path("a.tvl"))[ShowImage::levelAddress(5, 5)]), 77);
 
@@ -154,7 +157,7 @@ TEST_F(ShowFilesTest, StateTable)
     files.openFileName = path("a.tvl");
     ASSERT_TRUE(files.BlocOpenFile().done());
     EXPECT_TRUE(files.ShowNamed);
-    EXPECT_EQ(console.image.DataRead(5, 5), 77);
+    EXPECT_EQ(state.image.DataRead(5, 5), 77);
 }
 
 TEST_F(ShowFilesTest, SavesReplaceTheHeaderAutosaveKeepsIt)
@@ -165,13 +168,13 @@ TEST_F(ShowFilesTest, SavesReplaceTheHeaderAutosaveKeepsIt)
     ASSERT_TRUE(files.BlocOpenFile().done());
 
     ASSERT_TRUE(files.autosave().done());
-    EXPECT_EQ(readFile(console.folder.autosaveFile()), foreign);
+    EXPECT_EQ(readFile(folder.autosaveFile()), foreign);
     EXPECT_EQ(files.saveFileName, path("foreign.tvl"));
     EXPECT_EQ(files.autosaveStatus(), "Автосохранение файла foreign.tvl");
 
     ASSERT_TRUE(files.SaveFile().done());
     EXPECT_EQ(readFile(path("foreign.tvl")), withIdentHeader(foreign));
-    EXPECT_EQ(readFile(path("foreign.tvl")), imageBytes(console));
+    EXPECT_EQ(readFile(path("foreign.tvl")), imageBytes(state.image));
 
     ASSERT_TRUE(files.SaveFileAs(path("copy.tvl")).done());
     EXPECT_EQ(readFile(path("copy.tvl")), withIdentHeader(foreign));
@@ -179,9 +182,9 @@ TEST_F(ShowFilesTest, SavesReplaceTheHeaderAutosaveKeepsIt)
 
 TEST_F(ShowFilesTest, AutosavePutsBackARemovedFolder)
 {
-    ASSERT_TRUE(QDir(console.folder.path()).removeRecursively());
+    ASSERT_TRUE(QDir(folder.path()).removeRecursively());
     ASSERT_TRUE(files.autosave().done());
-    EXPECT_EQ(readFile(console.folder.autosaveFile()), imageBytes(console));
+    EXPECT_EQ(readFile(folder.autosaveFile()), imageBytes(state.image));
 }
 
 TEST_F(ShowFilesTest, SaveThatCannotOpenItsFileChangesNothing)
@@ -210,7 +213,7 @@ TEST_F(ShowFilesTest, FailedWriteLeavesTheOldFileWhole)
     writeFile(path("old.tvl"), old);
     files.openFileName = path("old.tvl");
     ASSERT_TRUE(files.BlocOpenFile().done());
-    console.image.DataWrite(1, 1, 200);
+    state.image.DataWrite(1, 1, 200);
 
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -226,13 +229,15 @@ TEST_F(ShowFilesTest, FailedWriteLeavesTheOldFileWhole)
     EXPECT_EQ(saveResult.status, Status::Failed);
     EXPECT_EQ(autosaveResult.status, Status::Failed);
     EXPECT_EQ(readFile(path("old.tvl")), old);
-    EXPECT_FALSE(QFile::exists(console.folder.autosaveFile()));
+    EXPECT_FALSE(QFile::exists(folder.autosaveFile()));
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"old.tvl"})
         << "no temporary file left behind";
 }
 
-TEST_F(ShowFilesTest, NewShowForgetsTheName)
+TEST(ConsoleShowFiles, NewShowForgetsTheName)
 {
+    Console console;
+    ShowFiles& files = console.showFiles;
     files.ShowNamed = true;
     console.image.DataWrite(3, 3, 9);
     console.sceneBuffer[4] = 1;
@@ -246,7 +251,7 @@ TEST_F(ShowFilesTest, LoadWaitsForTheConsoleLock)
 {
     writeFile(path("in.tvl"), pattern(kSize, 5));
     files.openFileName = path("in.tvl");
-    auto guard = console.lock();
+    auto guard = state.consoleLock.hold();
     auto load = std::async(std::launch::async, [this] { return files.BlocOpenFile(); });
     EXPECT_EQ(load.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
     guard.unlock();

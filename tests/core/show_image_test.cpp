@@ -63,15 +63,15 @@ TEST(ShowImage, LevelWritersClampAndStayInTheirScene)
 TEST(Console, ClearShowDataZeroesFrameAndBufferAndStopsPlay)
 {
     Console console;
-    console.OutputFrame.fill(9);
+    console.dmx.OutputFrame.fill(9);
     console.sceneBuffer.fill(9);
-    console.PlayFlag = true;
+    console.play.PlayFlag = true;
     console.clearShowData();
     for (int i = 0; i < 512; ++i)
-        ASSERT_EQ(console.OutputFrame[i], 0);
-    EXPECT_EQ(console.OutputFrame[512], 9);   // only slots 0..511 are cleared
+        ASSERT_EQ(console.dmx.OutputFrame[i], 0);
+    EXPECT_EQ(console.dmx.OutputFrame[512], 9);   // only slots 0..511 are cleared
     EXPECT_EQ(console.sceneBuffer[0], 0);
-    EXPECT_FALSE(console.PlayFlag);
-    EXPECT_EQ(console.RecodeTable[512], 512);
-    EXPECT_EQ(console.RecodeTable[0], 0);
+    EXPECT_FALSE(console.play.PlayFlag);
+    EXPECT_EQ(console.dmx.RecodeTable[512], 512);
+    EXPECT_EQ(console.dmx.RecodeTable[0], 0);
 }

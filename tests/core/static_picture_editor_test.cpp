@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "console.h"
+#include "editing/channel_desk.h"
+#include "editing/scene_list.h"
 #include "playback/static_picture_editor.h"
+#include "console_state.h"
 
-using tavrelia::Console;
 using tavrelia::ShowImage;
 using tavrelia::StaticPictureEditor;
 
@@ -15,8 +16,8 @@ namespace {
 struct PictureEditor : ::testing::Test {
     PictureEditor()
     {
-        console.clearShowData();
-        ShowImage& image = console.image;
+        state.image.resetToNewShow();
+        ShowImage& image = state.image;
         image[ShowImage::kLastScene] = 5;
         image[ShowImage::kCurrentScene] = 3;
         for (int c = 1; c <= 255; ++c) {
@@ -25,29 +26,34 @@ struct PictureEditor : ::testing::Test {
         }
         image[ShowImage::rateAddress(7)] = 20;
         // Strip 3 checked on the desk (channel 3), channel 100 selected off the page.
-        console.controls.stripChecked[2] = true;
+        state.controls.stripChecked[2] = true;
         image[ShowImage::selectAddress(100)] = 1;
         before = image.bytes();
     }
-    StaticPictureEditor& editor() { return console.pictureEditor; }
+    StaticPictureEditor& editor() { return pictureEditor; }
     std::vector<int> selected() const
     {
         std::vector<int> channels;
         for (int c = 0; c < 256; ++c) {
-            if (console.image[ShowImage::selectAddress(c)] == 1)
+            if (state.image[ShowImage::selectAddress(c)] == 1)
                 channels.push_back(c);
         }
         return channels;
     }
-    uint8_t scene0(int c) const { return console.image[ShowImage::levelAddress(0, c)]; }
+    uint8_t scene0(int c) const { return state.image[ShowImage::levelAddress(0, c)]; }
     void select(std::initializer_list<int> channels)
     {
-        std::fill_n(console.image.data() + ShowImage::kSelectBase, 256, uint8_t{0});
+        std::fill_n(state.image.data() + ShowImage::kSelectBase, 256, uint8_t{0});
         for (int c : channels)
-            console.image[ShowImage::selectAddress(c)] = 1;
+            state.image[ShowImage::selectAddress(c)] = 1;
     }
 
-    Console console;
+    tavrelia::ConsoleState state;
+    tavrelia::ChannelDesk desk{{state.image, state.controls, state.play, state.dmx, state.consoleLock}};
+    tavrelia::SceneList sceneList{
+        {state.image, state.undoImage, state.sceneBuffer, state.play, state.consoleLock}};
+    StaticPictureEditor pictureEditor{
+        {state.image, state.play, desk, sceneList, state.undoImage, state.consoleLock}};
     ShowImage::Bytes before{};
 };
 
@@ -55,31 +61,31 @@ struct PictureEditor : ::testing::Test {
 
 TEST_F(PictureEditor, OpeningStopsAndClearsTheWorkingPictureAndClosingRestoresTheShow)
 {
-    console.PlayFlag = true;
+    state.play.PlayFlag = true;
     ASSERT_TRUE(editor().open());
     EXPECT_TRUE(editor().isOpen());
-    EXPECT_FALSE(console.PlayFlag);
-    EXPECT_EQ(console.image.currentScene(), 0);
+    EXPECT_FALSE(state.play.PlayFlag);
+    EXPECT_EQ(state.image.currentScene(), 0);
     EXPECT_TRUE(selected().empty());
     for (int c = 0; c < 256; ++c)
         ASSERT_EQ(scene0(c), 0) << c;
 
     // Work done while open: levels, selection, a rate and the scene all change.
-    console.image.DataWrite(0, 9, 99);
+    state.image.DataWrite(0, 9, 99);
     select({1, 2, 9});
-    console.image[ShowImage::rateAddress(7)] = 1;
-    console.image[ShowImage::kCurrentScene] = 4;
+    state.image[ShowImage::rateAddress(7)] = 1;
+    state.image[ShowImage::kCurrentScene] = 4;
     // A second opening is ignored: closing still brings the show's own state back.
     EXPECT_FALSE(editor().open());
     editor().close();
     EXPECT_FALSE(editor().isOpen());
     EXPECT_EQ(selected(), (std::vector<int>{3, 100}));
     // The desk's checked strip was written into the selection on opening.
-    std::copy_n(console.image.data() + ShowImage::kSelectBase, 256, before.begin() + ShowImage::kSelectBase);
-    EXPECT_TRUE(console.image.bytes() == before);
+    std::copy_n(state.image.data() + ShowImage::kSelectBase, 256, before.begin() + ShowImage::kSelectBase);
+    EXPECT_TRUE(state.image.bytes() == before);
 
     // Closing a closed editor writes nothing.
-    console.image.DataWrite(0, 9, 1);
+    state.image.DataWrite(0, 9, 1);
     editor().close();
     EXPECT_EQ(scene0(9), 1);
 }
@@ -87,25 +93,25 @@ TEST_F(PictureEditor, OpeningStopsAndClearsTheWorkingPictureAndClosingRestoresTh
 TEST_F(PictureEditor, SavingKeepsAllLevelsButReadingShowsOnlyTheMembers)
 {
     editor().open();
-    console.controls.stripChecked = {};
-    console.controls.stripChecked[4] = true;   // channel 5 is on the desk's page
+    state.controls.stripChecked = {};
+    state.controls.stripChecked[4] = true;   // channel 5 is on the desk's page
     for (int c = 1; c <= 255; ++c)
-        console.image.DataWrite(0, static_cast<uint8_t>(c), 40);
-    console.image.DataWrite(0, 5, 150);
+        state.image.DataWrite(0, static_cast<uint8_t>(c), 40);
+    state.image.DataWrite(0, 5, 150);
     select({5, 200});
     editor().SaveChaser(9);   // Z
-    EXPECT_EQ(console.image[ShowImage::pictureFlagAddress(9, 5)], 1);
-    EXPECT_EQ(console.image[ShowImage::pictureFlagAddress(9, 6)], 0);
-    EXPECT_EQ(console.image[ShowImage::pictureLevelAddress(9, 5)], 150);
-    EXPECT_EQ(console.image[ShowImage::pictureLevelAddress(9, 6)], 40);
+    EXPECT_EQ(state.image[ShowImage::pictureFlagAddress(9, 5)], 1);
+    EXPECT_EQ(state.image[ShowImage::pictureFlagAddress(9, 6)], 0);
+    EXPECT_EQ(state.image[ShowImage::pictureLevelAddress(9, 5)], 150);
+    EXPECT_EQ(state.image[ShowImage::pictureLevelAddress(9, 6)], 40);
 
     // The desk's visible boxes are written back before the picture is stored.
-    console.controls.stripChecked[0] = true;
+    state.controls.stripChecked[0] = true;
     editor().SaveChaser(2);
-    EXPECT_EQ(console.image[ShowImage::pictureFlagAddress(2, 1)], 1);
+    EXPECT_EQ(state.image[ShowImage::pictureFlagAddress(2, 1)], 1);
 
     for (int c = 1; c <= 255; ++c)
-        console.image.DataWrite(0, static_cast<uint8_t>(c), 7);
+        state.image.DataWrite(0, static_cast<uint8_t>(c), 7);
     select({});
     editor().ReadChaser(9);
     EXPECT_EQ(selected(), (std::vector<int>{5, 200}));
@@ -124,7 +130,7 @@ TEST_F(PictureEditor, SceneChoiceCopiesTheSceneAfterThePositionAndClearsTheSelec
     EXPECT_EQ(scene0(200), 55);
     EXPECT_TRUE(selected().empty());
     // 255 names scene 0 itself: the working picture stays.
-    console.image.DataWrite(0, 1, 12);
+    state.image.DataWrite(0, 1, 12);
     editor().ScrollBar1Change(255);
     EXPECT_EQ(scene0(1), 12);
 }
@@ -132,37 +138,37 @@ TEST_F(PictureEditor, SceneChoiceCopiesTheSceneAfterThePositionAndClearsTheSelec
 TEST_F(PictureEditor, ErasesTakeTheSharedUndoSnapshotAndUndoBringsItBack)
 {
     editor().open();
-    console.image[ShowImage::pictureFlagAddress(15, 8)] = 1;
-    console.image.DataWrite(0, 8, 90);
+    state.image[ShowImage::pictureFlagAddress(15, 8)] = 1;
+    state.image.DataWrite(0, 8, 90);
     select({8});
-    const ShowImage::Bytes working = console.image.bytes();
+    const ShowImage::Bytes working = state.image.bytes();
 
     editor().eraseWorking();
-    EXPECT_TRUE(console.undoImage == working);
-    EXPECT_TRUE(console.sceneList.undoAvailable());
+    EXPECT_TRUE(state.undoImage == working);
+    EXPECT_TRUE(sceneList.undoAvailable());
     EXPECT_EQ(scene0(8), 0);
     EXPECT_TRUE(selected().empty());
-    EXPECT_EQ(console.image[ShowImage::pictureFlagAddress(15, 8)], 1);
+    EXPECT_EQ(state.image[ShowImage::pictureFlagAddress(15, 8)], 1);
 
     editor().undo();
-    EXPECT_TRUE(console.image.bytes() == working);
+    EXPECT_TRUE(state.image.bytes() == working);
 
     editor().eraseAll();
-    const uint8_t* pictures = console.image.data() + ShowImage::kPicturesBase;
+    const uint8_t* pictures = state.image.data() + ShowImage::kPicturesBase;
     EXPECT_TRUE(std::all_of(pictures, pictures + 16 * 512, [](uint8_t b) { return b == 0; }));
     EXPECT_EQ(scene0(8), 0);
     editor().undo();
-    EXPECT_TRUE(console.image.bytes() == working);
+    EXPECT_TRUE(state.image.bytes() == working);
 }
 
 TEST_F(PictureEditor, AShowReplacedWhileOpenIsNotOverwrittenOnClose)
 {
     editor().open();
-    console.clearShowData();   // New
-    console.image.DataWrite(0, 1, 33);
+    state.image.resetToNewShow();   // New
+    state.image.DataWrite(0, 1, 33);
     editor().abandon();
     editor().close();
     EXPECT_EQ(scene0(1), 33);
-    EXPECT_EQ(console.image[ShowImage::rateAddress(7)], 255);
+    EXPECT_EQ(state.image[ShowImage::rateAddress(7)], 255);
     EXPECT_TRUE(editor().open());   // and it opens again over the new show
 }

@@ -66,7 +66,7 @@ void HandScanWireTest::padOwnsThePairWhilePlayingWithPriority()
     };
     QTRY_VERIFY_WITH_TIMEOUT(reader.packets().size() >= 3, 10000);
     w.click("SpeedButtonPlay");
-    QVERIFY(w.console.PlayFlag);
+    QVERIFY(w.console.play.PlayFlag);
     QVERIFY(!next(reader, showValues).empty());
 
     w.key(Qt::Key_A);   // Ctrl+A: the hand scan window

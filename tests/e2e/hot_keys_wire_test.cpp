@@ -187,7 +187,7 @@ void HotKeysWireTest::playStopAndBlackOutKeys()
     w.tap(Qt::Key_Equal);
     w.tap(Qt::Key_0);
     QVERIFY(!w.until([](const auto& f) { return std::all_of(f.begin(), f.end(), [](uint8_t b) { return b == 0; }); }).empty());
-    QVERIFY(!w.console().PlayFlag);
+    QVERIFY(!w.console().play.PlayFlag);
     w.tap(Qt::Key_0);
     const auto back = w.until([](const auto& f) { return f[5] != 0; });
     QVERIFY(!back.empty());

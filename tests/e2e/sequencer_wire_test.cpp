@@ -68,7 +68,7 @@ void SequencerWireTest::automatModeFadesInTempoWhilePlayingAndJumpsWhenStopped()
     // Tempo 44: 1,936 ms, N = 38. 0 -> 255 moves by 255 div 38 = 6 per packet;
     // 0 -> 20 is below N and moves by 1.
     w.console.sequencer.TimerSeqveserTimer();
-    QCOMPARE(int(w.console.FadeSteps[1]), 6);
+    QCOMPARE(int(w.console.play.FadeSteps[1]), 6);
     QVERIFY(reader.waitFor([](const auto& p) { return !p.empty() && p.back().frame[1] == 255; }, 5s));
     const std::vector<Packet> playing = reader.packets();
     QCOMPARE(fade(slot(playing, 1), 0, 255), ramp(0, 255, 6));

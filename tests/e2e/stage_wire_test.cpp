@@ -87,7 +87,7 @@ void StageWireTest::everythingAtOnce()
     clickCheckBox(w.find<QCheckBox>("CheckBox1"));
     clickCheckBox(w.find<QCheckBox>("CheckBox2"));
     w.click("SpeedButtonKonvSpisBegin");
-    QVERIFY(w.console.PlayFlag);
+    QVERIFY(w.console.play.PlayFlag);
     w.key(Qt::Key_A);   // Ctrl+A: the hand scan window
     auto* scan = w.find<tavrelia::THandScanForm>("THandScanForm");
     QVERIFY(QTest::qWaitForWindowActive(scan));

@@ -61,7 +61,7 @@ void makeVersion(Console& console, int version)
     for (int channel = 1; channel < 256; ++channel)
         console.image.DataWrite(0, static_cast<uint8_t>(channel), version ? 0xAA : 0x55);
     console.colors.NameRed.fill(version ? 10 : 20);
-    console.RecodeTable[1] = static_cast<uint16_t>(version ? 7 : 8);
+    console.dmx.RecodeTable[1] = static_cast<uint16_t>(version ? 7 : 8);
     console.settings.lastFile = version ? QStringLiteral("one.tvl") : QStringLiteral("two.tvl");
 }
 
@@ -77,7 +77,7 @@ bool save(Target target, Console& console)
     case Target::ColorFile:
         return console.colorFile.SaveColorEdit(pathOf(target)).done();
     case Target::RecodeTable:
-        return tavrelia::RecodeTableFile::save(console, pathOf(target), &error);
+        return tavrelia::RecodeTableFile::save(console.dmx.RecodeTable, pathOf(target), &error);
     case Target::Settings:
         return console.settings.write(pathOf(target)).isEmpty();
     }

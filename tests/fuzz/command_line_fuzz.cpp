@@ -30,7 +30,8 @@ struct Workspace {
         Console console;
         console.showFiles.SaveFileAs(sandbox.path(QStringLiteral("work/show.tvl")));
         QString error;
-        RecodeTableFile::save(console, sandbox.path(QStringLiteral("work/table.tvd")), &error);
+        RecodeTableFile::save(console.dmx.RecodeTable, sandbox.path(QStringLiteral("work/table.tvd")),
+                              &error);
         sandbox.write(QStringLiteral("work/short.tvl"), QByteArray(100, '\x01'));
         sandbox.write(QStringLiteral("work/short.tvd"), QByteArray(10, '\x01'));
         SettingsFile list;
@@ -48,8 +49,8 @@ struct Workspace {
 QByteArray state(const Console& console)
 {
     QByteArray bytes(reinterpret_cast<const char*>(console.image.data()), ShowImage::kImageSize);
-    bytes.append(reinterpret_cast<const char*>(console.RecodeTable.data()),
-                 sizeof console.RecodeTable);
+    bytes.append(reinterpret_cast<const char*>(console.dmx.RecodeTable.data()),
+                 sizeof console.dmx.RecodeTable);
     return bytes;
 }
 

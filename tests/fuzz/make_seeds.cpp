@@ -93,10 +93,10 @@ void recodeSeeds(const QTemporaryDir& work)
     Console console;
     // Slots routed backwards, and entries a file can hold but the rows cannot.
     for (int i = 0; i < RecodeTableFile::kEntries; ++i)
-        console.RecodeTable[i] = static_cast<uint16_t>(i < 200 ? 255 - i : 300 + i);
+        console.dmx.RecodeTable[i] = static_cast<uint16_t>(i < 200 ? 255 - i : 300 + i);
     const QString path = work.filePath(QStringLiteral("table.tvd"));
     QString error;
-    if (!RecodeTableFile::save(console, path, &error))
+    if (!RecodeTableFile::save(console.dmx.RecodeTable, path, &error))
         std::exit(1);
     putThree("recode_table", contents(path));
 }

@@ -30,39 +30,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const bool prepared = (prepare(console), true);
     (void)prepared;
 
-    const auto before = console.RecodeTable;
+    const auto before = console.dmx.RecodeTable;
     const QByteArray input = fuzz::bytesOf(data, size);
     QString error;
-    const bool loaded =
-        RecodeTableFile::load(console, sandbox.write(QStringLiteral("input.tvd"), input), &error);
+    const bool loaded = RecodeTableFile::load(console.dmx.RecodeTable, console.consoleLock,
+                                              sandbox.write(QStringLiteral("input.tvd"), input), &error);
 
     if (size < static_cast<size_t>(RecodeTableFile::kFileSize)) {
         FUZZ_REQUIRE(!loaded);
         FUZZ_REQUIRE(!error.isEmpty());
-        FUZZ_REQUIRE(console.RecodeTable == before);
+        FUZZ_REQUIRE(console.dmx.RecodeTable == before);
         return 0;
     }
     FUZZ_REQUIRE(loaded);
     for (int i = 0; i < RecodeTableFile::kEntries; ++i)
-        FUZZ_REQUIRE(console.RecodeTable[i] == (data[2 * i] | data[2 * i + 1] << 8));
+        FUZZ_REQUIRE(console.dmx.RecodeTable[i] == (data[2 * i] | data[2 * i + 1] << 8));
     for (size_t i = RecodeTableFile::kEntries; i < before.size(); ++i)
-        FUZZ_REQUIRE(console.RecodeTable[i] == before[i]);
+        FUZZ_REQUIRE(console.dmx.RecodeTable[i] == before[i]);
 
     const QString saved = sandbox.path(QStringLiteral("saved.tvd"));
-    FUZZ_REQUIRE(RecodeTableFile::save(console, saved, &error));
+    FUZZ_REQUIRE(RecodeTableFile::save(console.dmx.RecodeTable, saved, &error));
     FUZZ_REQUIRE(fuzz::readAll(saved) == input.left(RecodeTableFile::kFileSize));
 
     {
         // Slot 0 keeps what the previous table routed into it: start from zero.
         auto guard = console.lock();
-        console.OutputFrame[0] = 0;
+        console.dmx.OutputFrame[0] = 0;
     }
     console.output.OutputTick();
     auto guard = console.lock();
     for (int slot = 1; slot < RecodeTableFile::kEntries; ++slot) {
-        const int source = console.RecodeTable[slot];
+        const int source = console.dmx.RecodeTable[slot];
         const int expected = source >= 1 && source <= 255 ? source : 0;
-        FUZZ_REQUIRE(console.OutputFrame[slot] == expected);
+        FUZZ_REQUIRE(console.dmx.OutputFrame[slot] == expected);
     }
     return 0;
 }

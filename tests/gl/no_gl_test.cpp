@@ -41,7 +41,7 @@ void NoGlTest::viewerSaysSoAndTheRestWorks()
     w.click("SpeedButtonpar");
     w.console.image.DataWrite(0, 1, 99);
     w.console.output.OutputTick();
-    QCOMPARE(int(w.console.OutputFrame[1]), 99);
+    QCOMPARE(int(w.console.dmx.OutputFrame[1]), 99);
     QCOMPARE(int(w.console.deviceFeed.DevType[1]), 3);
     viewer->close();
     w.click("SpeedButton3Don");

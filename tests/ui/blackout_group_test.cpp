@@ -113,7 +113,7 @@ void BlackoutGroupTest::handlersKeepBoxAndButtonsTogether()
     QFETCH(bool, playing);
     Blackout w;
     for (const QString& action : actions) {
-        w.console.PlayFlag = true;
+        w.console.play.PlayFlag = true;
         if (action == QStringLiteral("box+"))
             w.box()->setChecked(true);
         else if (action == QStringLiteral("box-"))
@@ -123,7 +123,7 @@ void BlackoutGroupTest::handlersKeepBoxAndButtonsTogether()
     }
     QCOMPARE(w.box()->isChecked(), checked);
     QCOMPARE(w.down(), down);
-    QCOMPARE(w.console.PlayFlag, playing);
+    QCOMPARE(w.console.play.PlayFlag, playing);
     QCOMPARE(w.console.controls.blackOut, checked);
     QCOMPARE(w.console.controls.macroOut, down == QStringLiteral("SpeedButtonMacrosOut"));
 }
@@ -134,11 +134,11 @@ void BlackoutGroupTest::clearingTheBoxByHandKeepsTheMacroDown()
     w.form.show();
     w.form.pageControlUst()->setCurrentWidget(w.form.ustPage(TBaseForm::UstTab::Urovni));
     w.button("SpeedButtonMacrosOut")->click();
-    w.console.PlayFlag = true;
+    w.console.play.PlayFlag = true;
     clickIndicator(w.box());
     QVERIFY(!w.box()->isChecked());
     QCOMPARE(w.down(), QStringLiteral("SpeedButtonMacrosOut"));
-    QVERIFY(!w.console.PlayFlag);
+    QVERIFY(!w.console.play.PlayFlag);
     QVERIFY(!w.console.controls.blackOut);
     QVERIFY(w.console.controls.macroOut);
 }
@@ -173,11 +173,11 @@ void BlackoutGroupTest::macroOnTheOutput()
     w.console.output.OutputTick();
     std::array<uint8_t, 513> expected{};
     expected[8] = 80;
-    QVERIFY(w.console.OutputFrame == expected);
+    QVERIFY(w.console.dmx.OutputFrame == expected);
     w.button("SpeedButtonOnScena")->click();
     w.console.output.OutputTick();
-    QCOMPARE(int(w.console.OutputFrame[8]), 200);
-    QCOMPARE(int(w.console.OutputFrame[9]), 200);
+    QCOMPARE(int(w.console.dmx.OutputFrame[8]), 200);
+    QCOMPARE(int(w.console.dmx.OutputFrame[9]), 200);
 }
 
 void BlackoutGroupTest::selectedLevelsBar()
@@ -187,7 +187,7 @@ void BlackoutGroupTest::selectedLevelsBar()
     w.setScenes(1, 1);
     w.find<QCheckBox>("CheckBox5")->setChecked(true);
     w.find<QCheckBox>("CheckBox9")->setChecked(true);
-    w.console.PlayFlag = true;   // the bar writes while the show plays too
+    w.console.play.PlayFlag = true;   // the bar writes while the show plays too
     const ShowImage::Bytes before = w.console.image.bytes();
     w.bar("ScrollBarLevelAll")->setValue(200);
     ShowImage::Bytes expected = before;

@@ -59,12 +59,12 @@ struct Desk : test::Window {
     void setFrame(int slot, int value)
     {
         auto g = console.lock();
-        console.OutputFrame[slot] = static_cast<uint8_t>(value);
+        console.dmx.OutputFrame[slot] = static_cast<uint8_t>(value);
     }
     int frame(int slot)
     {
         auto g = console.lock();
-        return console.OutputFrame[slot];
+        return console.dmx.OutputFrame[slot];
     }
     void tick() { console.output.OutputTick(); }
     void wheel(QWidget* over, int delta)
@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(d.level(255), 201);
 
         // Playing, the faders leave the show alone.
-        d.console.PlayFlag = true;
+        d.console.play.PlayFlag = true;
         d.fader(27)->setValue(5);
         QCOMPARE(d.level(255), 201);
     }
@@ -185,7 +185,7 @@ private slots:
     {
         Desk d;
         d.console.image.DataWrite(0, 4, 60);
-        d.console.PlayFlag = true;
+        d.console.play.PlayFlag = true;
         const QString before = d.status();
         for (const char* button : {"SpeedButtonAllScrl0", "SpeedButtonVis0", "SpeedButtonVis255"})
             d.click(button);
@@ -363,7 +363,7 @@ private slots:
         QCOMPARE(d.frame(3), 210);
 
         // Playing, a held strip moves the output on the next tick, not the show.
-        d.console.PlayFlag = true;
+        d.console.play.PlayFlag = true;
         d.fader(2)->setValue(30);
         QCOMPARE(d.level(2), 200);
         d.tick();

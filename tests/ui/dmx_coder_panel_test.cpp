@@ -72,17 +72,17 @@ void DmxCoderPanelTest::movingARowRoutesTheOutputSlot()
     for (int c = 1; c <= 255; ++c)
         w.console.image.DataWrite(0, static_cast<uint8_t>(c), c);
     w.bar(rowBar(1))->setValue(3);
-    QCOMPARE(w.console.RecodeTable[1], uint16_t{3});
+    QCOMPARE(w.console.dmx.RecodeTable[1], uint16_t{3});
     QCOMPARE(w.text(rowLabel(1)), rowText(3, 1));
     w.console.output.OutputTick();
-    QCOMPARE(int(w.console.OutputFrame[1]), 3);
-    QCOMPARE(std::count(w.console.OutputFrame.begin(), w.console.OutputFrame.end(), 1), 0);
+    QCOMPARE(int(w.console.dmx.OutputFrame[1]), 3);
+    QCOMPARE(std::count(w.console.dmx.OutputFrame.begin(), w.console.dmx.OutputFrame.end(), 1), 0);
 }
 
 void DmxCoderPanelTest::positionBarShowsLaterEntries()
 {
     test::Window w;
-    w.console.RecodeTable[240] = 17;
+    w.console.dmx.RecodeTable[240] = 17;
     w.bar("ScrollBarCoderPos")->setValue(225);
     for (int j = 1; j <= 30; ++j) {
         const int slot = 225 + j;
@@ -91,8 +91,8 @@ void DmxCoderPanelTest::positionBarShowsLaterEntries()
     QCOMPARE(w.bar(rowBar(15))->value(), 17);
     // A row moved now edits its own entry of the shown range.
     w.bar(rowBar(30))->setValue(1);
-    QCOMPARE(w.console.RecodeTable[255], uint16_t{1});
-    QCOMPARE(w.console.RecodeTable[30], uint16_t{30});
+    QCOMPARE(w.console.dmx.RecodeTable[255], uint16_t{1});
+    QCOMPARE(w.console.dmx.RecodeTable[30], uint16_t{30});
 }
 
 void DmxCoderPanelTest::rowsClampWhatTheyCannotShow()
@@ -112,10 +112,10 @@ void DmxCoderPanelTest::rowsClampWhatTheyCannotShow()
         {5, 200, 200},
     };
     for (const Case& c : cases)
-        w.console.RecodeTable[c.slot] = c.stored;
+        w.console.dmx.RecodeTable[c.slot] = c.stored;
     emit w.form.startUpTables();   // the start-up refresh of the page
     for (const Case& c : cases) {
-        QCOMPARE(w.console.RecodeTable[c.slot], c.kept);
+        QCOMPARE(w.console.dmx.RecodeTable[c.slot], c.kept);
         QCOMPARE(w.text(rowLabel(c.slot)), rowText(c.kept, c.slot));
     }
 }
@@ -138,7 +138,7 @@ void DmxCoderPanelTest::stepPresetsSetTheTrackStepAndMayAllBeUp()
         QCOMPARE(w.bar(rowBar(j))->pageStep(), 3);
     // A click in the track of a row moves its source by the step.
     w.bar(rowBar(7))->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    QCOMPARE(w.console.RecodeTable[7], uint16_t{10});
+    QCOMPARE(w.console.dmx.RecodeTable[7], uint16_t{10});
 
     three->click();   // raises it: all up, the step stays
     QVERIFY(!three->isChecked());
@@ -151,14 +151,14 @@ void DmxCoderPanelTest::stepPresetsSetTheTrackStepAndMayAllBeUp()
 void DmxCoderPanelTest::resetAfterALoadKeepsEntry0()
 {
     test::Window w;
-    w.console.RecodeTable[0] = 9;
+    w.console.dmx.RecodeTable[0] = 9;
     w.bar(rowBar(2))->setValue(50);
     w.bar("ScrollBarCoderPos")->setValue(100);
     w.bar(rowBar(1))->setValue(7);
     w.click("SpeedButtonResetCoder");
-    QCOMPARE(w.console.RecodeTable[0], uint16_t{9});
+    QCOMPARE(w.console.dmx.RecodeTable[0], uint16_t{9});
     for (int i = 1; i <= 512; ++i)
-        QCOMPARE(w.console.RecodeTable[i], uint16_t(i));
+        QCOMPARE(w.console.dmx.RecodeTable[i], uint16_t(i));
     QCOMPARE(w.bar(rowBar(1))->value(), 101);
     QCOMPARE(w.text(rowLabel(1)), rowText(101, 101));
 }
@@ -170,8 +170,8 @@ void DmxCoderPanelTest::savedTableLoadsBack()
     ScriptedDialogs dialogs;
     test::Window w;
     w.bar(rowBar(1))->setValue(3);
-    w.console.RecodeTable[0] = 4;
-    const auto saved = w.console.RecodeTable;
+    w.console.dmx.RecodeTable[0] = 4;
+    const auto saved = w.console.dmx.RecodeTable;
 
     dialogs.fileAnswers.enqueue(path);
     w.click("SpeedButtonSaveCoderTab");
@@ -184,12 +184,12 @@ void DmxCoderPanelTest::savedTableLoadsBack()
     QCOMPARE(file.size(), 512);
 
     w.click("SpeedButtonResetCoder");
-    w.console.RecodeTable[0] = 0;
+    w.console.dmx.RecodeTable[0] = 0;
     dialogs.fileAnswers.enqueue(path);
     w.click("SpeedButtonOpenCoderTab");
     QCOMPARE(dialogs.calls.last().kind, ScriptedDialogs::Kind::OpenFile);
     QCOMPARE(dialogs.calls.last().request.filter, request.filter);
-    QCOMPARE(w.console.RecodeTable, saved);
+    QCOMPARE(w.console.dmx.RecodeTable, saved);
     QCOMPARE(w.bar(rowBar(1))->value(), 3);
     QCOMPARE(w.text(rowLabel(1)), rowText(3, 1));
     QVERIFY(dialogs.texts(ScriptedDialogs::Kind::Critical).isEmpty());
@@ -200,11 +200,11 @@ void DmxCoderPanelTest::cancelledDialogsDoNothing()
     ScriptedDialogs dialogs;
     test::Window w;
     w.bar(rowBar(5))->setValue(9);
-    const auto before = w.console.RecodeTable;
+    const auto before = w.console.dmx.RecodeTable;
     w.click("SpeedButtonOpenCoderTab");
     w.click("SpeedButtonSaveCoderTab");
     QCOMPARE(dialogs.calls.size(), 2);
-    QCOMPARE(w.console.RecodeTable, before);
+    QCOMPARE(w.console.dmx.RecodeTable, before);
     QCOMPARE(w.text(rowLabel(5)), rowText(9, 5));
 }
 
@@ -219,10 +219,10 @@ void DmxCoderPanelTest::shortFileIsReportedAndChangesNothing()
     }
     ScriptedDialogs dialogs;
     test::Window w;
-    const auto before = w.console.RecodeTable;
+    const auto before = w.console.dmx.RecodeTable;
     dialogs.fileAnswers.enqueue(path);
     w.click("SpeedButtonOpenCoderTab");
-    QCOMPARE(w.console.RecodeTable, before);
+    QCOMPARE(w.console.dmx.RecodeTable, before);
     const QStringList errors = dialogs.texts(ScriptedDialogs::Kind::Critical);
     QCOMPARE(errors.size(), 1);
     QVERIFY(errors[0].contains(path));

@@ -175,7 +175,7 @@ void HandScanFormTest::zeroChannelFace()
     QCOMPARE(int(w->console.image[ShowImage::kStartCode]), 5);
     QCOMPARE(w->text("LabelZero"), QStringLiteral("5"));
     w->console.output.OutputTick();
-    QCOMPARE(int(w->console.OutputFrame[0]), 0);
+    QCOMPARE(int(w->console.dmx.OutputFrame[0]), 0);
 
     // The pad face again, from the menu.
     activateMainWindow();

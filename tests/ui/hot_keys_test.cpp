@@ -174,11 +174,11 @@ void HotKeysTest::playStopAndBlackOutKeys()
     auto* stop = w.find<QAbstractButton>("SpeedButtonStop");
     auto* blackOut = w.find<QCheckBox>("CheckBoxBlackOut");
     w.tap(Qt::Key_Equal);
-    QVERIFY(w.console.PlayFlag);
+    QVERIFY(w.console.play.PlayFlag);
     QVERIFY(play->isChecked());
     QCOMPARE(w.text("LabelKeySp"), QStringLiteral("NomberKey is 187"));
     w.tap(Qt::Key_Minus);
-    QVERIFY(!w.console.PlayFlag);
+    QVERIFY(!w.console.play.PlayFlag);
     QVERIFY(stop->isChecked());
     QCOMPARE(w.text("LabelKeySp"), QStringLiteral("NomberKey is 189"));
 
@@ -187,7 +187,7 @@ void HotKeysTest::playStopAndBlackOutKeys()
     w.tap(Qt::Key_0);
     QVERIFY(blackOut->isChecked());
     QVERIFY(w.console.controls.blackOut);
-    QVERIFY(!w.console.PlayFlag);
+    QVERIFY(!w.console.play.PlayFlag);
     QVERIFY(play->isChecked());
     w.tap(Qt::Key_0);
     QVERIFY(!blackOut->isChecked());
@@ -209,10 +209,10 @@ void HotKeysTest::hintsNameTheKeysThatAct()
         return key.size() == 1 ? Qt::Key(QKeySequence(key)[0].key()) : Qt::Key_unknown;
     };
     w.tap(keyOf(play));
-    QVERIFY(w.console.PlayFlag);
+    QVERIFY(w.console.play.PlayFlag);
     QVERIFY(play->isChecked());
     w.tap(keyOf(stop));
-    QVERIFY(!w.console.PlayFlag);
+    QVERIFY(!w.console.play.PlayFlag);
     QVERIFY(stop->isChecked());
     w.tap(keyOf(blackOut));
     QVERIFY(blackOut->isChecked());

@@ -13,7 +13,7 @@ private slots:
         test::Window w;
         const auto frameSlot1 = [&w] {
             auto g = w.console.lock();
-            return int(w.console.OutputFrame[1]);
+            return int(w.console.dmx.OutputFrame[1]);
         };
         w.form.FormCreate();
         {

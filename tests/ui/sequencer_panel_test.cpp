@@ -97,7 +97,7 @@ private slots:
     void playAdvancesAndShowsTheScene()
     {
         w->click("SpeedButtonPlay");
-        QVERIFY(w->console.PlayFlag);
+        QVERIFY(w->console.play.PlayFlag);
         QVERIFY(!w->find<QToolButton>("SpeedButtonStop")->isChecked());
         QList<int> shown;
         for (int i = 0; i < 4; ++i) {
@@ -107,7 +107,7 @@ private slots:
         }
         QCOMPARE(shown, (QList<int>{2, 1, 2, 1}));
         w->click("SpeedButtonStop");
-        QVERIFY(!w->console.PlayFlag);
+        QVERIFY(!w->console.play.PlayFlag);
         QVERIFY(w->find<QToolButton>("SpeedButtonStop")->isChecked());
         beat();
         QCOMPARE(w->current(), 0);
@@ -119,7 +119,7 @@ private slots:
         seconds(307);
         auto* play = w->find<QToolButton>("SpeedButtonPlay");
         QTest::mouseDClick(play, Qt::LeftButton);
-        QVERIFY(w->console.PlayFlag);
+        QVERIFY(w->console.play.PlayFlag);
         QVERIFY(play->isChecked());
         QCOMPARE(w->current(), 0);
         QCOMPARE(w->text("LabelStep"), QStringLiteral("1"));
@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(w->text("LabelTimeShou"), QStringLiteral("Шоу   = 0ч 2м 5с "));
         QCOMPARE(w->text("LabelTimePause"), QStringLiteral("Время  Паузы  "));
         // stopped by something else than Stop: buttons stay, the pause counts on
-        w->console.PlayFlag = false;
+        w->console.play.PlayFlag = false;
         seconds(1);
         QCOMPARE(w->text("LabelTimePause"), QString::fromUtf8("Пауз") + QLatin1Char('a')
                                                 + QStringLiteral(" = 0ч 2м 6с "));
@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(lamp(), face);
 
         w->click("SpeedButtonPlay");
-        w->console.PlayFlag = false;   // as the blackout key does
+        w->console.play.PlayFlag = false;   // as the blackout key does
         struct {
             bool blackOut, macro;
             QColor colour;
@@ -176,7 +176,7 @@ private slots:
     void stopShowsDownOnceThePlayFlagIsCleared()
     {
         w->click("SpeedButtonPlay");
-        w->console.PlayFlag = false;
+        w->console.play.PlayFlag = false;
         // within the desk's next 100 ms refresh
         QTRY_VERIFY_WITH_TIMEOUT(w->find<QToolButton>("SpeedButtonStop")->isChecked(), 1000);
         QVERIFY(!w->find<QToolButton>("SpeedButtonPlay")->isChecked());
@@ -186,7 +186,7 @@ private slots:
     {
         w->click("SpeedButtonPlay");
         w->find<QCheckBox>("CheckBoxBlackOut")->click();
-        QVERIFY(!w->console.PlayFlag);
+        QVERIFY(!w->console.play.PlayFlag);
         beat();
         QCOMPARE(lamp(), QColor(Qt::black));
         QCOMPARE(w->current(), 0);

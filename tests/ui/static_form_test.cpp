@@ -96,7 +96,7 @@ void StaticFormTest::openingTakesOverTheShowAndClosingGivesItBack()
     w.find<QToolButton>("SpeedButtonRECORD")->click();
     TStaticForm* editor = w.editor();
     QVERIFY(editor->isVisible());
-    QVERIFY(!w.console.PlayFlag);
+    QVERIFY(!w.console.play.PlayFlag);
     QVERIFY(!w.find<QWidget>("SpeedButtonPlay")->isVisibleTo(&w.form));
     QVERIFY(w.find<QRadioButton>("RadioGroupRateItem2")->isChecked());
     QCOMPARE(w.console.controls.transitionMode, int(OutputEngine::Vykl));

@@ -2,20 +2,20 @@
 
 #include <cstdlib>
 
-#include "console.h"
+#include "editing/scene_list.h"
 
 namespace tavrelia {
 
 XyPoint BeamEditor::point(int scene, XyPair pair) const
 {
-    const ShowImage& image = console_.image;
+    const ShowImage& image = parts_.image;
     const auto s = static_cast<uint8_t>(scene);
     return {image.DataRead(s, static_cast<uint8_t>(pair.x)), image.DataRead(s, static_cast<uint8_t>(pair.y))};
 }
 
-void BeamEditor::setPoint(int scene, XyPair pair, XyPoint p)
+void BeamEditor::setPoint(const ConsoleLock::Guard&, int scene, XyPair pair, XyPoint p)
 {
-    ShowImage& image = console_.image;
+    ShowImage& image = parts_.image;
     const auto s = static_cast<uint8_t>(scene);
     image.DataWrite(s, static_cast<uint8_t>(pair.x), p.x);
     image.DataWrite(s, static_cast<uint8_t>(pair.y), p.y);
@@ -25,7 +25,7 @@ std::vector<XyPoint> BeamEditor::path(SceneRange range, XyPair pair) const
 {
     std::vector<XyPoint> points;
     points.reserve(range.count());
-    auto guard = console_.lock();
+    auto guard = parts_.lock.hold();
     for (int i = range.firstIndex(); i <= range.lastIndex(); ++i)
         points.push_back(point(i, pair));
     return points;
@@ -37,44 +37,44 @@ bool BeamEditor::makeFigure(FigureMaker::Figure figure, SceneRange range, XyPair
     const auto points = FigureMaker(range, size, option).make(figure);
     if (!points)
         return false;
-    auto guard = console_.lock();
+    auto guard = parts_.lock.hold();
     for (int k = 0; k < range.count(); ++k)
-        setPoint(range.firstIndex() + k, pair, (*points)[k]);
+        setPoint(guard, range.firstIndex() + k, pair, (*points)[k]);
     return true;
 }
 
 void BeamEditor::ButtonRepeat(int code, SceneRange range, XyPair pair)
 {
-    auto guard = console_.lock();
+    auto guard = parts_.lock.hold();
     for (int i = range.firstIndex(); i <= range.lastIndex(); ++i)
-        setPoint(i, pair, FigureMaker::repeatStep(code, point(i, pair)));
+        setPoint(guard, i, pair, FigureMaker::repeatStep(code, point(i, pair)));
 }
 
 void BeamEditor::RotateArea(SceneRange range, XyPair pair, int angle)
 {
     if (angle == 0)
         return;
-    auto guard = console_.lock();
+    auto guard = parts_.lock.hold();
     for (int i = range.firstIndex(); i <= range.lastIndex(); ++i) {
         const XyPoint p = point(i, pair);
-        setPoint(i, pair, FigureMaker::RotateXY(p.x, p.y, angle));
+        setPoint(guard, i, pair, FigureMaker::RotateXY(p.x, p.y, angle));
     }
 }
 
 void BeamEditor::copyToPairs(SceneRange range, XyPair from, const std::vector<XyPair>& targets)
 {
-    console_.sceneList.ToMemoryUndo();
-    auto guard = console_.lock();
+    parts_.sceneList.ToMemoryUndo();
+    auto guard = parts_.lock.hold();
     for (int i = range.firstIndex(); i <= range.lastIndex(); ++i) {
         const XyPoint p = point(i, from);
         for (const XyPair& to : targets)
-            setPoint(i, to, p);
+            setPoint(guard, i, to, p);
     }
 }
 
 bool BeamEditor::SearchScena(SceneRange range, XyPair pair, int x, int y)
 {
-    auto guard = console_.lock();
+    auto guard = parts_.lock.hold();
     for (int i = range.firstIndex(); i <= range.lastIndex(); ++i) {
         const XyPoint p = point(i, pair);
         if (std::abs(p.x - x) <= kSearchRadius && std::abs(p.y - y) <= kSearchRadius) {
@@ -91,10 +91,10 @@ bool BeamEditor::padPressed(Drag drag, SceneRange range, XyPair pair, int x, int
     FoundScene = kNone;
     if (drag == Drag::Move)
         SearchScena(range, pair, x, y);
-    if (console_.PlayFlag || FoundScene == kNone || !changeScene)
+    if (parts_.play.PlayFlag || FoundScene == kNone || !changeScene)
         return false;
-    auto guard = console_.lock();
-    ShowImage& image = console_.image;
+    auto guard = parts_.lock.hold();
+    ShowImage& image = parts_.image;
     const auto found = static_cast<uint8_t>(FoundScene);
     image[ShowImage::kCurrentScene] = found;
     if (image.lastScene() < found)
@@ -106,9 +106,9 @@ std::optional<BeamEditor::Moved> BeamEditor::dragFoundTo(XyPair pair, int x, int
 {
     if (DragMode != Drag::Move || FoundScene >= 255)
         return std::nullopt;
-    auto guard = console_.lock();
+    auto guard = parts_.lock.hold();
     const Moved moved{FoundScene, point(FoundScene, pair)};
-    setPoint(FoundScene, pair, {x, y});
+    setPoint(guard, FoundScene, pair, {x, y});
     return moved;
 }
 

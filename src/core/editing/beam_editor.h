@@ -3,11 +3,14 @@
 #include <optional>
 #include <vector>
 
+#include "console_lock.h"
 #include "editing/figure_maker.h"
+#include "playback/play_state.h"
+#include "show/show_image.h"
 
 namespace tavrelia {
 
-class Console;
+class SceneList;
 
 // The pan and tilt channels of one pair: side by side, or with the fine pan
 // channel of a 16-bit device between them.
@@ -28,7 +31,15 @@ public:
     static constexpr int kSearchRadius = 3;
     enum class Drag { None, Move, Size };      // left and right button drags
 
-    explicit BeamEditor(Console& console) : console_(console) {}
+    // The show it draws in, the play state that keeps the current scene, and the
+    // scene list that keeps the undo copy.
+    struct Parts {
+        ShowImage& image;
+        const PlayState& play;
+        SceneList& sceneList;
+        ConsoleLock& lock;
+    };
+    explicit BeamEditor(Parts parts) : parts_(parts) {}
 
     // The range's points in order (a copy taken under the lock).
     std::vector<XyPoint> path(SceneRange range, XyPair pair) const;
@@ -62,9 +73,9 @@ public:
 
 private:
     XyPoint point(int scene, XyPair pair) const;
-    void setPoint(int scene, XyPair pair, XyPoint p);
+    void setPoint(const ConsoleLock::Guard& held, int scene, XyPair pair, XyPoint p);
 
-    Console& console_;
+    Parts parts_;
 };
 
 }  // namespace tavrelia

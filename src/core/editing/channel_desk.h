@@ -5,14 +5,18 @@
 
 #include <QString>
 
-namespace tavrelia {
+#include "console_lock.h"
+#include "output/control_state.h"
+#include "output/dmx_output.h"
+#include "playback/play_state.h"
+#include "show/show_image.h"
 
-class Console;
+namespace tavrelia {
 
 // The data side of the 27-strip channel desk: strip i (1..27) shows channel
 // pageOffset() + i of the current scene. Every write takes the console lock; the
 // page, the fader positions, the selection boxes and the manual switch are
-// mirrored into Console::controls for the output tick's manual overlay.
+// mirrored into the control state for the output tick's manual overlay.
 class ChannelDesk {
 public:
     static constexpr int kStrips = 27;
@@ -21,7 +25,16 @@ public:
     template <typename T>
     using Strips = std::array<T, kStrips>;
 
-    explicit ChannelDesk(Console& console) : console_(console) {}
+    // The show's levels and selection, the overlay's copy of the strips, the play
+    // state that blocks level writes, and the output slots the strips show.
+    struct Parts {
+        ShowImage& image;
+        ControlState& controls;
+        const PlayState& play;
+        const DmxOutput& dmx;
+        ConsoleLock& lock;
+    };
+    explicit ChannelDesk(Parts parts) : parts_(parts) {}
 
     uint8_t pageOffset() const;
     // Turns the page, with the overlay's copy of the strips that the refresh reloads.
@@ -59,7 +72,10 @@ public:
     int nextRefreshGroup();
 
 private:
-    Console& console_;
+    // The current scene's record, its address worked out afresh each time.
+    uint8_t* currentScene();
+
+    Parts parts_;
     int labelRefreshGroup_ = 1;
 };
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "console.h"
-
 namespace tavrelia {
 
 namespace {
@@ -12,20 +10,20 @@ constexpr char kSubstitute = 0x1A;
 const char* const kCodePage = "windows-1251";
 }  // namespace
 
-ChannelNames::ChannelNames(Console& console)
-    : console_(console), encoder_(kCodePage), decoder_(kCodePage)
+ChannelNames::ChannelNames(ShowImage& image, const ChannelDesk& desk, ConsoleLock& lock)
+    : image_(image), desk_(desk), lock_(lock), encoder_(kCodePage), decoder_(kCodePage)
 {
     NameBuffer_.fill(kSpace);
 }
 
 uint8_t* ChannelNames::nameBytes(int strip)
 {
-    return console_.image.data() + ShowImage::nameAddress(console_.desk.channelOf(strip));
+    return image_.data() + ShowImage::nameAddress(desk_.channelOf(strip));
 }
 
 QString ChannelNames::LoadEdit(int strip)
 {
-    auto g = console_.lock();
+    auto g = lock_.hold();
     uint8_t* name = nameBytes(strip);
     std::replace(name, name + kNameSize, uint8_t{0}, uint8_t{kSpace});
     for (int i = kNameSize - 1; i >= 0 && name[i] == kSpace; --i)
@@ -37,14 +35,14 @@ QString ChannelNames::LoadEdit(int strip)
 
 void ChannelNames::SaveEdit(int strip)
 {
-    auto g = console_.lock();
+    auto g = lock_.hold();
     std::copy(NameBuffer_.begin(), NameBuffer_.end(), nameBytes(strip));
     NameBuffer_.fill(kSpace);
 }
 
 void ChannelNames::SaveEditAll(const Fields& fields)
 {
-    auto g = console_.lock();
+    auto g = lock_.hold();
     NameBuffer_.fill(kSpace);
     for (int i = 1; i <= ChannelDesk::kStrips; ++i) {
         // One byte per character in this code page; what it lacks comes out as the
@@ -58,9 +56,9 @@ void ChannelNames::SaveEditAll(const Fields& fields)
 
 void ChannelNames::Edit2Exit(const Fields& fields)
 {
-    auto g = console_.lock();
+    auto g = lock_.hold();
     SaveEditAll(fields);
-    uint8_t* names = console_.image.data() + ShowImage::kNamesBase;
+    uint8_t* names = image_.data() + ShowImage::kNamesBase;
     std::replace(names, names + ShowImage::kNamesClearSize, uint8_t{kSpace}, uint8_t{0});
 }
 

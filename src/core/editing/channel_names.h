@@ -7,12 +7,11 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include "console_lock.h"
 #include "editing/channel_desk.h"
 #include "show/show_image.h"
 
 namespace tavrelia {
-
-class Console;
 
 // Channel names in the show: 16 bytes of code page 1251 per channel, no length
 // byte, spaces kept as zero bytes. Names move between the store and the desk's 27
@@ -22,7 +21,8 @@ public:
     static constexpr int kNameSize = 16;
     using Fields = ChannelDesk::Strips<QString>;
 
-    explicit ChannelNames(Console& console);
+    // The names live in the show; the desk says which channel a strip shows.
+    ChannelNames(ShowImage& image, const ChannelDesk& desk, ConsoleLock& lock);
 
     // Rewrites the name of strip 1..27 in the store (zero bytes to spaces, then
     // trailing spaces back to zeros), copies it into the buffer and returns what its
@@ -44,7 +44,9 @@ public:
 private:
     uint8_t* nameBytes(int strip);
 
-    Console& console_;
+    ShowImage& image_;
+    const ChannelDesk& desk_;
+    ConsoleLock& lock_;
     std::array<char, kNameSize> NameBuffer_;
     QStringEncoder encoder_;
     QStringDecoder decoder_;

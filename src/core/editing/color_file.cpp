@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "console.h"
 #include "show/atomic_file.h"
 
 namespace tavrelia {
@@ -38,14 +37,12 @@ constexpr FeedRange kFeedTables[] = {
 QByteArray ColorFile::bytes() const
 {
     QByteArray file(kFileSize, '\0');
-    const ChannelColors& colors = console_.colors;
     for (const auto& [offset, table] : kColorTables)
-        std::copy((colors.*table).begin(), (colors.*table).end(), file.begin() + offset);
+        std::copy((colors_.*table).begin(), (colors_.*table).end(), file.begin() + offset);
     // The output tick writes part of the feed: copy it under the lock.
-    auto guard = console_.lock();
-    const DeviceFeed& feed = console_.deviceFeed;
+    auto guard = lock_.hold();
     for (const auto& [offset, table] : kFeedTables)
-        std::copy((feed.*table).begin(), (feed.*table).end(), file.begin() + offset);
+        std::copy((feed_.*table).begin(), (feed_.*table).end(), file.begin() + offset);
     return file;
 }
 
@@ -67,13 +64,11 @@ ColorFile::Result ColorFile::LoadColorEdit(const QString& path)
     if (!error.isEmpty())
         return {Status::Failed, std::move(error)};
 
-    ChannelColors& colors = console_.colors;
     for (const auto& [offset, table] : kColorTables)
-        std::copy_n(file.begin() + offset, (colors.*table).size(), (colors.*table).begin());
-    auto guard = console_.lock();
-    DeviceFeed& feed = console_.deviceFeed;
+        std::copy_n(file.begin() + offset, (colors_.*table).size(), (colors_.*table).begin());
+    auto guard = lock_.hold();
     for (const auto& [offset, table] : kFeedTables)
-        std::copy_n(file.begin() + offset, (feed.*table).size(), (feed.*table).begin());
+        std::copy_n(file.begin() + offset, (feed_.*table).size(), (feed_.*table).begin());
     return {};
 }
 

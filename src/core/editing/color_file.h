@@ -3,11 +3,12 @@
 #include <QByteArray>
 #include <QString>
 
+#include "console_lock.h"
+#include "editing/channel_colors.h"
+#include "output/device_feed.h"
 #include "show/atomic_file.h"
 
 namespace tavrelia {
-
-class Console;
 
 // tavrEdit.col: the channels' name colours, group colours and type pictures and the
 // 3D placement tables, one byte per entry at fixed offsets, 16,384 bytes. Reserved
@@ -18,7 +19,12 @@ public:
 
     using Result = FileResult;
 
-    explicit ColorFile(Console& console) : console_(console) {}
+    // The display tables, and the device feed whose placement half the file keeps
+    // (the output tick writes the other half, so the feed is copied under the lock).
+    ColorFile(ChannelColors& colors, DeviceFeed& feed, ConsoleLock& lock)
+        : colors_(colors), feed_(feed), lock_(lock)
+    {
+    }
 
     // The tables laid out as the file holds them.
     QByteArray bytes() const;
@@ -28,7 +34,9 @@ public:
     Result LoadColorEdit(const QString& path);
 
 private:
-    Console& console_;
+    ChannelColors& colors_;
+    DeviceFeed& feed_;
+    ConsoleLock& lock_;
 };
 
 }  // namespace tavrelia

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "console.h"
-
 namespace tavrelia {
 
 namespace {
@@ -50,12 +48,12 @@ int LevelGraph::levelAt(int y)
 
 uint8_t LevelGraph::level(int scene, int channelPosition) const
 {
-    return console_.image[address(scene, channelPosition)];
+    return image_[address(scene, channelPosition)];
 }
 
-void LevelGraph::store(int scene, int channelPosition, int level)
+void LevelGraph::store(const ConsoleLock::Guard&, int scene, int channelPosition, int level)
 {
-    console_.image[address(scene, channelPosition)] = ShowImage::clampLevel(level);
+    image_[address(scene, channelPosition)] = ShowImage::clampLevel(level);
 }
 
 LevelGraph::Page LevelGraph::page(int page, int channelPosition) const
@@ -64,26 +62,26 @@ LevelGraph::Page LevelGraph::page(int page, int channelPosition) const
     shown.first = pageStart(page);
     shown.count = GraphPageScenes;
     shown.lineStart = GraphLineStart;
-    auto guard = console_.lock();
+    auto guard = lock_.hold();
     for (int i = 0; i < shown.count; ++i)
         shown.levels[i] = level(shown.first + i, channelPosition);
-    shown.currentScene = console_.image.currentScene();
-    shown.lastScene = console_.image.lastScene();
+    shown.currentScene = image_.currentScene();
+    shown.lastScene = image_.lastScene();
     return shown;
 }
 
 SceneSpan LevelGraph::drawAt(Tool tool, int scene, int level, int channelPosition)
 {
-    auto guard = console_.lock();
+    auto guard = lock_.hold();
     if (tool != Tool::Pen) {
-        store(scene, channelPosition, level);
+        store(guard, scene, channelPosition, level);
         return {wrap(scene), wrap(scene)};
     }
     // The pen runs to scene 254; left of the box it starts on scene 255 and wraps.
     if (scene >= 255)
         return {};
     for (int j = scene; j <= 254; ++j)
-        store(j, channelPosition, level);
+        store(guard, j, channelPosition, level);
     return scene < 0 ? SceneSpan{0, 255} : SceneSpan{scene, 254};
 }
 
@@ -108,7 +106,7 @@ SceneSpan LevelGraph::move(Tool tool, int x, int y, int page, int channelPositio
 
 SceneSpan LevelGraph::interpolate(int scene, int channelPosition)
 {
-    auto guard = console_.lock();
+    auto guard = lock_.hold();
     const int start = GraphLineStart;
     const int l0 = level(start, channelPosition);
     const int l1 = level(scene, channelPosition);
@@ -125,7 +123,7 @@ SceneSpan LevelGraph::interpolate(int scene, int channelPosition)
     const int delta = scene > start ? rising : -rising;
     for (int t = span.first; t <= span.last; ++t) {
         v += delta;
-        store(t, channelPosition, v);
+        store(guard, t, channelPosition, v);
     }
     return span;
 }

@@ -3,9 +3,10 @@
 #include <array>
 #include <cstdint>
 
-namespace tavrelia {
+#include "console_lock.h"
+#include "show/show_image.h"
 
-class Console;
+namespace tavrelia {
 
 // A run of scenes, both ends included; empty when last < first.
 struct SceneSpan {
@@ -28,7 +29,7 @@ public:
     enum class Tool { Arrow, Pen, Line };
     enum class Button { Left, Right, Other };
 
-    explicit LevelGraph(Console& console) : console_(console) {}
+    LevelGraph(ShowImage& image, ConsoleLock& lock) : image_(image), lock_(lock) {}
 
     // Zoom bar position 0..3: 1/256, 2/128, 4/64, 8/32.
     void setZoomPosition(int position);
@@ -74,9 +75,10 @@ public:
 
 private:
     SceneSpan drawAt(Tool tool, int scene, int level, int channelPosition);
-    void store(int scene, int channelPosition, int level);
+    void store(const ConsoleLock::Guard& held, int scene, int channelPosition, int level);
 
-    Console& console_;
+    ShowImage& image_;
+    ConsoleLock& lock_;
     int GraphZoom = 1;
     int GraphPageScenes = 256;
 };

@@ -1,6 +1,6 @@
 #include "editing/name_block_copy.h"
 
-#include "console.h"
+#include "editing/scene_list.h"
 
 namespace tavrelia {
 
@@ -11,14 +11,14 @@ constexpr uint8_t kDigitZero = '0';
 
 NameBlockCopy::Outcome NameBlockCopy::ButtonNameBlocCopyClick(const Params& params)
 {
-    console_.sceneList.ToMemoryUndo();
+    sceneList_.ToMemoryUndo();
     Outcome outcome{false, params.from, params.digit};
     if (params.last - params.first + params.from > kLastChannel) {
         outcome.refused = true;
         return outcome;
     }
     const int size = params.last - params.first + 1;
-    auto guard = console_.lock();
+    auto guard = lock_.hold();
     for (int round = 1; round <= params.repeat; ++round) {
         copyOnce(params, outcome.from, outcome.digit, round);
         outcome.from += size;
@@ -29,7 +29,7 @@ NameBlockCopy::Outcome NameBlockCopy::ButtonNameBlocCopyClick(const Params& para
 
 void NameBlockCopy::copyOnce(const Params& params, int from, int digit, int round)
 {
-    uint8_t* image = console_.image.data();
+    uint8_t* image = image_.data();
     // Byte by byte in rising order: an overlapping destination repeats the first names.
     const int source = ShowImage::nameAddress(params.first);
     const int target = ShowImage::nameAddress(from);
@@ -38,18 +38,17 @@ void NameBlockCopy::copyOnce(const Params& params, int from, int digit, int roun
     for (int k = 0; k < length && target + k < end; ++k)
         image[target + k] = image[source + k];
 
-    ChannelColors& colors = console_.colors;
     for (int b = params.first; b <= params.last; ++b) {
         const int d = from + (b - params.first);
         if (d > kLastChannel)
             break;
         if (params.numberCopies)
             image[ShowImage::nameAddress(d)] = static_cast<uint8_t>(kDigitZero + digit);
-        colors.ChannelPicture[d] = colors.ChannelPicture[b];
-        colors.setNameColor(d, colors.nameColor(b));
-        colors.setGroupColor(d, round % 2 == 1 ? kOddCopy : kEvenCopy);
+        colors_.ChannelPicture[d] = colors_.ChannelPicture[b];
+        colors_.setNameColor(d, colors_.nameColor(b));
+        colors_.setGroupColor(d, round % 2 == 1 ? kOddCopy : kEvenCopy);
         if (params.markFirst && b == params.first)
-            colors.setGroupColor(d, kFirstChannel);
+            colors_.setGroupColor(d, kFirstChannel);
     }
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "console_lock.h"
 #include "editing/channel_colors.h"
+#include "show/show_image.h"
 
 namespace tavrelia {
 
-class Console;
+class SceneList;
 
 // Names of repeated devices: a block of channel names (with their pictures and name
 // colours) copied to the channels after it, several times over, each copy numbered
@@ -30,7 +32,12 @@ public:
         int digit = 0;          // and its number
     };
 
-    explicit NameBlockCopy(Console& console) : console_(console) {}
+    // The names in the show, the display tables that follow them, and the scene list
+    // that keeps the undo copy.
+    NameBlockCopy(ShowImage& image, ChannelColors& colors, SceneList& sceneList, ConsoleLock& lock)
+        : image_(image), colors_(colors), sceneList_(sceneList), lock_(lock)
+    {
+    }
 
     // Takes the undo copy first, also when the copy is then refused. Later copies
     // stop at channel 255: names beyond it do not exist.
@@ -39,7 +46,10 @@ public:
 private:
     void copyOnce(const Params& params, int from, int digit, int round);
 
-    Console& console_;
+    ShowImage& image_;
+    ChannelColors& colors_;
+    SceneList& sceneList_;
+    ConsoleLock& lock_;
 };
 
 }  // namespace tavrelia

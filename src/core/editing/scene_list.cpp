@@ -2,26 +2,30 @@
 
 #include <algorithm>
 
-#include "console.h"
-
 namespace tavrelia {
 
 namespace {
 constexpr int kSceneSize = ShowImage::kSceneSize;
 }
 
-SceneList::SceneList(Console& console, QObject* parent) : QObject(parent), console_(console)
+SceneList::SceneList(Parts parts, QObject* parent)
+    : QObject(parent),
+      image_(parts.image),
+      undoImage_(parts.undoImage),
+      sceneBuffer_(parts.sceneBuffer),
+      play_(parts.play),
+      lock_(parts.lock)
 {
 }
 
 bool SceneList::blocked() const
 {
-    return console_.PlayFlag;
+    return play_.PlayFlag;
 }
 
-void SceneList::copyScene(uint8_t from, uint8_t to)
+void SceneList::copyScene(const ConsoleLock::Guard&, uint8_t from, uint8_t to)
 {
-    auto& bytes = console_.image.bytes();
+    auto& bytes = image_.bytes();
     const auto source = bytes.begin() + ShowImage::sceneAddress(from);
     std::copy(source, source + kSceneSize, bytes.begin() + ShowImage::sceneAddress(to));
 }
@@ -30,13 +34,12 @@ bool SceneList::stepTo(uint8_t scene)
 {
     if (blocked())
         return false;
-    auto guard = console_.lock();
-    ShowImage& image = console_.image;
-    image[ShowImage::kCurrentScene] = scene;
-    console_.RaschetAdr(scene);
-    if (scene > image.lastScene() && autoAdd_) {
-        copyScene(static_cast<uint8_t>(scene - 1), scene);
-        image[ShowImage::kLastScene] = scene;
+    auto guard = lock_.hold();
+    image_[ShowImage::kCurrentScene] = scene;
+    RaschetAdr(scene);
+    if (scene > image_.lastScene() && autoAdd_) {
+        copyScene(guard, static_cast<uint8_t>(scene - 1), scene);
+        image_[ShowImage::kLastScene] = scene;
     }
     return true;
 }
@@ -50,38 +53,36 @@ void SceneList::toggleAutoAdd()
 
 void SceneList::InsertNewScena()
 {
-    auto guard = console_.lock();
-    ShowImage& image = console_.image;
-    const uint8_t current = image.currentScene();
+    auto guard = lock_.hold();
+    const uint8_t current = image_.currentScene();
     if (current == 255)
         return;
     const auto next = static_cast<uint8_t>(current + 1);
-    image[ShowImage::kCurrentScene] = next;
-    console_.RaschetAdr(next);
+    image_[ShowImage::kCurrentScene] = next;
+    RaschetAdr(next);
     // Everything from the new scene on moves up one record; byte 0 of scene 255
     // lands in the spare byte, the rest of scene 255 is lost.
-    auto& bytes = image.bytes();
-    std::copy_backward(bytes.begin() + console_.SceneAddress - kSceneSize,
+    auto& bytes = image_.bytes();
+    std::copy_backward(bytes.begin() + SceneAddress - kSceneSize,
                        bytes.end() - kSceneSize, bytes.end());
-    image[ShowImage::kLastScene] = static_cast<uint8_t>(std::min(image.lastScene() + 1, 255));
+    image_[ShowImage::kLastScene] = static_cast<uint8_t>(std::min(image_.lastScene() + 1, 255));
 }
 
 void SceneList::DeleteScena()
 {
-    auto guard = console_.lock();
-    ShowImage& image = console_.image;
-    const uint8_t current = image.currentScene();
-    console_.RaschetAdr(current);
-    auto& bytes = image.bytes();
+    auto guard = lock_.hold();
+    const uint8_t current = image_.currentScene();
+    RaschetAdr(current);
+    auto& bytes = image_.bytes();
     const auto imageEnd = bytes.begin() + ShowImage::kImageSize;
-    std::copy(bytes.begin() + console_.SceneAddress + kSceneSize, imageEnd,
-              bytes.begin() + console_.SceneAddress);
+    std::copy(bytes.begin() + SceneAddress + kSceneSize, imageEnd,
+              bytes.begin() + SceneAddress);
     // The vacated last record starts empty rather than with whatever lies beyond.
     std::fill(imageEnd - kSceneSize, imageEnd, uint8_t{0});
-    if (current != 0 && current >= image.lastScene())
-        image[ShowImage::kCurrentScene] = static_cast<uint8_t>(current - 1);
-    if (image.lastScene() != 0)
-        image[ShowImage::kLastScene] = static_cast<uint8_t>(image.lastScene() - 1);
+    if (current != 0 && current >= image_.lastScene())
+        image_[ShowImage::kCurrentScene] = static_cast<uint8_t>(current - 1);
+    if (image_.lastScene() != 0)
+        image_[ShowImage::kLastScene] = static_cast<uint8_t>(image_.lastScene() - 1);
 }
 
 bool SceneList::insertScene()
@@ -107,10 +108,10 @@ bool SceneList::clearScene()
     if (blocked())
         return false;
     ToMemoryUndo();
-    auto guard = console_.lock();
-    console_.RaschetAdr(console_.image.currentScene());
-    auto& bytes = console_.image.bytes();
-    std::fill_n(bytes.begin() + console_.SceneAddress, kSceneSize, uint8_t{0});
+    auto guard = lock_.hold();
+    RaschetAdr(image_.currentScene());
+    auto& bytes = image_.bytes();
+    std::fill_n(bytes.begin() + SceneAddress, kSceneSize, uint8_t{0});
     return true;
 }
 
@@ -119,20 +120,20 @@ bool SceneList::copyPreviousScene()
     if (blocked())
         return false;
     ToMemoryUndo();
-    auto guard = console_.lock();
-    const uint8_t current = console_.image.currentScene();
-    console_.RaschetAdr(current);
+    auto guard = lock_.hold();
+    const uint8_t current = image_.currentScene();
+    RaschetAdr(current);
     if (current != 0)
-        copyScene(static_cast<uint8_t>(current - 1), current);
+        copyScene(guard, static_cast<uint8_t>(current - 1), current);
     return true;
 }
 
 void SceneList::SaveToPaste()
 {
-    auto guard = console_.lock();
-    console_.RaschetAdr(console_.image.currentScene());
-    const auto source = console_.image.bytes().begin() + console_.SceneAddress;
-    std::copy(source, source + kSceneSize, console_.sceneBuffer.begin());
+    auto guard = lock_.hold();
+    RaschetAdr(image_.currentScene());
+    const auto source = image_.bytes().begin() + SceneAddress;
+    std::copy(source, source + kSceneSize, sceneBuffer_.begin());
     emit status(QStringLiteral(" Записать в буфер "));
 }
 
@@ -147,10 +148,10 @@ bool SceneList::copyToBuffer()
 void SceneList::LoadFromPaste()
 {
     ToMemoryUndo();
-    auto guard = console_.lock();
-    console_.RaschetAdr(console_.image.currentScene());
-    std::copy(console_.sceneBuffer.begin(), console_.sceneBuffer.end(),
-              console_.image.bytes().begin() + console_.SceneAddress);
+    auto guard = lock_.hold();
+    RaschetAdr(image_.currentScene());
+    std::copy(sceneBuffer_.begin(), sceneBuffer_.end(),
+              image_.bytes().begin() + SceneAddress);
 }
 
 bool SceneList::pasteReplacing()
@@ -176,11 +177,11 @@ bool SceneList::pasteAsNew()
 // Byte by byte upwards, one channel beyond the last: a destination overlapping the
 // source from above repeats the first source levels. Nothing beyond the image's
 // end is written.
-void SceneList::copyBlockInScene(uint8_t scene, Channels channels)
+void SceneList::copyBlockInScene(const ConsoleLock::Guard&, uint8_t scene, Channels channels)
 {
-    auto& bytes = console_.image.bytes();
-    console_.RaschetAdr(scene);
-    const int base = console_.SceneAddress;
+    auto& bytes = image_.bytes();
+    RaschetAdr(scene);
+    const int base = SceneAddress;
     for (int c = channels.first; c <= channels.last + 1; ++c) {
         const int target = base + channels.to + (c - channels.first);
         if (target >= ShowImage::kImageSize)
@@ -194,8 +195,8 @@ SceneList::CopyResult SceneList::copyChannelsInCurrentScene(Channels channels)
     ToMemoryUndo();
     if (channels.last + channels.to - channels.first > 256)
         return CopyResult::TooManyChannels;
-    auto guard = console_.lock();
-    copyBlockInScene(console_.image.currentScene(), channels);
+    auto guard = lock_.hold();
+    copyBlockInScene(guard, image_.currentScene(), channels);
     return CopyResult::Done;
 }
 
@@ -214,9 +215,9 @@ SceneList::CopyResult SceneList::copyInEveryScene(Channels channels, int limit)
     ToMemoryUndo();
     if (channels.last + channels.to - channels.first > limit)
         return CopyResult::TooManyChannels;
-    auto guard = console_.lock();
+    auto guard = lock_.hold();
     for (int s = 0; s < ShowImage::kSceneCount; ++s)
-        copyBlockInScene(static_cast<uint8_t>(s), channels);
+        copyBlockInScene(guard, static_cast<uint8_t>(s), channels);
     return CopyResult::Done;
 }
 
@@ -227,9 +228,9 @@ SceneList::CopyResult SceneList::copyChannelsInSceneRange(Channels channels, Sce
         return CopyResult::TooManyChannels;
     if (scenes.last + scenes.offset > 256)
         return CopyResult::TooManyScenes;
-    auto guard = console_.lock();
+    auto guard = lock_.hold();
     for (int s = scenes.first; s <= scenes.last; ++s)
-        copyBlockInScene(static_cast<uint8_t>((s + scenes.offset) % 256), channels);
+        copyBlockInScene(guard, static_cast<uint8_t>((s + scenes.offset) % 256), channels);
     return CopyResult::Done;
 }
 
@@ -237,8 +238,8 @@ void SceneList::ToMemoryUndo()
 {
     emit status(QStringLiteral("  данные сохранены "));
     setUndoAvailable(true);
-    auto guard = console_.lock();
-    console_.undoImage = console_.image.bytes();
+    auto guard = lock_.hold();
+    undoImage_ = image_.bytes();
 }
 
 bool SceneList::undo()
@@ -247,8 +248,8 @@ bool SceneList::undo()
         return false;
     emit status(QStringLiteral(" данные возвращены "));
     setUndoAvailable(false);
-    auto guard = console_.lock();
-    console_.image.bytes() = console_.undoImage;
+    auto guard = lock_.hold();
+    image_.bytes() = undoImage_;
     return true;
 }
 

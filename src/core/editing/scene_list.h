@@ -3,11 +3,14 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 
-namespace tavrelia {
+#include "console_lock.h"
+#include "playback/play_state.h"
+#include "show/show_image.h"
 
-class Console;
+namespace tavrelia {
 
 // The show's list of scenes: moving through it, growing it, inserting, deleting,
 // clearing and duplicating scenes, the one-scene buffer, the block copies of
@@ -18,7 +21,16 @@ class Console;
 class SceneList : public QObject {
     Q_OBJECT
 public:
-    explicit SceneList(Console& console, QObject* parent = nullptr);
+    // The show, the one undo copy every editor shares, the one-scene buffer, and the
+    // play state that blocks the scene operations.
+    struct Parts {
+        ShowImage& image;
+        ShowImage::Bytes& undoImage;
+        std::array<uint8_t, ShowImage::kSceneSize>& sceneBuffer;
+        const PlayState& play;
+        ConsoleLock& lock;
+    };
+    explicit SceneList(Parts parts, QObject* parent = nullptr);
 
     // Makes a scene current (the scene bar). With auto-add on, stepping past the
     // last scene creates the new scene as a copy of the one before it.
@@ -66,6 +78,9 @@ public:
     // A load or a new show makes the snapshot belong to another show.
     void discardUndo();
 
+    // The address of the scene record the last operation worked on.
+    int sceneAddress() const { return SceneAddress; }
+
 signals:
     void status(const QString& text);
     void undoAvailableChanged(bool available);
@@ -73,12 +88,18 @@ signals:
 
 private:
     bool blocked() const;
-    void copyBlockInScene(uint8_t scene, Channels channels);
+    void RaschetAdr(uint8_t scene) { SceneAddress = ShowImage::sceneAddress(scene); }
+    void copyBlockInScene(const ConsoleLock::Guard& held, uint8_t scene, Channels channels);
     CopyResult copyInEveryScene(Channels channels, int limit);
-    void copyScene(uint8_t from, uint8_t to);
+    void copyScene(const ConsoleLock::Guard& held, uint8_t from, uint8_t to);
     void setUndoAvailable(bool available);
 
-    Console& console_;
+    ShowImage& image_;
+    ShowImage::Bytes& undoImage_;
+    std::array<uint8_t, ShowImage::kSceneSize>& sceneBuffer_;
+    const PlayState& play_;
+    ConsoleLock& lock_;
+    int SceneAddress = ShowImage::sceneAddress(0);
     bool autoAdd_ = false;
     bool undoAvailable_ = false;
 };

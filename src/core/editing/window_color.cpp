@@ -1,7 +1,5 @@
 #include "editing/window_color.h"
 
-#include "console.h"
-
 namespace tavrelia {
 
 namespace {
@@ -12,32 +10,31 @@ constexpr int kAutoStep[] = {103, 43, 223};
 
 uint8_t WindowColor::ColorLock() const
 {
-    return console_.image[ShowImage::kColorLock];
+    return image_[ShowImage::kColorLock];
 }
 
 ChannelColors::Rgb WindowColor::color() const
 {
-    const ShowImage& image = console_.image;
-    return {image[ShowImage::kFormRed], image[ShowImage::kFormGreen], image[ShowImage::kFormBlue]};
+    return {image_[ShowImage::kFormRed], image_[ShowImage::kFormGreen], image_[ShowImage::kFormBlue]};
 }
 
 void WindowColor::CheckBoxColorZamokClick(bool checked)
 {
-    auto guard = console_.lock();
-    console_.image[ShowImage::kColorLock] = checked ? 1 : 0;
+    auto guard = lock_.hold();
+    image_[ShowImage::kColorLock] = checked ? 1 : 0;
 }
 
 void WindowColor::setComponent(int component, uint8_t value)
 {
-    auto guard = console_.lock();
-    console_.image[kComponents[component]] = value;
+    auto guard = lock_.hold();
+    image_[kComponents[component]] = value;
 }
 
 void WindowColor::changeAutomatically()
 {
-    auto guard = console_.lock();
+    auto guard = lock_.hold();
     for (int i = 0; i < 3; ++i) {
-        uint8_t& value = console_.image[kComponents[i]];
+        uint8_t& value = image_[kComponents[i]];
         value = static_cast<uint8_t>(value + kAutoStep[i]);
     }
 }

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "console_lock.h"
 #include "editing/channel_colors.h"
+#include "show/show_image.h"
 
 namespace tavrelia {
-
-class Console;
 
 // The main window's own colour, kept in the show: ColorLock (1 = the window is
 // painted in the show's colour) and FormRed, FormGreen, FormBlue.
 class WindowColor {
 public:
-    explicit WindowColor(Console& console) : console_(console) {}
+    WindowColor(ShowImage& image, ConsoleLock& lock) : image_(image), lock_(lock) {}
 
     uint8_t ColorLock() const;
     ChannelColors::Rgb color() const;
@@ -22,7 +22,8 @@ public:
     void changeAutomatically();
 
 private:
-    Console& console_;
+    ShowImage& image_;
+    ConsoleLock& lock_;
 };
 
 }  // namespace tavrelia

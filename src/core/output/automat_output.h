@@ -1,16 +1,17 @@
 #pragma once
 
+#include "console_lock.h"
 #include "output/dmx_packet.h"
 
 namespace tavrelia {
 
 // The chase automats' share of the output tick: they write their active channels
 // over the assembled scene, before the pictures, faders and blackout. Called by the
-// output thread with the console lock held; must not block or allocate.
+// output thread; must not block or allocate.
 class AutomatOutput {
 public:
     virtual ~AutomatOutput() = default;
-    virtual void OutJobAvtomats(DmxFrame& frame) = 0;
+    virtual void OutJobAvtomats(DmxFrame& frame, const ConsoleLock::Guard& held) = 0;
 };
 
 }  // namespace tavrelia

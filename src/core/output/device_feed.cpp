@@ -46,7 +46,7 @@ DeviceFeed::Rgb DeviceFeed::fixedColour(int device)
     return kColours[(device - 19) % 8];
 }
 
-void DeviceFeed::fill(const DmxFrame& f, std::minstd_rand& random)
+void DeviceFeed::fill(const DmxFrame& f, std::minstd_rand& random, const ConsoleLock::Guard&)
 {
     // Heads 1..6: 14 slots each, colour and intensity inverted.
     for (int d = 1; d <= 6; ++d) {

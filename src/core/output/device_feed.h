@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <random>
 
+#include "console_lock.h"
 #include "output/dmx_packet.h"
 
 namespace tavrelia {
@@ -29,23 +30,25 @@ struct DeviceTables {
     Table DevWidth{};
 };
 
-// What the 3D viewer draws. Both writers (the tick and the placement controls) hold
-// the console lock; the viewer copies the tables under it once per frame and draws
-// from its copy, so no GL work ever holds the lock.
+// What the 3D viewer draws. Both writers (the tick on the output thread, the placement
+// controls on the user-interface thread) hold the console lock; the viewer copies the
+// tables under it once per frame and draws from its copy, so no GL work ever holds
+// the lock.
 struct DeviceFeed : DeviceTables {
     static constexpr int kDevices = 34;
 
-    // Set after every fill; the viewer clears it when it draws.
+    // Set after every fill (output thread); the viewer clears it when it draws (user-
+    // interface thread).
     std::atomic<bool> RedrawRequest{false};
     // 0 or 255, toggled every 300 ms by the output tick's own clock.
     uint8_t StrobePhase = 0;
 
-    // One frame's copy of the tables; the caller holds the console lock.
+    // User-interface thread, console lock held: one frame's copy of the tables.
     DeviceTables snapshot() const { return *this; }
 
-    // Fills devices 1..34 from frame. random supplies the colours of a wheel at its
-    // random positions.
-    void fill(const DmxFrame& frame, std::minstd_rand& random);
+    // Output thread: fills devices 1..34 from frame. random supplies the colours of a
+    // wheel at its random positions.
+    void fill(const DmxFrame& frame, std::minstd_rand& random, const ConsoleLock::Guard& held);
 
     // Helpers of fill, exposed for their tables.
     struct Rgb {

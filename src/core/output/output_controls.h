@@ -2,15 +2,27 @@
 
 #include <cstdint>
 
-namespace tavrelia {
+#include "console_lock.h"
+#include "output/control_state.h"
+#include "output/dmx_output.h"
+#include "playback/play_state.h"
+#include "show/show_image.h"
 
-class Console;
+namespace tavrelia {
 
 // The operator's switches of the output: blackout, macro picture, transition mode,
 // the selected-levels bar and the recoding rows. Each writes under the console lock.
 class OutputControls {
 public:
-    explicit OutputControls(Console& console) : console_(console) {}
+    // The state the switches change and the lock they change it under.
+    struct Parts {
+        ShowImage& image;
+        PlayState& play;
+        ControlState& controls;
+        DmxOutput& dmx;
+        ConsoleLock& lock;
+    };
+    explicit OutputControls(Parts parts) : parts_(parts) {}
 
     // Every entry into or out of blackout stops the show.
     void setBlackOut(bool on);
@@ -30,7 +42,7 @@ public:
     void resetRecoding();
 
 private:
-    Console& console_;
+    Parts parts_;
 };
 
 }  // namespace tavrelia

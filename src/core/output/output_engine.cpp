@@ -2,27 +2,28 @@
 
 #include <algorithm>
 
-#include "console.h"
 #include "output/automat_output.h"
 #include "output/packet_sink.h"
 
 namespace tavrelia {
 
-OutputEngine::OutputEngine(Console& console)
-    : console_(console), sceneAddress_(ShowImage::sceneAddress(0)), random_(std::random_device{}())
+OutputEngine::OutputEngine(Parts parts)
+    : parts_(parts),
+      sceneAddress_(ShowImage::sceneAddress(0)),
+      random_(std::random_device{}())
 {
     txBuffer_[0] = 0xFF;
 }
 
 void OutputEngine::setSink(PacketSink* sink)
 {
-    auto g = console_.lock();
+    auto g = parts_.lock.hold();
     sink_ = sink;
 }
 
 void OutputEngine::setAutomats(AutomatOutput* automats)
 {
-    auto g = console_.lock();
+    auto g = parts_.lock.hold();
     automats_ = automats;
 }
 
@@ -31,11 +32,11 @@ void OutputEngine::OutputTick()
     size_t length = 0;
     PacketSink* sink = nullptr;
     {
-        auto g = console_.lock();
-        SborDmxStroki();
-        ManualDmx();
-        BlankBlackOut();
-        length = SendToUsb();
+        auto g = parts_.lock.hold();
+        SborDmxStroki(g);
+        ManualDmx(g);
+        BlankBlackOut(g);
+        length = SendToUsb(g);
         sink = sink_;
     }
     // The write may take up to the device's time-out: never under the lock.
@@ -43,17 +44,16 @@ void OutputEngine::OutputTick()
         sink->writePacket(txBuffer_.data(), length);
 }
 
-void OutputEngine::SborDmxStroki()
+void OutputEngine::SborDmxStroki(const ConsoleLock::Guard& held)
 {
-    const ControlState& controls = console_.controls;
-    sceneAddress_ = ShowImage::sceneAddress(console_.image.currentScene());
-    switch (controls.transitionMode) {
+    sceneAddress_ = ShowImage::sceneAddress(parts_.image.currentScene());
+    switch (parts_.controls.transitionMode) {
     case Fadera:
-        stepTowardsTarget(console_.image.data() + ShowImage::kRatesBase);
+        stepTowardsTarget(parts_.image.data() + ShowImage::kRatesBase);
         break;
     case Avtomat:
-        if (console_.PlayFlag)
-            stepTowardsTarget(console_.FadeSteps.data());
+        if (parts_.play.PlayFlag)
+            stepTowardsTarget(parts_.play.FadeSteps.data());
         else
             jumpToScene();
         break;
@@ -64,7 +64,7 @@ void OutputEngine::SborDmxStroki()
         break;
     }
     if (automats_)
-        automats_->OutJobAvtomats(console_.OutputFrame);
+        automats_->OutJobAvtomats(parts_.dmx.OutputFrame, held);
 }
 
 // Moves each channel by its rate towards the target and stops on it. In byte
@@ -72,9 +72,9 @@ void OutputEngine::SborDmxStroki()
 // target; in int arithmetic that is simply the clamp to the target.
 void OutputEngine::stepTowardsTarget(const uint8_t* rates)
 {
-    const uint8_t* scene = console_.image.data() + sceneAddress_;
+    const uint8_t* scene = parts_.image.data() + sceneAddress_;
     std::copy(scene + 1, scene + 256, TargetLevels.begin() + 1);
-    DmxFrame& frame = console_.OutputFrame;
+    DmxFrame& frame = parts_.dmx.OutputFrame;
     for (int c = 1; c <= 255; ++c) {
         const int o = frame[c];
         const int t = TargetLevels[c];
@@ -85,46 +85,44 @@ void OutputEngine::stepTowardsTarget(const uint8_t* rates)
 
 void OutputEngine::jumpToScene()
 {
-    const uint8_t* scene = console_.image.data() + sceneAddress_;
-    std::copy(scene + 1, scene + 256, console_.OutputFrame.begin() + 1);
+    const uint8_t* scene = parts_.image.data() + sceneAddress_;
+    std::copy(scene + 1, scene + 256, parts_.dmx.OutputFrame.begin() + 1);
 }
 
-void OutputEngine::ManualDmx()
+void OutputEngine::ManualDmx(const ConsoleLock::Guard&)
 {
-    const ControlState& controls = console_.controls;
     for (int k = 0; k < ControlState::kPictures; ++k) {
-        if (controls.pictures[k])
+        if (parts_.controls.pictures[k])
             applyPicture(k);
     }
-    if (controls.manual)
+    if (parts_.controls.manual)
         applyManualFaders();
-    if (controls.handPriority)
+    if (parts_.controls.handPriority)
         applyHandScan();
-    if (controls.blackOut)
-        std::fill_n(console_.OutputFrame.begin(), 256, uint8_t{0});
-    if (controls.macroOut)
+    if (parts_.controls.blackOut)
+        std::fill_n(parts_.dmx.OutputFrame.begin(), 256, uint8_t{0});
+    if (parts_.controls.macroOut)
         applyPicture(ControlState::kPictures - 1);
     recode();
 }
 
 void OutputEngine::applyPicture(int picture)
 {
-    const uint8_t* member = console_.image.data() + ShowImage::pictureFlagAddress(picture, 0);
-    const uint8_t* level = console_.image.data() + ShowImage::pictureLevelAddress(picture, 0);
+    const uint8_t* member = parts_.image.data() + ShowImage::pictureFlagAddress(picture, 0);
+    const uint8_t* level = parts_.image.data() + ShowImage::pictureLevelAddress(picture, 0);
     for (int i = 0; i < 256; ++i) {
         if (member[i] == 1)
-            console_.OutputFrame[i] = level[i];
+            parts_.dmx.OutputFrame[i] = level[i];
     }
 }
 
 // CheckBoxManualScrollBar: the checked strips of the visible desk page hold their slots.
 void OutputEngine::applyManualFaders()
 {
-    const ControlState& controls = console_.controls;
     for (int i = 0; i < ControlState::kStrips; ++i) {
-        const int channel = controls.pageOffset + i + 1;
-        if (controls.stripChecked[i] && channel <= 255)
-            console_.OutputFrame[channel] = controls.stripLevel[i];
+        const int channel = parts_.controls.pageOffset + i + 1;
+        if (parts_.controls.stripChecked[i] && channel <= 255)
+            parts_.dmx.OutputFrame[channel] = parts_.controls.stripLevel[i];
     }
 }
 
@@ -132,45 +130,43 @@ void OutputEngine::applyManualFaders()
 // selected channel 255 reaches slot 256.
 void OutputEngine::applyHandScan()
 {
-    const ControlState& controls = console_.controls;
-    const uint8_t* select = console_.image.data() + ShowImage::kSelectBase;
+    const uint8_t* select = parts_.image.data() + ShowImage::kSelectBase;
     for (int i = 0; i < 256; ++i) {
         if (select[i] == 1) {
-            console_.OutputFrame[i] = controls.handX;
-            console_.OutputFrame[i + 1] = controls.handY;
+            parts_.dmx.OutputFrame[i] = parts_.controls.handX;
+            parts_.dmx.OutputFrame[i + 1] = parts_.controls.handY;
         }
     }
 }
 
 void OutputEngine::recode()
 {
-    DmxFrame& frame = console_.OutputFrame;
+    DmxFrame& frame = parts_.dmx.OutputFrame;
     std::copy_n(frame.begin(), 256, RecodeScratch.begin());
     for (int i = 0; i < 256; ++i) {
-        const uint16_t source = console_.RecodeTable[i];
+        const uint16_t source = parts_.dmx.RecodeTable[i];
         // Only a loaded table file can hold entries beyond the frame: they select nothing.
         frame[i] = source < RecodeScratch.size() ? RecodeScratch[source] : 0;
     }
 }
 
-void OutputEngine::BlankBlackOut()
+void OutputEngine::BlankBlackOut(const ConsoleLock::Guard&)
 {
-    const bool visible = console_.controls.blackOut ? !blackOutVisible_.load() : true;
+    const bool visible = parts_.controls.blackOut ? !blackOutVisible_.load() : true;
     blackOutVisible_.store(visible, std::memory_order_relaxed);
 }
 
-size_t OutputEngine::SendToUsb()
+size_t OutputEngine::SendToUsb(const ConsoleLock::Guard& held)
 {
-    DeviceFeed& feed = console_.deviceFeed;
     if (--strobeCountdown_ == 0) {
         strobeCountdown_ = kStrobeTicks;
-        feed.StrobePhase = feed.StrobePhase == 0 ? 255 : 0;
+        parts_.feed.StrobePhase = parts_.feed.StrobePhase == 0 ? 255 : 0;
     }
-    feed.fill(console_.OutputFrame, random_);
-    feed.RedrawRequest.store(true);
-    if (!sink_ || !sink_->readyForPacket(console_.controls.demo))
+    parts_.feed.fill(parts_.dmx.OutputFrame, random_, held);
+    parts_.feed.RedrawRequest.store(true);
+    if (!sink_ || !sink_->readyForPacket(parts_.controls.demo))
         return 0;
-    return DmxPacket::build(console_.OutputFrame, txBuffer_);
+    return DmxPacket::build(parts_.dmx.OutputFrame, txBuffer_);
 }
 
 }  // namespace tavrelia

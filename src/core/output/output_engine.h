@@ -5,39 +5,56 @@
 #include <cstdint>
 #include <random>
 
+#include "console_lock.h"
+#include "output/control_state.h"
 #include "output/device_feed.h"
+#include "output/dmx_output.h"
 #include "output/dmx_packet.h"
+#include "playback/play_state.h"
+#include "show/show_image.h"
 
 namespace tavrelia {
 
 class AutomatOutput;
-class Console;
 class PacketSink;
 
 // The 50 ms output tick: moves the frame towards the current scene, lays the live
 // overlays over it, routes it through the recoding table, feeds the 3D view and hands
 // the packet to the interface. Everything it reads of the window lives in the
-// console's control state. OutputTick can be called directly (tests, benchmarks); in
-// the program the output thread calls it.
+// control state. OutputTick can be called directly (tests, benchmarks); in the
+// program the output thread calls it.
 class OutputEngine {
 public:
     enum TransitionMode { Fadera = 0, Avtomat = 1, Vykl = 2 };
     static constexpr int kStrobeTicks = 6;   // 300 ms of 50 ms ticks
 
-    explicit OutputEngine(Console& console);
+    // What the tick reads (the show, the play state, the window's controls) and
+    // writes (the output slots and the device feed), and the lock that guards them.
+    struct Parts {
+        const ShowImage& image;
+        const PlayState& play;
+        const ControlState& controls;
+        DmxOutput& dmx;
+        DeviceFeed& feed;
+        ConsoleLock& lock;
+    };
+    explicit OutputEngine(Parts parts);
 
     // Both are set under the console lock; null means none.
     void setSink(PacketSink* sink);
     void setAutomats(AutomatOutput* automats);
 
+    // Output thread (or a test, a benchmark in its stead): one whole tick. Takes the
+    // lock for assembly and writes the packet after releasing it.
     void OutputTick();
 
-    // Steps of the tick; the caller holds the console lock.
-    void SborDmxStroki();
-    void ManualDmx();
-    void BlankBlackOut();
+    // Steps of the tick, on the thread that ticks.
+    void SborDmxStroki(const ConsoleLock::Guard& held);
+    void ManualDmx(const ConsoleLock::Guard& held);
+    void BlankBlackOut(const ConsoleLock::Guard& held);
     // Device feed and packet; returns the packet length, 0 when nothing is to be sent.
-    size_t SendToUsb();
+    // Also the user-interface thread's last packet once the output thread has stopped.
+    size_t SendToUsb(const ConsoleLock::Guard& held);
 
     // Whether SpeedButtonBlackOut is shown: it blinks once per tick during a blackout.
     bool blackOutButtonVisible() const { return blackOutVisible_.load(std::memory_order_relaxed); }
@@ -53,7 +70,7 @@ private:
     void applyHandScan();
     void recode();
 
-    Console& console_;
+    Parts parts_;
     PacketSink* sink_ = nullptr;
     AutomatOutput* automats_ = nullptr;
 

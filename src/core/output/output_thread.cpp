@@ -6,6 +6,24 @@
 
 namespace tavrelia {
 
+namespace {
+class SteadyTimer final : public OutputThread::Timer {
+public:
+    OutputThread::Clock::time_point now() override { return OutputThread::Clock::now(); }
+    bool waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
+                   OutputThread::Clock::time_point deadline, const bool& stop) override
+    {
+        return wake.wait_until(lock, deadline, [&] { return stop; });
+    }
+};
+}  // namespace
+
+OutputThread::Timer& OutputThread::steadyTimer()
+{
+    static SteadyTimer timer;
+    return timer;
+}
+
 OutputThread::~OutputThread()
 {
     stop();
@@ -53,16 +71,16 @@ void OutputThread::run()
 {
     prctl(PR_SET_NAME, "tavrelia-out", 0UL, 0UL, 0UL);   // tells it apart in top and ps
     raisePriority();
-    Clock::time_point next = Clock::now() + kPeriod;
+    Clock::time_point next = timer_.now() + kPeriod;
     std::unique_lock<std::mutex> lock(mutex_);
-    while (!wake_.wait_until(lock, next, [this] { return stopRequested_; })) {
+    while (!timer_.waitUntil(lock, wake_, next, stopRequested_)) {
         lock.unlock();
         tick_(next);
         lock.lock();
         next += kPeriod;
         // After a stall (a suspended machine, a debugger) start afresh instead of
         // firing the missed ticks back to back.
-        const Clock::time_point now = Clock::now();
+        const Clock::time_point now = timer_.now();
         if (now > next + kPeriod)
             next = now + kPeriod;
     }

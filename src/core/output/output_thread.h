@@ -18,7 +18,21 @@ public:
     // Receives the deadline the tick was due at.
     using Tick = std::function<void(Clock::time_point deadline)>;
 
-    OutputThread() = default;
+    // Where the thread reads the time and waits for its next deadline: the steady
+    // clock in the program, a clock that a test moves by hand in a test.
+    class Timer {
+    public:
+        virtual ~Timer() = default;
+        virtual Clock::time_point now() = 0;
+        // Waits on wake, with lock held on entry and on return, until the deadline
+        // has come or stop is set (under lock); returns stop.
+        virtual bool waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
+                               Clock::time_point deadline, const bool& stop) = 0;
+    };
+    // The steady clock.
+    static Timer& steadyTimer();
+
+    explicit OutputThread(Timer& timer = steadyTimer()) : timer_(timer) {}
     ~OutputThread();
     OutputThread(const OutputThread&) = delete;
     OutputThread& operator=(const OutputThread&) = delete;
@@ -39,6 +53,7 @@ private:
     void run();
     void raisePriority();
 
+    Timer& timer_;
     Tick tick_;
     std::thread thread_;
     std::mutex mutex_;

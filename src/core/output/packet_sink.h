@@ -10,13 +10,14 @@ class PacketSink {
 public:
     virtual ~PacketSink() = default;
 
-    // Whether this tick's packet should be built and written: the device is open, demo
-    // mode is off and the link is ready. Called with the console lock held, so it must
-    // not block.
+    // Output thread, console lock held, so it must not block: whether this tick's
+    // packet should be built and written (the device is open, demo mode is off and
+    // the link is ready).
     virtual bool readyForPacket(bool demo) = 0;
 
-    // Writes one complete packet. Called by the output thread without the console
-    // lock; may block up to the device's write time-out.
+    // Writes one complete packet, without the console lock; may block up to the
+    // device's write time-out. The output thread calls the writer, the writer's own
+    // thread calls the link.
     virtual void writePacket(const uint8_t* data, size_t size) = 0;
 };
 

@@ -22,11 +22,13 @@ public:
     PacketWriter(const PacketWriter&) = delete;
     PacketWriter& operator=(const PacketWriter&) = delete;
 
-    // The device's answer, and no write pending. Never blocks.
+    // Output thread, console lock held: the device's answer, and no write pending.
+    // Never blocks.
     bool readyForPacket(bool demo) override;
-    // Copies the packet and returns at once (the output thread: no allocation).
+    // Output thread: copies the packet and returns at once (no allocation).
     void writePacket(const uint8_t* data, size_t size) override;
-    // Returns once the packet handed over last has been written, or its write failed.
+    // User-interface thread, after the output thread has stopped: returns once the
+    // packet handed over last has been written, or its write failed.
     void drain();
 
 private:

@@ -18,7 +18,7 @@ namespace tavrelia {
 // when it is lost and opens it again, and writes the packets of the output thread.
 //
 // Threads: enumeration, polling, init and close run on the user-interface thread;
-// writePacket runs on the output thread. Every driver call is made under io_, so a
+// writePacket runs on the packet writer's thread. Every driver call is made under io_, so a
 // polling run and a write never overlap; polling only tries the lock, so a write
 // stuck in its time-out never stalls the window. The flags are atomics because the
 // output thread reads them under the console lock without taking io_.
@@ -47,7 +47,10 @@ public:
     void CloseUsbDevise();
     QTimer* timerPolling() const { return TimerPolling; }
 
+    // Output thread (through the packet writer), console lock held; never blocks.
     bool readyForPacket(bool demo) override;
+    // The packet writer's thread; the user-interface thread only once the output
+    // thread has stopped (the player's last packet).
     void writePacket(const uint8_t* data, size_t length) override;
 
     QString LinkStatusText() const;

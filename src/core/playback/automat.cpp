@@ -5,8 +5,6 @@
 #include <QByteArray>
 #include <QStringDecoder>
 
-#include "console.h"
-
 namespace tavrelia {
 
 namespace {
@@ -24,9 +22,9 @@ constexpr int kFieldStride = ShowImage::kAvtomat2Speed - ShowImage::kAvtomat1Spe
 
 }  // namespace
 
-Automat::Automat(Console& console, int number, QObject* parent)
+Automat::Automat(Parts parts, int number, QObject* parent)
     : QObject(parent),
-      console_(console),
+      parts_(parts),
       number_(number),
       turnDown_(number == 1 ? 10 : 12),
       turnUp_(number == 1 ? 20 : 24)
@@ -61,27 +59,27 @@ int Automat::offset(int field) const
 
 uint8_t Automat::storedSpeed() const
 {
-    return console_.image[offset(ShowImage::kAvtomat1Speed)];
+    return parts_.image[offset(ShowImage::kAvtomat1Speed)];
 }
 
 uint8_t Automat::storedChannel() const
 {
-    return console_.image[offset(ShowImage::kAvtomat1Channel)];
+    return parts_.image[offset(ShowImage::kAvtomat1Channel)];
 }
 
 uint8_t Automat::storedMode() const
 {
-    return console_.image[offset(ShowImage::kAvtomat1Mode)];
+    return parts_.image[offset(ShowImage::kAvtomat1Mode)];
 }
 
 uint8_t Automat::storedBright() const
 {
-    return console_.image[offset(ShowImage::kAvtomat1Bright)];
+    return parts_.image[offset(ShowImage::kAvtomat1Bright)];
 }
 
 uint8_t Automat::storedDark() const
 {
-    return console_.image[offset(ShowImage::kAvtomat1Dark)];
+    return parts_.image[offset(ShowImage::kAvtomat1Dark)];
 }
 
 void Automat::TempAvtomatStatus()
@@ -112,23 +110,23 @@ void Automat::start()
 void Automat::setSpeed(int position)
 {
     {
-        auto guard = console_.lock();
-        console_.image[offset(ShowImage::kAvtomat1Speed)] = static_cast<uint8_t>(position);
+        auto guard = parts_.lock.hold();
+        parts_.image[offset(ShowImage::kAvtomat1Speed)] = static_cast<uint8_t>(position);
     }
     TempAvtomatStatus();
 }
 
 void Automat::setChannel(int position)
 {
-    auto guard = console_.lock();
+    auto guard = parts_.lock.hold();
     channel_ = std::clamp(position, 0, kMaxChannel);
-    console_.image[offset(ShowImage::kAvtomat1Channel)] = static_cast<uint8_t>(channel_);
+    parts_.image[offset(ShowImage::kAvtomat1Channel)] = static_cast<uint8_t>(channel_);
 }
 
 void Automat::setMode(int mode)
 {
-    auto guard = console_.lock();
-    console_.image[offset(ShowImage::kAvtomat1Mode)] = static_cast<uint8_t>(mode);
+    auto guard = parts_.lock.hold();
+    parts_.image[offset(ShowImage::kAvtomat1Mode)] = static_cast<uint8_t>(mode);
 }
 
 void Automat::setProgram(int program)
@@ -138,14 +136,14 @@ void Automat::setProgram(int program)
 
 void Automat::setBright(int position)
 {
-    auto guard = console_.lock();
-    console_.image[offset(ShowImage::kAvtomat1Bright)] = static_cast<uint8_t>(255 - position);
+    auto guard = parts_.lock.hold();
+    parts_.image[offset(ShowImage::kAvtomat1Bright)] = static_cast<uint8_t>(255 - position);
 }
 
 void Automat::setDark(int position)
 {
-    auto guard = console_.lock();
-    console_.image[offset(ShowImage::kAvtomat1Dark)] = static_cast<uint8_t>(255 - position);
+    auto guard = parts_.lock.hold();
+    parts_.image[offset(ShowImage::kAvtomat1Dark)] = static_cast<uint8_t>(255 - position);
 }
 
 void Automat::TimerTempAvtomatTimer()
@@ -153,10 +151,10 @@ void Automat::TimerTempAvtomatTimer()
     bool stepped = false;
     {
         // The tick must never see the flag dropped between two steps of a running automat.
-        auto guard = console_.lock();
+        auto guard = parts_.lock.hold();
         active_ = false;
-        const bool runs = runAlone_ || (withShow_ && console_.PlayFlag);
-        if (!console_.controls.blackOut && runs) {
+        const bool runs = runAlone_ || (withShow_ && parts_.play.PlayFlag);
+        if (!parts_.controls.blackOut && runs) {
             JobAvtomat();
             stepped = true;
         }
@@ -166,7 +164,7 @@ void Automat::TimerTempAvtomatTimer()
 
 void Automat::JobAvtomat()
 {
-    auto guard = console_.lock();
+    auto guard = parts_.lock.hold();
     active_ = true;
     if (step_ == 3 && ++cycle_ > turnUp_)
         cycle_ = 0;
@@ -202,7 +200,7 @@ QString Automat::channelsText() const
 QString Automat::firstChannelText() const
 {
     // The name store keeps blanks as zero bytes: the whole name shows, not its first word.
-    QByteArray name(reinterpret_cast<const char*>(console_.image.data())
+    QByteArray name(reinterpret_cast<const char*>(parts_.image.data())
                         + ShowImage::nameAddress(channel_ + 1),
                     ShowImage::kNameSize);
     name.replace('\0', ' ');
@@ -213,7 +211,7 @@ QString Automat::firstChannelText() const
     return QStringLiteral(" Начиная от - ") + text;
 }
 
-void Automat::writeTo(DmxFrame& frame) const
+void Automat::writeTo(DmxFrame& frame, const ConsoleLock::Guard&) const
 {
     if (!active_)
         return;

@@ -7,11 +7,13 @@
 #include <array>
 #include <cstdint>
 
+#include "console_lock.h"
+#include "output/control_state.h"
 #include "output/dmx_packet.h"
+#include "playback/play_state.h"
+#include "show/show_image.h"
 
 namespace tavrelia {
-
-class Console;
 
 // One four-channel chaser: at every step of its own timer one of four eight-step
 // patterns sets channels p+1..p+4 to the bright or the dark level. The output tick
@@ -32,8 +34,16 @@ public:
     static constexpr int kFirstPeriodMs = 1000;
     using Values = std::array<uint8_t, kChannels>;
 
+    // The show keeps the settings; it runs with the show by the play state and
+    // stands still in a blackout.
+    struct Parts {
+        ShowImage& image;
+        const PlayState& play;
+        const ControlState& controls;
+        ConsoleLock& lock;
+    };
     // number is 1 or 2: which system bytes and which counter turning points.
-    Automat(Console& console, int number, QObject* parent = nullptr);
+    Automat(Parts parts, int number, QObject* parent = nullptr);
 
     int number() const { return number_; }
 
@@ -91,8 +101,8 @@ public:
     // " Начиная от - " and the whole name of channel p+1.
     QString firstChannelText() const;
 
-    // The output tick's part: slots p+1..p+4 while active. Console lock held.
-    void writeTo(DmxFrame& frame) const;
+    // The output tick's part: slots p+1..p+4 while active.
+    void writeTo(DmxFrame& frame, const ConsoleLock::Guard& held) const;
 
 signals:
     void speedChanged(const QString& label);
@@ -103,7 +113,7 @@ private:
     int offset(int field) const;
     void runProgram();
 
-    Console& console_;
+    Parts parts_;
     const int number_;
     const int turnDown_;   // the cycle count from which the steps run downwards
     const int turnUp_;     // the cycle count after which they run upwards again

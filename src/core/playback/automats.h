@@ -5,18 +5,16 @@
 
 namespace tavrelia {
 
-class Console;
-
 // The two chase automats and their share of the output tick.
 class Automats : public AutomatOutput {
 public:
-    explicit Automats(Console& console) : avtomat1(console, 1), avtomat2(console, 2) {}
+    explicit Automats(Automat::Parts parts) : avtomat1(parts, 1), avtomat2(parts, 2) {}
 
     // Automat 2 goes last, so it wins where the two overlap.
-    void OutJobAvtomats(DmxFrame& frame) override
+    void OutJobAvtomats(DmxFrame& frame, const ConsoleLock::Guard& held) override
     {
-        avtomat1.writeTo(frame);
-        avtomat2.writeTo(frame);
+        avtomat1.writeTo(frame, held);
+        avtomat2.writeTo(frame, held);
     }
 
     Automat& operator[](int number) { return number == 1 ? avtomat1 : avtomat2; }

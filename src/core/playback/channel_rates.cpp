@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "console.h"
-
 namespace tavrelia {
 
 int ChannelRates::RateToPosition(uint8_t rate)
@@ -22,22 +20,22 @@ QString ChannelRates::TabRate(int position)
 
 QString ChannelRates::applyToSelected(int position)
 {
-    auto g = console_.lock();
+    auto g = lock_.hold();
     const QString caption = TabRate(position);
-    console_.image[ShowImage::kRateLevel] = lastStep_;
-    console_.desk.CheckBoxToMemory();
+    image_[ShowImage::kRateLevel] = lastStep_;
+    desk_.CheckBoxToMemory();
     for (int c = 1; c <= 255; ++c) {
-        if (console_.image[ShowImage::selectAddress(c)] != 0)
-            console_.image[ShowImage::rateAddress(c)] = lastStep_;
+        if (image_[ShowImage::selectAddress(c)] != 0)
+            image_[ShowImage::rateAddress(c)] = lastStep_;
     }
     return caption;
 }
 
 QString ChannelRates::applyToStrip(int strip, int position)
 {
-    auto g = console_.lock();
+    auto g = lock_.hold();
     const QString caption = TabRate(position);
-    console_.image[ShowImage::rateAddress(console_.desk.channelOf(strip))] = lastStep_;
+    image_[ShowImage::rateAddress(desk_.channelOf(strip))] = lastStep_;
     return caption;
 }
 
@@ -46,7 +44,7 @@ ChannelDesk::Strips<int> ChannelRates::stripPositions() const
     ChannelDesk::Strips<int> positions{};
     for (int i = 1; i <= ChannelDesk::kStrips; ++i)
         positions[i - 1] =
-            RateToPosition(console_.image[ShowImage::rateAddress(console_.desk.channelOf(i))]);
+            RateToPosition(image_[ShowImage::rateAddress(desk_.channelOf(i))]);
     return positions;
 }
 

@@ -5,11 +5,11 @@
 
 #include <QString>
 
+#include "console_lock.h"
 #include "editing/channel_desk.h"
+#include "show/show_image.h"
 
 namespace tavrelia {
-
-class Console;
 
 // Per-channel transition rates: the level step per output tick that each channel's
 // output may move by. The bars choose one of eight steps; captions give the rough
@@ -27,7 +27,12 @@ public:
         {1, "15"}, {2, "7"}, {4, "3"}, {8, "2"}, {20, "1"}, {50, "0,5"}, {100, "0,2"}, {255, "no"},
     }};
 
-    explicit ChannelRates(Console& console) : console_(console) {}
+    // The rates live in the show; the desk says which channel a strip shows and
+    // writes the visible boxes back before the selected channels get their rate.
+    ChannelRates(ShowImage& image, ChannelDesk& desk, ConsoleLock& lock)
+        : image_(image), desk_(desk), lock_(lock)
+    {
+    }
 
     // A stored rate to the bar position that shows it.
     static int RateToPosition(uint8_t rate);
@@ -45,7 +50,9 @@ public:
     ChannelDesk::Strips<int> stripPositions() const;
 
 private:
-    Console& console_;
+    ShowImage& image_;
+    ChannelDesk& desk_;
+    ConsoleLock& lock_;
     uint8_t lastStep_ = RateTable[kSelectedDefault].step;
 };
 

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "console.h"
+#include "playback/sequencer.h"
 
 namespace tavrelia {
 
@@ -12,11 +12,19 @@ constexpr char kKeys[] = "QWERTYUIOPASDFGHJKL";
 constexpr int kKeyedButtons = sizeof kKeys - 1;
 }  // namespace
 
-Conveyor::Conveyor(Console& console, QObject* parent) : QObject(parent), console_(console) {}
+Conveyor::Conveyor(Parts parts, QObject* parent)
+    : QObject(parent),
+      settings_(parts.settings),
+      showFiles_(parts.showFiles),
+      image_(parts.image),
+      sequencer_(parts.sequencer),
+      lock_(parts.lock)
+{
+}
 
 const QString& Conveyor::fileOf(int n) const
 {
-    return console_.settings.conveyorFiles[n - 1];
+    return settings_.conveyorFiles[n - 1];
 }
 
 QString Conveyor::shortName(const QString& fileName, int length)
@@ -30,7 +38,7 @@ QString Conveyor::shortName(const QString& fileName, int length)
 
 QString Conveyor::ConvertorFileName() const
 {
-    return shortName(console_.showFiles.openFileName, kBoundNameLength);
+    return shortName(showFiles_.openFileName, kBoundNameLength);
 }
 
 int Conveyor::buttonOfKey(int virtualKey)
@@ -64,8 +72,8 @@ void Conveyor::ReadIniFile()
 
 void Conveyor::bind(int n, const QString& fileName)
 {
-    console_.settings.conveyorFiles[n - 1] = fileName;
-    console_.showFiles.openFileName = fileName;
+    settings_.conveyorFiles[n - 1] = fileName;
+    showFiles_.openFileName = fileName;
     Button& b = buttons_[n - 1];
     b.bound = true;
     b.caption = captionOf(n, ConvertorFileName(), "=", " ");
@@ -75,7 +83,7 @@ void Conveyor::bind(int n, const QString& fileName)
 void Conveyor::SpeedButtonKonvNewClick()
 {
     for (int n = 1; n <= kButtons; ++n) {
-        console_.settings.conveyorFiles[n - 1].clear();
+        settings_.conveyorFiles[n - 1].clear();
         buttons_[n - 1] = {false, false, captionOf(n, QStringLiteral("(пусто)"), " ", "")};
     }
     emit changed();
@@ -104,7 +112,7 @@ void Conveyor::SpeedButtonJob(int n)
     emit changed();
     if (!buttons_[n - 1].bound)
         return;
-    console_.showFiles.openFileName = fileOf(n);
+    showFiles_.openFileName = fileOf(n);
     ManualLoad();
 }
 
@@ -124,23 +132,23 @@ void Conveyor::setMode(Mode mode)
         if (mode == Mode::ListBegin)
             ConveyorPosition = 1;
         KonveyrJob();
-        console_.sequencer.ModePlay();
+        sequencer_.ModePlay();
     } else {
-        console_.sequencer.ModeStop();
+        sequencer_.ModeStop();
     }
     emit changed();
 }
 
 void Conveyor::ManualLoad()
 {
-    const FileResult result = console_.showFiles.BlocOpenFile(
-        [this] { console_.image[ShowImage::kCurrentScene] = 0; });
+    const FileResult result = showFiles_.BlocOpenFile(
+        [this](const ConsoleLock::Guard&) { image_[ShowImage::kCurrentScene] = 0; });
     label_ = ConvertorFileName();
     emit changed();
     emit loaded(result);
 }
 
-void Conveyor::KonveyrJob(const std::function<void()>& withLock)
+void Conveyor::KonveyrJob(const ShowFiles::WithLock& withLock)
 {
     int found = 0;
     for (int n = 1; n <= kButtons && found == 0; ++n) {
@@ -153,18 +161,17 @@ void Conveyor::KonveyrJob(const std::function<void()>& withLock)
             ++ConveyorPosition;
     }
 
-    const auto fromSceneZero = [&] {
-        console_.image[ShowImage::kCurrentScene] = 0;
+    const auto fromSceneZero = [&](const ConsoleLock::Guard& held) {
+        image_[ShowImage::kCurrentScene] = 0;
         if (withLock)
-            withLock();
+            withLock(held);
     };
     FileResult result;
     if (found != 0) {
-        console_.showFiles.openFileName = fileOf(found);
-        result = console_.showFiles.BlocOpenFile(fromSceneZero);
+        showFiles_.openFileName = fileOf(found);
+        result = showFiles_.BlocOpenFile(fromSceneZero);
     } else {
-        auto guard = console_.lock();
-        fromSceneZero();
+        fromSceneZero(lock_.hold());
     }
 
     if (ConveyorPosition <= kButtons)

@@ -6,11 +6,15 @@
 #include <array>
 #include <functional>
 
+#include "console_lock.h"
 #include "show/atomic_file.h"
+#include "show/settings_file.h"
+#include "show/show_files.h"
+#include "show/show_image.h"
 
 namespace tavrelia {
 
-class Console;
+class Sequencer;
 
 // Up to twenty show files on twenty buttons. In hand mode a button (or its key)
 // loads its show at once; in the two list modes every wrap of the sequencer loads
@@ -30,7 +34,16 @@ public:
         QString caption = QStringLiteral("(пусто)");
     };
 
-    explicit Conveyor(Console& console, QObject* parent = nullptr);
+    // The file names of Tavy.ini, the loads, the show's current scene, and the
+    // sequencer that the mode buttons start and stop.
+    struct Parts {
+        SettingsFile& settings;
+        ShowFiles& showFiles;
+        ShowImage& image;
+        Sequencer& sequencer;
+        ConsoleLock& lock;
+    };
+    explicit Conveyor(Parts parts, QObject* parent = nullptr);
 
     // Button n = 1..20.
     const Button& button(int n) const { return buttons_[n - 1]; }
@@ -73,7 +86,7 @@ public:
     void ManualLoad();
     // The list advance: the next pressed, bound button at or after the position.
     // withLock runs under the same lock as the show swap, after the scene is set to 0.
-    void KonveyrJob(const std::function<void()>& withLock = {});
+    void KonveyrJob(const ShowFiles::WithLock& withLock = {});
 
 signals:
     void changed();
@@ -87,7 +100,11 @@ private:
     static QString captionOf(int n, const QString& text, const char* separator,
                              const char* withoutKey);
 
-    Console& console_;
+    SettingsFile& settings_;
+    ShowFiles& showFiles_;
+    ShowImage& image_;
+    Sequencer& sequencer_;
+    ConsoleLock& lock_;
     std::array<Button, kButtons> buttons_{};
     Mode mode_ = Mode::Hand;
     QString label_ = QStringLiteral("No job");

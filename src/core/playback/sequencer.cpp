@@ -2,11 +2,17 @@
 
 #include <algorithm>
 
-#include "console.h"
+#include "playback/conveyor.h"
 
 namespace tavrelia {
 
-Sequencer::Sequencer(Console& console, QObject* parent) : QObject(parent), console_(console)
+Sequencer::Sequencer(Parts parts, QObject* parent)
+    : QObject(parent),
+      image_(parts.image),
+      play_(parts.play),
+      controls_(parts.controls),
+      conveyor_(parts.conveyor),
+      lock_(parts.lock)
 {
     timer_.setObjectName(QStringLiteral("TimerSeqveser"));
     // The period is the show's beat: a coarse timer may fire 5 % early or late.
@@ -39,7 +45,7 @@ QString Sequencer::tempoLabel(int periodMs)
 
 void Sequencer::TempStatus()
 {
-    const int period = periodOf(console_.image.sceneTempo());
+    const int period = periodOf(image_.sceneTempo());
     // Every refresh comes here, but only a new tempo may restart the running
     // period: QTimer restarts on any setInterval, even with the same value.
     if (period != period_) {
@@ -59,54 +65,51 @@ void Sequencer::TimerSeqveserTimer()
     emit beat(beatLamp());
     if (!playing())
         return;
-    const ShowImage& image = console_.image;
-    if (image.currentScene() >= image.lastScene() && console_.conveyor.listMode()) {
+    if (image_.currentScene() >= image_.lastScene() && conveyor_.listMode()) {
         // The wrap hands over to the conveyor, which may swap in the next show: the
         // steps are those of the new show's scene 0, set under the same lock.
-        console_.conveyor.KonveyrJob([this] { computeFadeSteps(); });
+        conveyor_.KonveyrJob([this](const ConsoleLock::Guard& held) { computeFadeSteps(held); });
     } else {
         // The tick must never see the new scene with the previous scene's steps.
-        auto guard = console_.lock();
-        advanceScene();
-        computeFadeSteps();
+        auto guard = lock_.hold();
+        advanceScene(guard);
+        computeFadeSteps(guard);
     }
     emit advanced();
 }
 
-void Sequencer::advanceScene()
+void Sequencer::advanceScene(const ConsoleLock::Guard&)
 {
-    ShowImage& image = console_.image;
-    const uint8_t current = image.currentScene();
-    image[ShowImage::kCurrentScene] =
-        current < image.lastScene() ? static_cast<uint8_t>(current + 1) : uint8_t{0};
+    const uint8_t current = image_.currentScene();
+    image_[ShowImage::kCurrentScene] =
+        current < image_.lastScene() ? static_cast<uint8_t>(current + 1) : uint8_t{0};
 }
 
-void Sequencer::computeFadeSteps()
+void Sequencer::computeFadeSteps(const ConsoleLock::Guard&)
 {
-    const ShowImage& image = console_.image;
-    const uint8_t current = image.currentScene();
-    const uint8_t previous = current == 0 ? image.lastScene() : static_cast<uint8_t>(current - 1);
+    const uint8_t current = image_.currentScene();
+    const uint8_t previous = current == 0 ? image_.lastScene() : static_cast<uint8_t>(current - 1);
     // The show's own tempo, not the running timer's: after a conveyor swap the timer
     // still has the previous show's period until the window takes up the new one.
-    const int ticks = ticksPerPeriod(periodOf(image.sceneTempo()));
-    for (int c = 1; c < Console::kChannels; ++c) {
-        const int now = image.DataRead(current, static_cast<uint8_t>(c));
-        const int before = image.DataRead(previous, static_cast<uint8_t>(c));
+    const int ticks = ticksPerPeriod(periodOf(image_.sceneTempo()));
+    for (int c = 1; c < PlayState::kChannels; ++c) {
+        const int now = image_.DataRead(current, static_cast<uint8_t>(c));
+        const int before = image_.DataRead(previous, static_cast<uint8_t>(c));
         const int difference = now == before ? 1 : std::abs(now - before);
-        console_.FadeSteps[c] = static_cast<uint8_t>(std::max(difference / ticks, 1));
+        play_.FadeSteps[c] = static_cast<uint8_t>(std::max(difference / ticks, 1));
     }
 }
 
 bool Sequencer::playing() const
 {
-    return console_.PlayFlag;
+    return play_.PlayFlag;
 }
 
 void Sequencer::ModePlay()
 {
     {
-        auto guard = console_.lock();
-        console_.PlayFlag = true;
+        auto guard = lock_.hold();
+        play_.PlayFlag = true;
     }
     resetClock();
     emit modeChanged(true);
@@ -115,8 +118,8 @@ void Sequencer::ModePlay()
 void Sequencer::ModeStop()
 {
     {
-        auto guard = console_.lock();
-        console_.PlayFlag = false;
+        auto guard = lock_.hold();
+        play_.PlayFlag = false;
     }
     resetClock();
     emit modeChanged(false);
@@ -125,11 +128,10 @@ void Sequencer::ModeStop()
 void Sequencer::goTo(uint8_t scene)
 {
     {
-        auto guard = console_.lock();
-        ShowImage& image = console_.image;
-        image[ShowImage::kCurrentScene] = std::min(scene, image.lastScene());
+        auto guard = lock_.hold();
+        image_[ShowImage::kCurrentScene] = std::min(scene, image_.lastScene());
         if (playing())
-            computeFadeSteps();
+            computeFadeSteps(guard);
     }
     emit advanced();
 }
@@ -137,8 +139,8 @@ void Sequencer::goTo(uint8_t scene)
 void Sequencer::setTempo(int tempo)
 {
     {
-        auto guard = console_.lock();
-        console_.image[ShowImage::kSceneTempo] = clampTempo(tempo);
+        auto guard = lock_.hold();
+        image_[ShowImage::kSceneTempo] = clampTempo(tempo);
     }
     TempStatus();
 }
@@ -146,8 +148,8 @@ void Sequencer::setTempo(int tempo)
 void Sequencer::playFromFirstScene()
 {
     ModePlay();
-    auto guard = console_.lock();
-    console_.image[ShowImage::kCurrentScene] = 0;
+    auto guard = lock_.hold();
+    image_[ShowImage::kCurrentScene] = 0;
 }
 
 void Sequencer::clockTick()
@@ -176,10 +178,9 @@ QString Sequencer::clockText() const
 
 BeatLamp Sequencer::beatLamp() const
 {
-    const ControlState& controls = console_.controls;
-    if (controls.macroOut)
+    if (controls_.macroOut)
         return BeatLamp::Macro;
-    return controls.blackOut ? BeatLamp::BlackOut : BeatLamp::Go;
+    return controls_.blackOut ? BeatLamp::BlackOut : BeatLamp::Go;
 }
 
 }  // namespace tavrelia

@@ -6,9 +6,14 @@
 
 #include <cstdint>
 
+#include "console_lock.h"
+#include "output/control_state.h"
+#include "playback/play_state.h"
+#include "show/show_image.h"
+
 namespace tavrelia {
 
-class Console;
+class Conveyor;
 
 // Colour of the beat lamp for one period.
 enum class BeatLamp { Go, BlackOut, Macro };
@@ -23,7 +28,16 @@ public:
     static constexpr int kMaxTempo = 170;
     static constexpr int kOutputTickMs = 50;
 
-    explicit Sequencer(Console& console, QObject* parent = nullptr);
+    // What the sequencer plays and moves: the show, the play state; the window's
+    // switches colour the beat; the conveyor takes over at the wrap in its list modes.
+    struct Parts {
+        ShowImage& image;
+        PlayState& play;
+        const ControlState& controls;
+        Conveyor& conveyor;
+        ConsoleLock& lock;
+    };
+    explicit Sequencer(Parts parts, QObject* parent = nullptr);
 
     // A stored tempo outside the bar's range is taken at the nearest limit, so the
     // period is never zero and the label never divides by zero.
@@ -72,11 +86,15 @@ signals:
     void modeChanged(bool playing);
 
 private:
-    void advanceScene();
-    void computeFadeSteps();
+    void advanceScene(const ConsoleLock::Guard& held);
+    void computeFadeSteps(const ConsoleLock::Guard& held);
     void resetClock();
 
-    Console& console_;
+    ShowImage& image_;
+    PlayState& play_;
+    const ControlState& controls_;
+    Conveyor& conveyor_;
+    ConsoleLock& lock_;
     QTimer timer_;
     int period_ = 0;
     int hours_ = 0;

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "console.h"
+#include "editing/channel_desk.h"
+#include "editing/scene_list.h"
 
 namespace tavrelia {
 
@@ -50,18 +51,18 @@ void StaticPictureEditor::abandon()
 
 bool StaticPictureEditor::takeOver()
 {
-    auto guard = console_.lock();
+    auto guard = parts_.lock.hold();
     if (open_)
         return false;
     open_ = true;
-    ShowImage& image = console_.image;
-    console_.PlayFlag = false;
+    ShowImage& image = parts_.image;
+    parts_.play.PlayFlag = false;
     std::copy_n(scene0(image), kRegion, savedScene_.begin());
     std::copy_n(rates(image), kRegion, savedRates_.begin());
     savedCurrentScene_ = image.currentScene();
     image[ShowImage::kCurrentScene] = 0;
     std::fill_n(scene0(image), kRegion, uint8_t{0});
-    console_.desk.CheckBoxToMemory();
+    parts_.desk.CheckBoxToMemory();
     std::copy_n(select(image), kRegion, savedSelect_.begin());
     std::fill_n(select(image), kRegion, uint8_t{0});
     return true;
@@ -69,20 +70,19 @@ bool StaticPictureEditor::takeOver()
 
 void StaticPictureEditor::giveBack()
 {
-    auto guard = console_.lock();
+    auto guard = parts_.lock.hold();
     open_ = false;
-    ShowImage& image = console_.image;
+    ShowImage& image = parts_.image;
     std::copy(savedScene_.begin(), savedScene_.end(), scene0(image));
     std::copy(savedRates_.begin(), savedRates_.end(), rates(image));
     image[ShowImage::kCurrentScene] = savedCurrentScene_;
     std::copy(savedSelect_.begin(), savedSelect_.end(), select(image));
 }
 
-
 void StaticPictureEditor::ReadChaser(int picture)
 {
-    auto guard = console_.lock();
-    ShowImage& image = console_.image;
+    auto guard = parts_.lock.hold();
+    ShowImage& image = parts_.image;
     for (int c = 0; c < kRegion; ++c) {
         const uint8_t member = image[ShowImage::pictureFlagAddress(picture, c)];
         image[ShowImage::selectAddress(c)] = member;
@@ -92,9 +92,9 @@ void StaticPictureEditor::ReadChaser(int picture)
 
 void StaticPictureEditor::SaveChaser(int picture)
 {
-    auto guard = console_.lock();
-    console_.desk.CheckBoxToMemory();
-    ShowImage& image = console_.image;
+    auto guard = parts_.lock.hold();
+    parts_.desk.CheckBoxToMemory();
+    ShowImage& image = parts_.image;
     for (int c = 0; c < kRegion; ++c) {
         image[ShowImage::pictureFlagAddress(picture, c)] = image[ShowImage::selectAddress(c)];
         image[ShowImage::pictureLevelAddress(picture, c)] = scene0(image)[c];
@@ -103,8 +103,8 @@ void StaticPictureEditor::SaveChaser(int picture)
 
 void StaticPictureEditor::ScrollBar1Change(int position)
 {
-    auto guard = console_.lock();
-    ShowImage& image = console_.image;
+    auto guard = parts_.lock.hold();
+    ShowImage& image = parts_.image;
     const auto from = static_cast<uint8_t>((position + 1) % ShowImage::kSceneCount);
     if (from != 0)
         std::copy_n(image.data() + ShowImage::sceneAddress(from), kRegion, scene0(image));
@@ -113,30 +113,30 @@ void StaticPictureEditor::ScrollBar1Change(int position)
 
 void StaticPictureEditor::eraseWorking()
 {
-    console_.sceneList.ToMemoryUndo();
+    parts_.sceneList.ToMemoryUndo();
     clearWorking();
 }
 
 void StaticPictureEditor::eraseAll()
 {
-    console_.sceneList.ToMemoryUndo();
-    auto guard = console_.lock();
-    std::fill_n(console_.image.data() + ShowImage::kPicturesBase,
+    parts_.sceneList.ToMemoryUndo();
+    auto guard = parts_.lock.hold();
+    std::fill_n(parts_.image.data() + ShowImage::kPicturesBase,
                 kPictures * ShowImage::kPictureSize, uint8_t{0});
     clearWorking();
 }
 
 void StaticPictureEditor::clearWorking()
 {
-    auto guard = console_.lock();
-    std::fill_n(scene0(console_.image), kRegion, uint8_t{0});
-    std::fill_n(select(console_.image), kRegion, uint8_t{0});
+    auto guard = parts_.lock.hold();
+    std::fill_n(scene0(parts_.image), kRegion, uint8_t{0});
+    std::fill_n(select(parts_.image), kRegion, uint8_t{0});
 }
 
 void StaticPictureEditor::undo()
 {
-    auto guard = console_.lock();
-    console_.image.bytes() = console_.undoImage;
+    auto guard = parts_.lock.hold();
+    parts_.image.bytes() = parts_.undoImage;
 }
 
 }  // namespace tavrelia

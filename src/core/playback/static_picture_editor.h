@@ -5,9 +5,14 @@
 #include <array>
 #include <cstdint>
 
+#include "console_lock.h"
+#include "playback/play_state.h"
+#include "show/show_image.h"
+
 namespace tavrelia {
 
-class Console;
+class ChannelDesk;
+class SceneList;
 
 // The data side of the static-picture editor. While it is open, scene 0 and the
 // desk's selection flags are the working picture: the show stops, the current
@@ -19,7 +24,17 @@ class StaticPictureEditor : public QObject {
 public:
     static constexpr int kPictures = 16;
 
-    explicit StaticPictureEditor(Console& console) : console_(console) {}
+    // The show it works in, the play state it stops, the desk whose boxes hold the
+    // working selection, and the scene list with the one undo copy every editor shares.
+    struct Parts {
+        ShowImage& image;
+        PlayState& play;
+        ChannelDesk& desk;
+        SceneList& sceneList;
+        const ShowImage::Bytes& undoImage;
+        ConsoleLock& lock;
+    };
+    explicit StaticPictureEditor(Parts parts) : parts_(parts) {}
 
     bool isOpen() const { return open_; }
 
@@ -55,7 +70,7 @@ private:
     void giveBack();
     void clearWorking();
 
-    Console& console_;
+    Parts parts_;
     bool open_ = false;
     std::array<uint8_t, 256> savedScene_{};
     std::array<uint8_t, 256> savedRates_{};

@@ -59,13 +59,15 @@ bool ShowPlayer::prepare()
 
     // The table first: when the show is then refused the table is put back, so that a
     // refused command line changes nothing.
-    const auto table = console_.RecodeTable;
+    DmxOutput::Recoding& recoding = console_.dmx.RecodeTable;
+    const DmxOutput::Recoding table = recoding;
     if (!options_.recodeFile.isEmpty() &&
-        !RecodeTableFile::load(console_, QFileInfo(options_.recodeFile).absoluteFilePath(), &error))
+        !RecodeTableFile::load(recoding, console_.consoleLock,
+                               QFileInfo(options_.recodeFile).absoluteFilePath(), &error))
         return fail(error);
     if (!(options_.conveyor ? prepareConveyor() : prepareShow())) {
         auto guard = console_.lock();
-        console_.RecodeTable = table;
+        recoding = table;
         return false;
     }
 
@@ -243,8 +245,8 @@ void ShowPlayer::finish()
         size_t length = 0;
         {
             auto guard = console_.lock();
-            console_.OutputFrame.fill(0);
-            length = console_.output.SendToUsb();
+            console_.dmx.OutputFrame.fill(0);
+            length = console_.output.SendToUsb(guard);
         }
         if (length > 0)
             console_.usbLink.writePacket(console_.output.txBuffer().data(), length);

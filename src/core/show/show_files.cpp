@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 
-#include "console.h"
 #include "show/atomic_file.h"
 
 namespace tavrelia {
@@ -16,17 +15,23 @@ ShowFiles::Result failed(QString error)
 }
 }  // namespace
 
-ShowFiles::ShowFiles(Console& console) : console_(console) {}
+ShowFiles::ShowFiles(Parts parts)
+    : image_(parts.image),
+      folder_(parts.folder),
+      lock_(parts.lock),
+      clearShowData_(std::move(parts.clearShowData))
+{
+}
 
-ShowFiles::Result ShowFiles::BlocOpenFile(const std::function<void()>& withLock)
+ShowFiles::Result ShowFiles::BlocOpenFile(const WithLock& withLock)
 {
     Result result = readOpenFile();
     {
-        auto guard = console_.lock();
+        auto guard = lock_.hold();
         if (result.done())
-            std::copy(loaded_.begin(), loaded_.end(), console_.image.data());
+            std::copy(loaded_.begin(), loaded_.end(), image_.data());
         if (withLock)
-            withLock();
+            withLock(guard);
     }
     loaded_.clear();
     if (result.done())
@@ -42,7 +47,7 @@ ShowFiles::Result ShowFiles::readOpenFile()
         return {Status::Missing, {}};
     // Read everything before the lock: a file that is short or unreadable leaves the
     // show alone, and the output tick waits for a memory copy only.
-    return readShowFile(console_.folder.resolve(openFileName), &loaded_);
+    return readShowFile(folder_.resolve(openFileName), &loaded_);
 }
 
 ShowFiles::Result ShowFiles::readShowFile(const QString& path, QByteArray* bytes)
@@ -78,10 +83,10 @@ ShowFiles::Result ShowFiles::writeWithHeader(const QString& fileName)
     QByteArray bytes = imageBytes();
     const auto& header = ShowImage::identHeader();
     std::copy(header.begin(), header.end(), bytes.begin());
-    Result result = write(console_.folder.resolve(fileName), bytes);
+    Result result = write(folder_.resolve(fileName), bytes);
     if (result.done()) {
-        auto guard = console_.lock();
-        console_.image.copyIdentHeader();
+        auto guard = lock_.hold();
+        image_.copyIdentHeader();
     }
     return result;
 }
@@ -90,9 +95,9 @@ ShowFiles::Result ShowFiles::autosave()
 {
     // The folder is ours: put it back if someone removed it.
     QString error;
-    if (!console_.folder.create(&error))
+    if (!folder_.create(&error))
         return failed(error);
-    return write(console_.folder.autosaveFile(), imageBytes());
+    return write(folder_.autosaveFile(), imageBytes());
 }
 
 QString ShowFiles::autosaveStatus() const
@@ -105,7 +110,7 @@ QString ShowFiles::autosaveStatus() const
 QByteArray ShowFiles::imageBytes() const
 {
     // The UI thread is the image's only writer, so it reads it without the lock.
-    return QByteArray(reinterpret_cast<const char*>(console_.image.data()), ShowImage::kImageSize);
+    return QByteArray(reinterpret_cast<const char*>(image_.data()), ShowImage::kImageSize);
 }
 
 ShowFiles::Result ShowFiles::write(const QString& path, const QByteArray& bytes)
@@ -118,7 +123,7 @@ ShowFiles::Result ShowFiles::write(const QString& path, const QByteArray& bytes)
 
 void ShowFiles::clearAll()
 {
-    console_.clearShowData();
+    clearShowData_();
     ShowNamed = false;
 }
 

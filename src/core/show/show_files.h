@@ -5,11 +5,12 @@
 
 #include <functional>
 
+#include "console_lock.h"
 #include "show/atomic_file.h"
+#include "show/show_folder.h"
+#include "show/show_image.h"
 
 namespace tavrelia {
-
-class Console;
 
 // The show's files: the names the open and save dialogs hold, whether the show may
 // be saved without asking, and the reads and writes of the show image. Dialogs,
@@ -21,8 +22,18 @@ public:
     static constexpr const char* kDesignTimeName = "Unit_001";
 
     using Result = FileResult;
+    // Runs under the lock of a load, with the new show in place.
+    using WithLock = std::function<void(const ConsoleLock::Guard& held)>;
 
-    explicit ShowFiles(Console& console);
+    // The show and where its files live; clearShowData empties the show in memory
+    // for New (the image and what belongs to it elsewhere).
+    struct Parts {
+        ShowImage& image;
+        const ShowFolder& folder;
+        ConsoleLock& lock;
+        std::function<void()> clearShowData;
+    };
+    explicit ShowFiles(Parts parts);
 
     // The open dialog's file name: what a load reads (set from Tavy.ini at start-up).
     QString openFileName;
@@ -36,7 +47,7 @@ public:
     // Done: the first 81,920 bytes replace the image, the save name follows.
     // withLock runs under the same lock as the swap (also when nothing was loaded),
     // so the output tick sees the new show only with what goes with it.
-    Result BlocOpenFile(const std::function<void()>& withLock = {});
+    Result BlocOpenFile(const WithLock& withLock = {});
     // The first 81,920 bytes of the show file at path into bytes, the show untouched:
     // Missing (or a folder), Failed with the reason (unreadable, short) or Done.
     static Result readShowFile(const QString& path, QByteArray* bytes);
@@ -58,7 +69,10 @@ private:
     QByteArray imageBytes() const;
     Result write(const QString& path, const QByteArray& bytes);
 
-    Console& console_;
+    ShowImage& image_;
+    const ShowFolder& folder_;
+    ConsoleLock& lock_;
+    std::function<void()> clearShowData_;
     QByteArray loaded_;
 };
 

@@ -7,7 +7,7 @@ namespace tavrelia {
 
 // The whole show as one flat byte block at fixed offsets. Every editor works on it
 // in place; a show file is this block written out byte for byte.
-// Not thread-safe by itself: writers hold the console lock (see Console).
+// Not thread-safe by itself: writers hold the console lock (see ConsoleLock).
 class ShowImage {
 public:
     static constexpr int kImageSize = 81920;   // bytes saved and loaded

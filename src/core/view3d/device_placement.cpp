@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "console.h"
-
 namespace tavrelia {
 
 DeviceTables::Table DeviceTables::*DevicePlacement::axisTable(Axis axis)
@@ -27,16 +25,16 @@ void DevicePlacement::selectDevice(int n)
 
 int DevicePlacement::storedBarPosition(Axis axis) const
 {
-    auto guard = console_.lock();
-    return axisValue(axis, (console_.deviceFeed.*axisTable(axis))[device_]);
+    auto guard = lock_.hold();
+    return axisValue(axis, (feed_.*axisTable(axis))[device_]);
 }
 
 uint8_t DevicePlacement::moveAxis(Axis axis, int position)
 {
     const uint8_t value = axisValue(axis, position);
     if (record_) {
-        auto guard = console_.lock();
-        (console_.deviceFeed.*axisTable(axis))[device_] = value;
+        auto guard = lock_.hold();
+        (feed_.*axisTable(axis))[device_] = value;
     }
     return value;
 }
@@ -45,8 +43,8 @@ void DevicePlacement::setType(uint8_t type)
 {
     if (!record_)
         return;
-    auto guard = console_.lock();
-    console_.deviceFeed.DevType[device_] = type;
+    auto guard = lock_.hold();
+    feed_.DevType[device_] = type;
 }
 
 void DevicePlacement::setParValue(ParValue value, int position)
@@ -55,10 +53,9 @@ void DevicePlacement::setParValue(ParValue value, int position)
         &DeviceTables::DevPan, &DeviceTables::DevTilt, &DeviceTables::DevWidth};
     if (!record_)
         return;
-    auto guard = console_.lock();
-    DeviceFeed& feed = console_.deviceFeed;
-    if (feed.DevType[device_] == 3)
-        (feed.*kTables[static_cast<int>(value)])[device_] = static_cast<uint8_t>(std::clamp(position, 0, 255));
+    auto guard = lock_.hold();
+    if (feed_.DevType[device_] == 3)
+        (feed_.*kTables[static_cast<int>(value)])[device_] = static_cast<uint8_t>(std::clamp(position, 0, 255));
 }
 
 }  // namespace tavrelia

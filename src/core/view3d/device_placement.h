@@ -2,11 +2,10 @@
 
 #include <cstdint>
 
+#include "console_lock.h"
 #include "output/device_feed.h"
 
 namespace tavrelia {
-
-class Console;
 
 // The placement controls' side of the device feed: the selected slot, the record
 // switch, and the writes of type, position and a PAR's direction and width. Writes
@@ -17,7 +16,7 @@ public:
     enum class Axis { X, Y, Z };
     enum class ParValue { Pan, Tilt, Width };
 
-    explicit DevicePlacement(Console& console) : console_(console) {}
+    DevicePlacement(DeviceFeed& feed, ConsoleLock& lock) : feed_(feed), lock_(lock) {}
 
     int device() const { return device_; }
     // Selects slot n (1..32) and returns where the bar of `axis` shows its stored
@@ -39,7 +38,8 @@ private:
     static DeviceTables::Table DeviceTables::*axisTable(Axis axis);
     static uint8_t axisValue(Axis axis, int position);
 
-    Console& console_;
+    DeviceFeed& feed_;
+    ConsoleLock& lock_;
     int device_ = 1;
     bool record_ = false;
 };

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "console.h"
-
 namespace tavrelia {
 
 void HandScan::place(int column, int row)
@@ -53,10 +51,11 @@ bool HandScan::writeSelectedPairs(uint8_t x, uint8_t y)
 
 bool HandScan::writePairs(uint8_t x, uint8_t y)
 {
-    auto guard = console_.lock();
-    console_.controls.handX = x;
-    console_.controls.handY = y;
-    ShowImage& image = console_.image;
+    auto guard = parts_.lock.hold();
+    parts_.controls.handX = x;
+    parts_.controls.handY = y;
+    ShowImage& image = parts_.image;
+    const int scene = ShowImage::sceneAddress(image.currentScene());
     bool selectionChanged = false;
     for (int i = 1; i <= 255; ++i) {
         if (image[ShowImage::selectAddress(i)] != 1)
@@ -65,35 +64,34 @@ bool HandScan::writePairs(uint8_t x, uint8_t y)
             image[ShowImage::selectAddress(i + 1)] = 0;
             selectionChanged = true;
         }
-        if (console_.PlayFlag)
+        if (parts_.play.PlayFlag)
             continue;
-        console_.RaschetAdr(image.currentScene());
-        image[console_.SceneAddress + i] = x;
-        image[console_.SceneAddress + i + 1] = y;
+        image[scene + i] = x;
+        image[scene + i + 1] = y;
     }
     return selectionChanged;
 }
 
 void HandScan::setPriority(bool on)
 {
-    auto guard = console_.lock();
-    console_.controls.handPriority = on;
+    auto guard = parts_.lock.hold();
+    parts_.controls.handPriority = on;
 }
 
 bool HandScan::priority() const
 {
-    return console_.controls.handPriority;
+    return parts_.controls.handPriority;
 }
 
 uint8_t HandScan::startCode() const
 {
-    return console_.image[ShowImage::kStartCode];
+    return parts_.image[ShowImage::kStartCode];
 }
 
 void HandScan::setStartCode(uint8_t value)
 {
-    auto guard = console_.lock();
-    console_.image[ShowImage::kStartCode] = value;
+    auto guard = parts_.lock.hold();
+    parts_.image[ShowImage::kStartCode] = value;
 }
 
 }  // namespace tavrelia

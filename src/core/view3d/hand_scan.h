@@ -4,13 +4,16 @@
 
 #include <cstdint>
 
-namespace tavrelia {
+#include "console_lock.h"
+#include "output/control_state.h"
+#include "playback/play_state.h"
+#include "show/show_image.h"
 
-class Console;
+namespace tavrelia {
 
 // The hand scan pad's logic: the mouse on a 256 x 256 pad becomes an X and a Y value
 // that go into the X/Y channel pairs of every selected channel of the current scene
-// and, with priority on, over the output (the tick reads Console::controls).
+// and, with priority on, over the output (the tick reads the control state).
 // Every selected channel is the X channel of a pair whose Y is the next channel.
 class HandScan : public QObject {
     Q_OBJECT
@@ -27,7 +30,15 @@ public:
         bool selectionChanged = false;   // a Y channel's selection mark was removed
     };
 
-    explicit HandScan(Console& console) : console_(console) {}
+    // The show's selection and scene, the pair and the priority the tick lays over the
+    // output, and the play state that keeps the scene from being written.
+    struct Parts {
+        ShowImage& image;
+        ControlState& controls;
+        const PlayState& play;
+        ConsoleLock& lock;
+    };
+    explicit HandScan(Parts parts) : parts_(parts) {}
 
     Result mouseDown(int column, int row, const Options& options);
     // Also without a button held: then only the values are worked out.
@@ -57,7 +68,7 @@ private:
     bool writeSelectedPairs(uint8_t x, uint8_t y);
     bool writePairs(uint8_t x, uint8_t y);
 
-    Console& console_;
+    Parts parts_;
     bool drag_ = false;
     int column_ = 0;
     int row_ = 0;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "console_lock.h"
+#include "output/dmx_packet.h"
+
+namespace tavrelia {
+
+// The output's slots: the frame the tick assembles and the table that routes it.
+// The output tick is the only writer of the frame (a new show zeroes it); the
+// user-interface thread writes the table. Both under the console lock.
+struct DmxOutput {
+    static constexpr int kSlots = 513;
+    using Recoding = std::array<uint16_t, kSlots>;
+
+    DmxOutput() { resetRecoding(); }
+
+    DmxFrame OutputFrame{};
+    // Output slot i carries the frame slot RecodeTable[i].
+    Recoding RecodeTable{};
+
+    // Slots 1..512 route to themselves again; slot 0 keeps its entry.
+    void resetRecodeTable(const ConsoleLock::Guard&) { resetRecoding(); }
+
+private:
+    void resetRecoding()
+    {
+        for (int i = 1; i < kSlots; ++i)
+            RecodeTable[i] = static_cast<uint16_t>(i);
+    }
+};
+
+}  // namespace tavrelia

@@ -256,10 +256,7 @@ void LevelGraphPanel::ScrollBarGrafikZoomChange(int position)
 
 void LevelGraphPanel::ScrollBarMaxScenaGraficChange(int position)
 {
-    {
-        auto guard = console_.lock();
-        console_.image[ShowImage::kLastScene] = static_cast<uint8_t>(position);
-    }
+    graph_.setLastScene(position);
     form_.ReturnPageControlAll();
 }
 

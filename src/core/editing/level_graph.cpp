@@ -29,6 +29,12 @@ void LevelGraph::setZoomPosition(int position)
     GraphPageScenes = 256 / GraphZoom;
 }
 
+void LevelGraph::setLastScene(int scene)
+{
+    auto guard = lock_.hold();
+    image_[ShowImage::kLastScene] = static_cast<uint8_t>(std::clamp(scene, 0, 255));
+}
+
 int LevelGraph::zoomPositionFor(int lastScene)
 {
     if (lastScene == 0)

@@ -40,6 +40,8 @@ public:
     // The zoom bar position an opened show gets: 256 div LastScene, at most 3;
     // a show of one scene (LastScene 0) gets 3 too.
     static int zoomPositionFor(int lastScene);
+    // The graph's own bar for the show's last scene.
+    void setLastScene(int scene);
 
     // Scene number under column x (negative left of the box); used modulo 256.
     int sceneAt(int x, int page) const;

@@ -189,6 +189,17 @@ private:
 
 class BaseFormTest : public QObject {
     Q_OBJECT
+    // A run that opens the last show without a question and quits.
+    static void startLoadingAndQuit(const QString& show, const QByteArray& content)
+    {
+        ScriptedDialogs dialogs;
+        Program p;
+        QCOMPARE(dialogs.calls.size(), 0);
+        QCOMPARE(p.image(), content);
+        QCOMPARE(p.caption(), kPrefix + show);
+        p.form.close();
+    }
+
 private slots:
     void init() { QDir(folder()).removeRecursively(); }
 
@@ -246,14 +257,7 @@ private slots:
         writeFile(show, content);
         writeSettings("[Konveir]\r\nFile05=/shows/five.tvl\r\n[LastFile]\r\nPath=" + show.toUtf8() + "\r\n");
 
-        ScriptedDialogs dialogs;
-        {
-            Program p;
-            QCOMPARE(dialogs.calls.size(), 0);
-            QCOMPARE(p.image(), content);
-            QCOMPARE(p.caption(), kPrefix + show);
-            p.form.close();
-        }
+        startLoadingAndQuit(show, content);
         const SettingsFile after = SettingsFile::read(inFolder(QStringLiteral("Tavy.ini")));
         QCOMPARE(after.lastFile, show);
         QCOMPARE(after.conveyorFiles[4], QStringLiteral("/shows/five.tvl"));
@@ -272,14 +276,7 @@ private slots:
         writeSettings("[Konveir]\r\nFile05=" + QByteArray(windows1251.encode(five)) + "\r\n[LastFile]\r\nPath="
                       + QByteArray(windows1251.encode(show)) + "\r\n");
 
-        ScriptedDialogs dialogs;
-        {
-            Program p;
-            QCOMPARE(dialogs.calls.size(), 0);
-            QCOMPARE(p.image(), content);
-            QCOMPARE(p.caption(), kPrefix + show);
-            p.form.close();
-        }
+        startLoadingAndQuit(show, content);
         const QByteArray written = readFile(inFolder(QStringLiteral("Tavy.ini")));
         QVERIFY(written.contains("File05=" + five.toUtf8() + "\n"));
         QVERIFY(written.contains("Path=" + show.toUtf8() + "\n"));

@@ -41,14 +41,6 @@ struct Keys : test::Window {
         release(key);
     }
     QCheckBox* picture(const char* name) { return find<QCheckBox>(name); }
-    // Which pictures the output lays over the frame.
-    QString pictures()
-    {
-        QString on;
-        for (int k = 0; k < 16; ++k)
-            on += console.controls.pictures[k] ? QChar(u'1') : QChar(u'0');
-        return on;
-    }
 };
 
 }  // namespace

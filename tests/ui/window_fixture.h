@@ -42,6 +42,14 @@ struct Window {
         form.ReturnPageControlAll();
     }
     int current() const { return console.image.currentScene(); }
+    // Which pictures the output lays over the frame, 1 for each that is on.
+    QString pictures() const
+    {
+        QString on;
+        for (bool picture : console.controls.pictures)
+            on += picture ? QChar(u'1') : QChar(u'0');
+        return on;
+    }
     int last() const { return console.image.lastScene(); }
     // Shortcuts take the window's real route.
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)

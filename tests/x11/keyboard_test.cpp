@@ -35,13 +35,6 @@ struct Keyboard : test::Window {
     // xdotool's words: "keydown shift", "keyup 3" ... The events arrive as the
     // event loop runs: the checks wait for them.
     void keys(const QString& script) { run(QStringLiteral("xdotool"), script.split(QLatin1Char(' '))); }
-    QString pictures()
-    {
-        QString on;
-        for (int k = 0; k < 16; ++k)
-            on += console.controls.pictures[k] ? QChar(u'1') : QChar(u'0');
-        return on;
-    }
 };
 
 }  // namespace

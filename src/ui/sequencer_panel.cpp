@@ -14,6 +14,7 @@
 #include "base_form.h"
 #include "color_swatch.h"
 #include "console.h"
+#include "style_icon.h"
 #include "usb_state_panel.h"
 
 namespace tavrelia {
@@ -111,7 +112,7 @@ void SequencerPanel::buildModeRow()
                                   const QString& hint) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(style()->standardIcon(icon));
+        button->setIcon(styleIcon(icon));
         button->setIconSize(QSize(18, 18));
         button->setCheckable(true);
         button->setToolTip(hint);

@@ -81,8 +81,6 @@ ChannelDeskPanel::ChannelDeskPanel(TBaseForm& form)
     buildButtonColumn();
 
     page_->layout()->addWidget(this);
-    for (const QImage& picture : goboPictures())
-        imageListGobo_.append(QPixmap::fromImage(picture));
     buildManualSwitch();
 
     connect(&form_, &TBaseForm::inputTabRefresh, this, [this](QWidget* tab) {
@@ -383,7 +381,18 @@ void ChannelDeskPanel::SetGobo(int strip, int picture)
     if (shown.picture == picture)
         return;
     shown.picture = picture;
-    shown.image->setPixmap(picture < imageListGobo_.size() ? imageListGobo_[picture] : QPixmap());
+    shown.image->setPixmap(goboPixmap(picture));
+}
+
+// An index past the list shows no picture.
+QPixmap ChannelDeskPanel::goboPixmap(int picture)
+{
+    if (picture < 0 || picture >= kGoboPictures)
+        return {};
+    auto drawn = imageListGobo_.constFind(picture);
+    if (drawn == imageListGobo_.constEnd())
+        drawn = imageListGobo_.insert(picture, QPixmap::fromImage(goboPicture(picture)));
+    return *drawn;
 }
 
 void ChannelDeskPanel::UpdateColorEditAll()

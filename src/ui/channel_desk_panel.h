@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include <QList>
+#include <QHash>
 #include <QPixmap>
 #include <QWidget>
 
@@ -95,6 +95,7 @@ private:
     void paintNameField(int strip);
     ChannelDesk::Strips<QString> nameFields() const;
     bool nameBeingTyped() const;
+    QPixmap goboPixmap(int picture);
 
     TBaseForm& form_;
     Console& console_;
@@ -106,8 +107,8 @@ private:
     QToolButton* percentButton_ = nullptr;
     QToolButton* fastRefreshButton_ = nullptr;
     QTimer* timerDataDmxToDsp_ = nullptr;
-    // Type pictures by index; an index past the list shows no picture.
-    QList<QPixmap> imageListGobo_;
+    // Type pictures by index, each drawn the first time a strip shows it.
+    QHash<int, QPixmap> imageListGobo_;
 };
 
 }  // namespace tavrelia

@@ -4,8 +4,6 @@
 #include <cstdint>
 
 #include <QString>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include "editing/channel_desk.h"
 #include "show/show_image.h"
@@ -46,8 +44,6 @@ private:
 
     Console& console_;
     std::array<char, kNameSize> NameBuffer_;
-    QStringEncoder encoder_;
-    QStringDecoder decoder_;
 };
 
 }  // namespace tavrelia

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QPixmap>
+#include <QRgb>
 #include <QWidget>
 
 #include "editing/channel_desk.h"
@@ -71,15 +72,18 @@ private:
         QLabel* number = nullptr;
         QScrollBar* level = nullptr;
         QLabel* output = nullptr;
+        int outputCaption = -1;   // what `output` shows: the level, plus 256 in percent
         QLabel* image = nullptr;
         int picture = -1;   // what `image` shows
         ColorSwatch* shape = nullptr;
+        QRgb colour = 0;    // what `shape` shows; never a colour of the table (all opaque)
         QLineEdit* name = nullptr;
         QScrollBar* rate = nullptr;
         QCheckBox* select = nullptr;
     };
 
     void buildStrip(int i, QGridLayout* grid);
+    void showOutput(Strip& strip, uint8_t level, bool inPercent);
     void buildPageBar(QGridLayout* grid);
     void buildInvertButtons(QGridLayout* grid);
     void buildButtonColumn();

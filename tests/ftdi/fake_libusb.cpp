@@ -38,6 +38,7 @@ const std::string& Bus::eventsFile()
             const int fd = ::mkstemp(path.data());
             if (fd >= 0)
                 ::close(fd);
+            std::ofstream(path) << "0\n";   // the kernel's count is never empty
         }
         ~TemporaryFile() { ::unlink(path.c_str()); }
         std::string path = "/tmp/fake-uevent-seqnum-XXXXXX";

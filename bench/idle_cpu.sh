@@ -36,7 +36,8 @@ if [ "$xvfb" = 1 ]; then
     mkfifo "$work/display"
     Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
     xvfb_pid=$!
-    read -r number <"$work/display"
+    read -r number <"$work/display" || true
+    [ -n "$number" ] || { echo "idle_cpu.sh: no virtual display (is Xvfb installed?)" >&2; exit 2; }
     export DISPLAY=:$number QT_QPA_PLATFORM=xcb
 else
     export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}

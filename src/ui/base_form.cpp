@@ -47,6 +47,7 @@
 #include "scene_list_panel.h"
 #include "sequencer_panel.h"
 #include "static_pictures_panel.h"
+#include "style_icon.h"
 #include "transition_mode_group.h"
 #include "usb_state_panel.h"
 
@@ -240,7 +241,7 @@ void TBaseForm::buildToolButtons()
         auto* button = new QToolButton(toolBar_);
         button->setObjectName(QString::fromLatin1(info.objectName));
         button->setToolTip(QString::fromUtf8(info.hint));
-        button->setIcon(style()->standardIcon(info.icon));
+        button->setIcon(styleIcon(info.icon));
         connect(button, &QToolButton::clicked, this, [this, handler = info.handler] {
             (this->*handler)();
         });

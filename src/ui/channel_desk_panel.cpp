@@ -81,8 +81,6 @@ ChannelDeskPanel::ChannelDeskPanel(TBaseForm& form)
     buildButtonColumn();
 
     page_->layout()->addWidget(this);
-    for (const QImage& picture : goboPictures())
-        imageListGobo_.append(QPixmap::fromImage(picture));
     buildManualSwitch();
 
     connect(&form_, &TBaseForm::inputTabRefresh, this, [this](QWidget* tab) {
@@ -396,7 +394,18 @@ void ChannelDeskPanel::SetGobo(int strip, int picture)
     if (shown.picture == picture)
         return;
     shown.picture = picture;
-    shown.image->setPixmap(picture < imageListGobo_.size() ? imageListGobo_[picture] : QPixmap());
+    shown.image->setPixmap(goboPixmap(picture));
+}
+
+// An index past the list shows no picture.
+QPixmap ChannelDeskPanel::goboPixmap(int picture)
+{
+    if (picture < 0 || picture >= kGoboPictures)
+        return {};
+    auto drawn = imageListGobo_.constFind(picture);
+    if (drawn == imageListGobo_.constEnd())
+        drawn = imageListGobo_.insert(picture, QPixmap::fromImage(goboPicture(picture)));
+    return *drawn;
 }
 
 void ChannelDeskPanel::UpdateColorEditAll()
@@ -428,7 +437,13 @@ void ChannelDeskPanel::ShapeColor(int strip, int red, int green, int blue)
 {
     if (strip < 1 || strip > kStrips)
         return;
-    strips_[strip - 1].shape->setBrushColor(QColor(red, green, blue));
+    // Set ten times a second: the swatch is touched only for a colour it does not show.
+    Strip& shown = strips_[strip - 1];
+    const QRgb colour = qRgb(red, green, blue);
+    if (shown.colour == colour)
+        return;
+    shown.colour = colour;
+    shown.shape->setBrushColor(QColor(colour));
 }
 
 void ChannelDeskPanel::FormMouseWheel(int delta)
@@ -468,7 +483,17 @@ void ChannelDeskPanel::refreshOutputCaptions()
         first = last - 2;
     }
     for (int i = first; i <= last; ++i)
-        strips_[i - 1].output->setText(ChannelDesk::outputCaption(levels[i - 1], inPercent));
+        showOutput(strips_[i - 1], levels[i - 1], inPercent);
+}
+
+// Ten times a second: a caption is made only for a level its label does not show yet.
+void ChannelDeskPanel::showOutput(Strip& strip, uint8_t level, bool inPercent)
+{
+    const int caption = inPercent ? 256 + level : level;
+    if (strip.outputCaption == caption)
+        return;
+    strip.outputCaption = caption;
+    strip.output->setText(ChannelDesk::outputCaption(level, inPercent));
 }
 
 ChannelDesk::Strips<QString> ChannelDeskPanel::nameFields() const

@@ -2,8 +2,9 @@
 
 #include <array>
 
-#include <QList>
+#include <QHash>
 #include <QPixmap>
+#include <QRgb>
 #include <QWidget>
 
 #include "editing/channel_desk.h"
@@ -72,15 +73,18 @@ private:
         QLabel* number = nullptr;
         QScrollBar* level = nullptr;
         QLabel* output = nullptr;
+        int outputCaption = -1;   // what `output` shows: the level, plus 256 in percent
         QLabel* image = nullptr;
         int picture = -1;   // what `image` shows
         ColorSwatch* shape = nullptr;
+        QRgb colour = 0;    // what `shape` shows; never a colour of the table (all opaque)
         QLineEdit* name = nullptr;
         QScrollBar* rate = nullptr;
         QCheckBox* select = nullptr;
     };
 
     void buildStrip(int i, QGridLayout* grid);
+    void showOutput(Strip& strip, uint8_t level, bool inPercent);
     void buildPageBar(QGridLayout* grid);
     void buildInvertButtons(QGridLayout* grid);
     void buildButtonColumn();
@@ -96,6 +100,7 @@ private:
     void paintNameField(int strip);
     ChannelDesk::Strips<QString> nameFields() const;
     bool nameBeingTyped() const;
+    QPixmap goboPixmap(int picture);
 
     TBaseForm& form_;
     Console& console_;
@@ -107,8 +112,8 @@ private:
     QToolButton* percentButton_ = nullptr;
     QToolButton* fastRefreshButton_ = nullptr;
     QTimer* timerDataDmxToDsp_ = nullptr;
-    // Type pictures by index; an index past the list shows no picture.
-    QList<QPixmap> imageListGobo_;
+    // Type pictures by index, each drawn the first time a strip shows it.
+    QHash<int, QPixmap> imageListGobo_;
 };
 
 }  // namespace tavrelia

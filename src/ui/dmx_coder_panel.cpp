@@ -13,6 +13,7 @@
 #include "console.h"
 #include "dialogs.h"
 #include "output/recode_table_file.h"
+#include "style_icon.h"
 
 namespace tavrelia {
 
@@ -134,12 +135,12 @@ QWidget* DmxCoderPanel::buildButtonColumn()
 
     QToolButton* open = addButton(QStringLiteral("SpeedButtonOpenCoderTab"), QString(),
                                   QStringLiteral("Загрузить таблицу"));
-    open->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    open->setIcon(styleIcon(QStyle::SP_DialogOpenButton));
     connect(open, &QToolButton::clicked, this, &DmxCoderPanel::SpeedButtonOpenCoderTabClick);
     layout->addWidget(open);
     QToolButton* save = addButton(QStringLiteral("SpeedButtonSaveCoderTab"), QString(),
                                   QStringLiteral("Сохранить таблицу"));
-    save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    save->setIcon(styleIcon(QStyle::SP_DialogSaveButton));
     connect(save, &QToolButton::clicked, this, &DmxCoderPanel::SpeedButtonSaveCoderTabClick);
     layout->addWidget(save);
     layout->addStretch(1);

@@ -11,7 +11,6 @@ namespace tavrelia {
 
 namespace {
 constexpr int kSide = 16;
-constexpr int kPictures = 142;
 
 const QColor kWhite(255, 255, 255);
 const QColor kGrey(128, 128, 128);
@@ -740,26 +739,19 @@ void draw(Canvas& c, int index)
         office(c, index);
 }
 
-QList<QImage> drawAll()
-{
-    QList<QImage> pictures;
-    for (int i = 0; i < kPictures; ++i) {
-        QImage picture(kSide, kSide, QImage::Format_RGB32);
-        picture.fill(kBlack);
-        {
-            Canvas canvas(&picture);
-            draw(canvas, i);
-        }
-        pictures.append(picture);
-    }
-    return pictures;
-}
 }  // namespace
 
-const QList<QImage>& goboPictures()
+QImage goboPicture(int index)
 {
-    static const QList<QImage> pictures = drawAll();
-    return pictures;
+    if (index < 0 || index >= kGoboPictures)
+        return {};
+    QImage picture(kSide, kSide, QImage::Format_RGB32);
+    picture.fill(kBlack);
+    {
+        Canvas canvas(&picture);
+        draw(canvas, index);
+    }
+    return picture;
 }
 
 }  // namespace tavrelia

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QImage>
-#include <QList>
 
 namespace tavrelia {
 
@@ -9,7 +8,9 @@ namespace tavrelia {
 // black, index 0..141 as the colour file stores it. 0 is an open beam; 1, 2 and 7
 // are blank; 3..12 beam effects and gobos; 13..22 colour disks; 23..75 colour wheel,
 // gobo shapes, split colours, prisms, colour temperature, ultraviolet, reset, colour
-// patches and strobe; 76..141 general pictograms.
-const QList<QImage>& goboPictures();
+// patches and strobe; 76..141 general pictograms. Each is drawn when asked for (a
+// desk shows a handful of the 142); past the list the picture is null.
+constexpr int kGoboPictures = 142;
+QImage goboPicture(int index);
 
 }  // namespace tavrelia

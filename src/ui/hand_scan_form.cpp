@@ -21,6 +21,7 @@
 #include "color_swatch.h"
 #include "console.h"
 #include "hand_scan_pad.h"
+#include "style_icon.h"
 
 namespace tavrelia {
 
@@ -170,7 +171,7 @@ void THandScanForm::hookIntoMainWindow()
     auto* button = new QToolButton;
     button->setObjectName(QStringLiteral("SpeedButtonAREA"));
     button->setToolTip(QStringLiteral("Окно ручного управления сканера "));
-    button->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    button->setIcon(styleIcon(QStyle::SP_ArrowUp));
     connect(button, &QToolButton::clicked, this, &THandScanForm::AreaItemClick);
     form_.addToolButton(kAreaToolButtonOrder, button);
 }

@@ -16,6 +16,7 @@
 #include "base_form.h"
 #include "color_swatch.h"
 #include "console.h"
+#include "style_icon.h"
 
 namespace tavrelia {
 
@@ -120,7 +121,7 @@ void SequencerPanel::buildModeRow()
                                   const QString& hint) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(style()->standardIcon(icon));
+        button->setIcon(styleIcon(icon));
         button->setIconSize(QSize(18, 18));
         button->setCheckable(true);
         button->setToolTip(hint);

@@ -15,6 +15,7 @@
 #include "console.h"
 #include "dialogs.h"
 #include "scene_icons.h"
+#include "style_icon.h"
 
 namespace tavrelia {
 
@@ -142,9 +143,9 @@ QGroupBox* TStaticForm::buildEraseGroup()
                                     sceneIcon(SceneGlyph::Clear));
     auto* eraseAll = addEraseButton(row, "SpeedButtonDelAll",
                                     QStringLiteral("Стереть все статические картинки "),
-                                    style()->standardIcon(QStyle::SP_TrashIcon));
+                                    styleIcon(QStyle::SP_TrashIcon));
     undoButton_ = addEraseButton(row, "SpeedButtonUndoSt", QStringLiteral("Вернуть прежнюю сцену"),
-                                 style()->standardIcon(QStyle::SP_ArrowBack));
+                                 styleIcon(QStyle::SP_ArrowBack));
     undoButton_->setEnabled(false);
     connect(eraseOne, &QToolButton::clicked, this, &TStaticForm::SpeedButtonDel1Click);
     connect(eraseAll, &QToolButton::clicked, this, &TStaticForm::SpeedButtonDelAllClick);

@@ -73,6 +73,14 @@ TEST_F(NamesTest, StoreIsCodePage1251)
     // A character the code page lacks becomes '?' and never takes a second byte.
     names.Edit2Exit(withField(2, QStringLiteral("a☺b")));
     EXPECT_EQ(stored(2), padded({'a', '?', 'b'}));
+    // A field cut inside a character ends in '?'; the next field is its own.
+    ChannelNames::Fields fields = names.ReturnName();
+    fields[0] = QString::fromUcs4(U"ABCDEFGHIJKLMNO\U0001F600");
+    fields[1] = QStringLiteral("xy");
+    names.Edit2Exit(fields);
+    EXPECT_EQ(stored(1), std::vector<uint8_t>({'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J',
+                                               'K', 'L', 'M', 'N', 'O', '?'}));
+    EXPECT_EQ(stored(2), padded({'x', 'y'}));
 }
 
 TEST_F(NamesTest, LoadingRewritesTheStoredName)

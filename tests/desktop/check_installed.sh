@@ -39,6 +39,7 @@ check_entry() {
     lib/systemd/user/tavrelia-conveyor.service \
     lib/systemd/user/tavrelia-player.service \
     lib/tavrelia/libtavrelia_gui.so \
+    lib/tavrelia/libtavrelia_ola.so \
     lib/udev/rules.d/99-tavrelia-ftdi.rules \
     share/applications/tavrelia.desktop \
     share/icons/hicolor/128x128/apps/tavrelia.png \

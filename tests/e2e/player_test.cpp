@@ -296,8 +296,9 @@ TEST(Player, BadInputIsRefusedBeforeAnythingIsSent)
 }
 
 // The player runs on the core alone; the window, started from the same program,
-// does load the widget library (so the check can tell them apart).
-TEST(Player, LoadsNoWidgetLibrary)
+// does load the widget library (so the check can tell them apart). Neither maps the
+// OLA client or protobuf unless that backend is chosen.
+TEST(Player, LoadsNoLibraryItDoesNotUse)
 {
     struct Case {
         bool player;
@@ -315,6 +316,8 @@ TEST(Player, LoadsNoWidgetLibrary)
         EXPECT_TRUE(mapped.contains("libQt6Core.so"));
         EXPECT_EQ(mapped.contains("libQt6Widgets.so"), c.widgets);
         EXPECT_EQ(mapped.contains("libQt6Gui.so"), c.widgets);
+        EXPECT_FALSE(mapped.contains("libola"));
+        EXPECT_FALSE(mapped.contains("libprotobuf"));
     }
 }
 

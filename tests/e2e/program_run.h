@@ -81,7 +81,7 @@ public:
         ASSERT_TRUE(previous.colorFile.SaveColorEdit(dir("data") + "/Tavrelia/tavrEdit.col").done());
     }
 
-    void start(const QStringList& arguments = {})
+    void start(const QStringList& arguments = {}, const QString& program = QStringLiteral(TAVRELIA_BINARY))
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", dir("home"));
@@ -101,7 +101,7 @@ public:
         // A test that dies takes its program with it: left running, the program would
         // go on opening its device path, which a later test's terminal may take over.
         process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        process.start(QStringLiteral(TAVRELIA_BINARY), arguments);
+        process.start(program, arguments);
         ASSERT_TRUE(process.waitForStarted(10000));
     }
 

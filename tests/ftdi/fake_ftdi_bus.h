@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "output/ftdi_driver.h"
+
 namespace fakeusb {
 
 struct Chip {
@@ -40,18 +42,30 @@ struct Bus {
     std::recursive_mutex mutex;
     std::vector<std::unique_ptr<Chip>> chips;
     int liveContexts = 0;
+    int contextsMade = 0;       // every libusb_init, each a scan of the bus
     int liveDevices = 0;        // libusb_device objects not yet unreferenced
     std::vector<std::string> unexpectedCalls;
 
+    // A plugged chip is a device event of the kernel, counted in eventsFile(): the
+    // path to give the driver in place of the kernel's count.
     Chip& plug(Chip chip = {})
     {
         chips.push_back(std::make_unique<Chip>(std::move(chip)));
+        countDeviceEvent();
         return *chips.back();
     }
+    void countDeviceEvent();
+    static const std::string& eventsFile();
 };
 
 Bus& bus();
 void resetBus();
+
+// The driver under test, counting the device events of this bus.
+inline std::unique_ptr<tavrelia::FtdiDriver> driverOnBus()
+{
+    return std::make_unique<tavrelia::FtdiDriver>(Bus::eventsFile());
+}
 [[nodiscard]] inline std::unique_lock<std::recursive_mutex> lockBus()
 {
     return std::unique_lock<std::recursive_mutex>(bus().mutex);

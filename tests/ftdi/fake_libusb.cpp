@@ -3,7 +3,11 @@
 #include <ftdi.h>
 #include <libusb.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+
+#include <unistd.h>
 
 #include "fake_ftdi_bus.h"
 
@@ -24,6 +28,29 @@ Bus& bus()
 {
     static Bus instance;
     return instance;
+}
+
+const std::string& Bus::eventsFile()
+{
+    struct TemporaryFile {
+        TemporaryFile()
+        {
+            const int fd = ::mkstemp(path.data());
+            if (fd >= 0)
+                ::close(fd);
+            std::ofstream(path) << "0\n";   // the kernel's count is never empty
+        }
+        ~TemporaryFile() { ::unlink(path.c_str()); }
+        std::string path = "/tmp/fake-uevent-seqnum-XXXXXX";
+    };
+    static const TemporaryFile file;
+    return file.path;
+}
+
+void Bus::countDeviceEvent()
+{
+    static uint64_t events = 0;
+    std::ofstream(eventsFile(), std::ios::trunc) << ++events << '\n';
 }
 
 void resetBus()
@@ -95,6 +122,7 @@ int libusb_init(libusb_context** ctx)
     if (ctx)
         *ctx = new libusb_context;
     ++bus().liveContexts;
+    ++bus().contextsMade;
     return 0;
 }
 

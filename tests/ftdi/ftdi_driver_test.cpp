@@ -30,13 +30,13 @@ protected:
     void SetUp() override
     {
         fakeusb::resetBus();
-        link.setDriver(std::make_unique<FtdiDriver>());
+        link.setDriver(fakeusb::driverOnBus());
     }
 
     void TearDown() override
     {
         link.CloseUsbDevise();
-        link.setDriver(std::make_unique<FtdiDriver>());
+        link.setDriver(fakeusb::driverOnBus());
         // Every context, device reference and handle libftdi took is given back.
         EXPECT_EQ(bus().liveContexts, 0);
         EXPECT_EQ(bus().liveDevices, 0);
@@ -82,7 +82,7 @@ TEST_F(FtdiBackendTest, EnumerationTexts)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.count.toStdString() + " " + c.serial.toStdString());
-        link.setDriver(std::make_unique<FtdiDriver>());   // gives back its contexts
+        link.setDriver(fakeusb::driverOnBus());   // gives back its contexts
         fakeusb::resetBus();
         for (const Chip& onBus : c.chips)
             bus().plug(onBus);
@@ -172,6 +172,35 @@ TEST_F(FtdiBackendTest, MissingPermission)
     denied.accessDenied = false;   // the udev rule is installed and the chip re-plugged
     link.TimerPollingTimer();
     EXPECT_TRUE(link.readyForPacket(false));
+}
+
+// With no interface there the bus is scanned again only after the kernel has counted
+// a device event; without the count (unreadable) every poll scans, as before.
+TEST_F(FtdiBackendTest, AbsentInterfaceIsLookedForAfterEachDeviceEvent)
+{
+    struct Case {
+        bool eventsCounted;
+        int scansInFourPolls;
+    } cases[] = {{true, 1}, {false, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.eventsCounted);
+        link.setDriver(c.eventsCounted ? fakeusb::driverOnBus()
+                                       : std::make_unique<FtdiDriver>("/nonexistent/uevent_seqnum"));
+        link.InitUsbDevise();
+        const int before = bus().contextsMade;
+        for (int poll = 0; poll < 4; ++poll)
+            link.TimerPollingTimer();
+        EXPECT_EQ(bus().contextsMade - before, c.scansInFourPolls);
+        EXPECT_FALSE(link.DeviceOpen);
+
+        Chip& chip = bus().plug();
+        link.TimerPollingTimer();
+        EXPECT_TRUE(link.readyForPacket(false));
+        send({5});
+        EXPECT_EQ(chip.received, (std::vector<uint8_t>{5}));
+        link.CloseUsbDevise();
+        chip.present = false;
+    }
 }
 
 TEST_F(FtdiBackendTest, WriteTimeoutStallsUntilReopened)

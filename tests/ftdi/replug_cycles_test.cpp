@@ -51,7 +51,7 @@ TEST(FtdiReplugCycles, ChipIsTakenUpEveryTimeAndNothingLeaks)
     Chip* chip = &plugChip();
     Console console;
     UsbLink& link = console.usbLink;
-    link.setDriver(std::make_unique<FtdiDriver>());
+    link.setDriver(fakeusb::driverOnBus());
     link.InitUsbDevise();
     console.startOutput();
     link.TimerPollingTimer();

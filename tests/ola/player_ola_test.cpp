@@ -58,6 +58,30 @@ TEST(PlayerOnOla, PlaysIntoTheUniverseAndLeavesItDarkOnSigterm)
         2s));
 }
 
+// A program installed without the OLA module still runs: the interface is reported
+// as wanting resources, and why goes to standard error.
+TEST(PlayerOnOla, MissingModuleLeavesTheProgramRunning)
+{
+    wire::ProgramRun run;
+    const QString alone = run.dir("home") + "/tavrelia";
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TAVRELIA_BINARY), alone));
+    ShowImage image;
+    image.resetToNewShow();
+    const QString show = run.dir("home") + "/ola.tvl";
+    wire::ProgramRun::writeFile(show, wire::ProgramRun::bytesOf(image));
+    run.start({"--play", show, "--backend", "ola"}, alone);
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (run.standardOutput().find("interface not found") == std::string::npos
+           && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_NE(run.standardOutput().find("interface not found: GetFTDeviceCount - Не хватает ресурсов..."),
+              std::string::npos)
+        << run.output();
+    EXPECT_NE(run.standardError().find("the OLA backend cannot be loaded"), std::string::npos)
+        << run.output();
+    EXPECT_EQ(run.process.state(), QProcess::Running);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)

@@ -110,7 +110,7 @@ private slots:
         w.page(30);
         w.form.channelDesk()->TimerDataDmxToDspTimer();
         QCOMPARE(w.swatch(10), QColor(140, 150, 160));
-        QCOMPARE(rgb32(w.picture(10)), rgb32(goboPictures()[141]));
+        QCOMPARE(rgb32(w.picture(10)), rgb32(goboPicture(141)));
     }
 
     void clearingMenusAskFirst_data()
@@ -253,7 +253,7 @@ private slots:
         next->form.channelDesk()->TimerDataDmxToDspTimer();
         QCOMPARE(next->fieldColor(5), QColor(150, 238, 245));
         QCOMPARE(next->swatch(5), QColor(150, 238, 245));
-        QCOMPARE(rgb32(next->picture(5)), rgb32(goboPictures()[17]));
+        QCOMPARE(rgb32(next->picture(5)), rgb32(goboPicture(17)));
         next->form.close();
 
         // A colour file that went missing since, or one cut short, is reported and

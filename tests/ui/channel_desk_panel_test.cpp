@@ -9,6 +9,7 @@
 
 #include "channel_desk_panel.h"
 #include "color_swatch.h"
+#include "paint_counter.h"
 #include "test_environment.h"
 #include "window_fixture.h"
 
@@ -291,6 +292,25 @@ private slots:
             const int tick = group == 1 ? 9 : group - 1;
             QCOMPARE(d.output(i), QString::number(tick));
         }
+    }
+
+    // The refresh runs ten times a second while the window idles: only a caption whose
+    // level changed repaints.
+    void refreshRepaintsOnlyWhatChanged()
+    {
+        Desk d;
+        d.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d.form));
+        d.panel->TimerDataDmxToDspTimer();   // every caption at once (the fast refresh)
+        QTest::qWait(100);   // the window's first paints are done
+        test::PaintCounter paints(&d.form);
+        for (int tick = 0; tick < 5; ++tick)
+            d.panel->TimerDataDmxToDspTimer();
+        d.setFrame(2, 99);
+        d.panel->TimerDataDmxToDspTimer();
+        QTRY_VERIFY(paints.painted(QStringLiteral("Label2")));
+        for (const char* still : {"Label1", "Label3", "Shape2", "Image2", "ScrollBar2"})
+            QVERIFY2(!paints.painted(QString::fromLatin1(still)), still);
     }
 
     void refreshSleepsWhileAnotherTabIsShown()

@@ -2,16 +2,16 @@
 
 #include <algorithm>
 
+#include "editing/code_page_1251.h"
+
 namespace tavrelia {
 
 namespace {
 constexpr char kSpace = ' ';
-constexpr char kSubstitute = 0x1A;
-const char* const kCodePage = "windows-1251";
 }  // namespace
 
 ChannelNames::ChannelNames(ShowImage& image, const ChannelDesk& desk, ConsoleLock& lock)
-    : image_(image), desk_(desk), lock_(lock), encoder_(kCodePage), decoder_(kCodePage)
+    : image_(image), desk_(desk), lock_(lock)
 {
     NameBuffer_.fill(kSpace);
 }
@@ -30,7 +30,7 @@ QString ChannelNames::LoadEdit(int strip)
         name[i] = 0;
     std::copy_n(name, kNameSize, NameBuffer_.begin());
     const auto end = std::find(NameBuffer_.begin(), NameBuffer_.end(), '\0');
-    return decoder_.decode(QByteArrayView(NameBuffer_.data(), end - NameBuffer_.begin()));
+    return CodePage1251::decode(QByteArrayView(NameBuffer_.data(), end - NameBuffer_.begin()));
 }
 
 void ChannelNames::SaveEdit(int strip)
@@ -47,8 +47,8 @@ void ChannelNames::SaveEditAll(const Fields& fields)
     for (int i = 1; i <= ChannelDesk::kStrips; ++i) {
         // One byte per character in this code page; what it lacks comes out as the
         // substitute control byte, shown as '?' instead.
-        QByteArray text = encoder_.encode(fields[i - 1].left(kNameSize));
-        text.replace(kSubstitute, '?');
+        QByteArray text = CodePage1251::encode(QStringView(fields[i - 1]).left(kNameSize));
+        text.replace(CodePage1251::kSubstitute, '?');
         std::copy_n(text.begin(), std::min<qsizetype>(text.size(), kNameSize), NameBuffer_.begin());
         SaveEdit(i);
     }
@@ -73,8 +73,7 @@ ChannelNames::Fields ChannelNames::ReturnName()
 QString ChannelNames::storedName(const ShowImage& image, int channel)
 {
     const auto* name = reinterpret_cast<const char*>(image.data() + ShowImage::nameAddress(channel));
-    QStringDecoder decoder(kCodePage);
-    return decoder.decode(QByteArrayView(name, std::find(name, name + kNameSize, '\0') - name));
+    return CodePage1251::decode(QByteArrayView(name, std::find(name, name + kNameSize, '\0') - name));
 }
 
 }  // namespace tavrelia

@@ -4,8 +4,6 @@
 #include <cstdint>
 
 #include <QString>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include "console_lock.h"
 #include "editing/channel_desk.h"
@@ -48,8 +46,6 @@ private:
     const ChannelDesk& desk_;
     ConsoleLock& lock_;
     std::array<char, kNameSize> NameBuffer_;
-    QStringEncoder encoder_;
-    QStringDecoder decoder_;
 };
 
 }  // namespace tavrelia

@@ -3,6 +3,7 @@
 #include <ftdi.h>
 
 #include <algorithm>
+#include <fstream>
 #include <limits>
 #include <utility>
 
@@ -65,6 +66,11 @@ private:
 };
 
 }  // namespace
+
+FtdiDriver::FtdiDriver(std::string deviceEventsPath)
+    : deviceEventsPath_(std::move(deviceEventsPath))
+{
+}
 
 FtdiDriver::~FtdiDriver()
 {
@@ -129,12 +135,28 @@ UsbStatus FtdiDriver::description(uint32_t index, UsbText& text)
     return listText(index, text, Text::Description);
 }
 
+std::optional<uint64_t> FtdiDriver::deviceEvents() const
+{
+    std::ifstream file(deviceEventsPath_);
+    uint64_t count = 0;
+    if (file >> count)
+        return count;
+    return std::nullopt;
+}
+
 UsbStatus FtdiDriver::open(uint32_t index, UsbHandle& handle)
 {
+    // Tried every second while no interface is there, and a new library context scans
+    // the whole bus. No device can have come since a scan that found none unless the
+    // kernel has counted a device event meanwhile (the count is read before the scan).
+    const std::optional<uint64_t> events = deviceEvents();
+    if (events && events == emptyScanAt_)
+        return UsbStatus::DeviceNotFound;
     Listing listing;
     if (listing.status() != UsbStatus::Ok)
         return listing.status();
     libusb_device* device = listing.device(index);
+    emptyScanAt_ = device ? std::nullopt : events;
     if (!device)
         return UsbStatus::DeviceNotFound;
     if (ftdi_usb_open_dev(listing.context(), device) < 0)

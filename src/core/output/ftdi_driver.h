@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "usb_driver.h"
@@ -14,7 +17,10 @@ namespace tavrelia {
 // enumeration has one more, kept for the driver's life.
 class FtdiDriver : public UsbDriver {
 public:
-    FtdiDriver() = default;
+    // The kernel's count of device events (plugged, pulled, ...).
+    static constexpr const char* kDeviceEventsPath = "/sys/kernel/uevent_seqnum";
+
+    explicit FtdiDriver(std::string deviceEventsPath = kDeviceEventsPath);
     ~FtdiDriver() override;
     FtdiDriver(const FtdiDriver&) = delete;
     FtdiDriver& operator=(const FtdiDriver&) = delete;
@@ -36,9 +42,14 @@ private:
     ftdi_context* find(UsbHandle handle) const;
     // The context the counting and the strings share, made at first use.
     ftdi_context* lister();
+    // Null when the count cannot be read: then every open scans the bus.
+    std::optional<uint64_t> deviceEvents() const;
 
     std::vector<ftdi_context*> open_;
     ftdi_context* lister_ = nullptr;
+    std::string deviceEventsPath_;
+    // The device events counted before the last scan that found nothing to open.
+    std::optional<uint64_t> emptyScanAt_;
 };
 
 }  // namespace tavrelia

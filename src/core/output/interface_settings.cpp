@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "ftdi_driver.h"
-#include "ola_driver.h"
+#include "ola_loader.h"
 #include "serial_driver.h"
 
 namespace tavrelia {
@@ -101,7 +101,7 @@ std::unique_ptr<UsbDriver> makeUsbDriver(const InterfaceSettings& settings)
     case InterfaceSettings::Backend::Serial:
         return std::make_unique<SerialDriver>(settings.serialDevice.toStdString());
     case InterfaceSettings::Backend::Ola:
-        return std::make_unique<OlaDriver>(settings.olaUniverse, settings.olaPort);
+        return makeOlaDriver(settings.olaUniverse, settings.olaPort);
     case InterfaceSettings::Backend::Ftdi:
         break;
     }

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include <QByteArray>
-#include <QStringDecoder>
+
+#include "editing/code_page_1251.h"
 
 namespace tavrelia {
 
@@ -204,8 +205,7 @@ QString Automat::firstChannelText() const
                         + ShowImage::nameAddress(channel_ + 1),
                     ShowImage::kNameSize);
     name.replace('\0', ' ');
-    QStringDecoder decoder("windows-1251");
-    QString text = decoder(name);
+    QString text = CodePage1251::decode(name);
     while (text.endsWith(QLatin1Char(' ')))
         text.chop(1);
     return QStringLiteral(" Начиная от - ") + text;

@@ -2,40 +2,13 @@
 // version or the usage, otherwise the window, loaded from its module only now.
 
 #include <dlfcn.h>
-#include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <string>
 
 #include "command_line.h"
 #include "player_main.h"
-
-namespace {
-
-std::string executableFolder()
-{
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return ".";
-    const std::string file(path, static_cast<size_t>(n));
-    return file.substr(0, file.rfind('/'));
-}
-
-// Beside the program in the build tree; in lib/tavrelia/ once installed.
-void* loadWindowModule(std::string& errors)
-{
-    const std::string folder = executableFolder();
-    for (const char* relative : {"/libtavrelia_gui.so", "/../lib/tavrelia/libtavrelia_gui.so"}) {
-        if (void* module = ::dlopen((folder + relative).c_str(), RTLD_NOW | RTLD_LOCAL))
-            return module;
-        errors += std::string(::dlerror()) + '\n';
-    }
-    return nullptr;
-}
-
-}  // namespace
+#include "program_module.h"
 
 int main(int argc, char* argv[])
 {
@@ -57,7 +30,7 @@ int main(int argc, char* argv[])
         break;
     }
     std::string errors;
-    void* module = loadWindowModule(errors);
+    void* module = tavrelia::loadProgramModule("libtavrelia_gui.so", errors);
     using Entry = int (*)(int, char**);
     auto entry = module ? reinterpret_cast<Entry>(::dlsym(module, "tavreliaGuiMain")) : nullptr;
     if (!entry) {

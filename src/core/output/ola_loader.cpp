@@ -1,11 +1,11 @@
 #include "ola_loader.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <string>
+
+#include "program_module.h"
 
 // Defined when the driver is linked into the program; null otherwise.
 extern "C" tavrelia::UsbDriver* tavreliaOlaDriver(uint32_t universe, uint16_t port)
@@ -34,29 +34,13 @@ private:
     static constexpr UsbStatus kStatus = UsbStatus::InsufficientResources;
 };
 
-std::string programFolder()
-{
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return ".";
-    const std::string file(path, static_cast<size_t>(n));
-    return file.substr(0, file.rfind('/'));
-}
-
 // The module stays loaded for the rest of the run: its drivers may live that long.
 Factory loadFactory()
 {
     if (tavreliaOlaDriver)
         return &tavreliaOlaDriver;
-    const std::string folder = programFolder();
     std::string errors;
-    for (const char* relative : {"/libtavrelia_ola.so", "/../lib/tavrelia/libtavrelia_ola.so"}) {
-        void* module = ::dlopen((folder + relative).c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!module) {
-            errors += std::string(::dlerror()) + '\n';
-            continue;
-        }
+    if (void* module = loadProgramModule("libtavrelia_ola.so", errors)) {
         if (auto factory = reinterpret_cast<Factory>(::dlsym(module, "tavreliaOlaDriver")))
             return factory;
         errors += std::string(::dlerror()) + '\n';

@@ -29,19 +29,13 @@ Controls::Controls(Parts parts, QObject* parent)
 {
     connect(&sequencer_, &Sequencer::modeChanged, this, &Controls::sendPlaying);
     connect(&sequencer_, &Sequencer::advanced, this, &Controls::sendScene);
-    connect(&sequencer_, &Sequencer::tempoChanged, this, [this] {
-        if (std::exchange(shown_.tempo, tempo()) != tempo())
-            emit tempoChanged(tempo());
-    });
+    connect(&sequencer_, &Sequencer::tempoChanged, this, &Controls::sendTempo);
     connect(&conveyor_, &Conveyor::changed, this, &Controls::conveyorChanged);
     connect(&handScan_, &HandScan::moved, this,
             [this](int x, int y) { emit handScanChanged(handPriority(), x, y); });
     shown_.link = link();
     // The link is looked at where it is polled: once a second.
-    connect(link_.timerPolling(), &QTimer::timeout, this, [this] {
-        if (std::exchange(shown_.link, link()) != int(link()))
-            emit linkChanged(link());
-    });
+    connect(link_.timerPolling(), &QTimer::timeout, this, &Controls::sendLink);
 }
 
 void Controls::play()
@@ -218,8 +212,7 @@ void Controls::setDemo(bool on)
         return;
     output_.setDemo(on);
     emit demoChanged(on);
-    if (std::exchange(shown_.link, link()) != int(link()))
-        emit linkChanged(link());
+    sendLink();
 }
 
 void Controls::clockTick()
@@ -333,8 +326,7 @@ void Controls::refresh()
     sendScene();
     sendPlaying();
     sendDesk();
-    if (std::exchange(shown_.tempo, tempo()) != tempo())
-        emit tempoChanged(tempo());
+    sendTempo();
 }
 
 void Controls::sendScene()
@@ -343,6 +335,18 @@ void Controls::sendScene()
     const bool counted = std::exchange(shown_.scenes, scenes()) != scenes();
     if (moved || counted)
         emit sceneChanged(scene(), scenes());
+}
+
+void Controls::sendTempo()
+{
+    if (std::exchange(shown_.tempo, tempo()) != tempo())
+        emit tempoChanged(tempo());
+}
+
+void Controls::sendLink()
+{
+    if (std::exchange(shown_.link, link()) != int(link()))
+        emit linkChanged(link());
 }
 
 void Controls::sendPlaying()

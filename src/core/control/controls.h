@@ -174,6 +174,8 @@ private:
     void step(int scene);
     void sendScene();
     void sendPlaying();
+    void sendTempo();
+    void sendLink();
     void sendDesk();
     static bool validStrip(int strip) { return strip >= 1 && strip <= kStrips; }
 

@@ -30,6 +30,7 @@
 #include "show/settings_file.h"
 #include "show/show_files.h"
 #include "show/show_folder.h"
+#include "surfaces/osc_server.h"
 #include "view3d/hand_scan.h"
 
 namespace tavrelia {
@@ -124,6 +125,8 @@ public:
                    controls}};
     // The same controls by the names the remotes use.
     NamedControls named{live, image};
+    // OSC over UDP onto those names; listens only once started.
+    OscServer osc{named};
 
 private:
     PacketWriter packetWriter_{usbLink};

@@ -43,6 +43,7 @@
 #include "key_preview.h"
 #include "level_all_bar.h"
 #include "name_block_copy_panel.h"
+#include "osc_panel.h"
 #include "level_graph_panel.h"
 #include "scene_list_panel.h"
 #include "sequencer_panel.h"
@@ -140,6 +141,7 @@ void TBaseForm::buildPanels()
     keyPreview_ = new KeyPreview(*this);
     channelDesk_ = new ChannelDeskPanel(*this);
     new UsbStatePanel(*this);
+    new OscPanel(*this);
     new SequencerPanel(*this);
     auto* sceneList = new SceneListPanel(*this, *channelDesk_);
     new ChannelColorPanel(*this);

@@ -1,41 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
+#include "config_home.h"
 #include "surfaces/osc_settings.h"
 
 using namespace tavrelia;
 
 namespace {
 
-class OscSettingsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        oldConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
-    }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", oldConfig); }
-
-    void writeConf(const char* text)
-    {
-        QDir().mkpath(dir.filePath("Tavrelia"));
-        QFile f(dir.filePath("Tavrelia/Tavrelia.conf"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text);
-        f.flush();
-        // QSettings keeps a file it has read while its size and time stay the same.
-        f.setFileTime(QDateTime::currentDateTime().addSecs(++writes_), QFileDevice::FileModificationTime);
-    }
-
-    QTemporaryDir dir;
-    QByteArray oldConfig;
-    int writes_ = 0;
-};
+using OscSettingsTest = test::ConfigHome;
 
 TEST_F(OscSettingsTest, ReadsTheGroupAndReportsBadValuesKeepingTheRest)
 {

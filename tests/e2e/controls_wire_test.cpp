@@ -14,6 +14,7 @@
 
 #include "console.h"
 #include "dmx_wire.h"
+#include "event_loop_wire.h"
 #include "output/serial_driver.h"
 
 using namespace std::chrono_literals;
@@ -64,18 +65,7 @@ protected:
     bool wire(const std::function<bool(const std::vector<uint8_t>&)>& wanted,
               std::chrono::milliseconds timeout = 2000ms)
     {
-        const size_t from = reader.packets().size();
-        const auto deadline = tavrelia::wire::Clock::now() + timeout;
-        while (tavrelia::wire::Clock::now() < deadline) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            const std::vector<Packet> packets = reader.packets();
-            for (size_t i = from; i < packets.size(); ++i) {
-                if (wanted(packets[i].frame))
-                    return true;
-            }
-            std::this_thread::sleep_for(2ms);
-        }
-        return false;
+        return tavrelia::wire::wireWhileRunning(reader, wanted, timeout);
     }
     bool slotIs(int slot, int level) { return wire([=](const auto& f) { return f.at(slot) == level; }); }
     // Every packet in the next while carries level in slot.

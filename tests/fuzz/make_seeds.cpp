@@ -15,6 +15,7 @@
 #include "console.h"
 #include "output/interface_settings.h"
 #include "output/recode_table_file.h"
+#include "surfaces/osc_codec.h"
 
 using namespace tavrelia;
 
@@ -160,6 +161,23 @@ void commandLineSeeds()
         put("command_line", name, QByteArray(line.data(), static_cast<qsizetype>(line.size())));
 }
 
+// OSC datagrams as the feedback writes them: a fader in both forms of numbers, a
+// word, the hand-scan pair, a read-only text; and one cut short.
+void oscSeeds()
+{
+    const std::pair<const char*, std::pair<QString, QVariant>> messages[] = {
+        {"fader", {QStringLiteral("fader/3"), 200}},
+        {"mode", {QStringLiteral("mode"), QStringLiteral("vykl")}},
+        {"pair", {QStringLiteral("handscan/xy"), QVariantList{12, 240}}},
+        {"blackout", {QStringLiteral("blackout"), 1}},
+        {"clock", {QStringLiteral("clock"), QStringLiteral("1ч 2м 3с ")}},
+    };
+    for (const auto& [name, message] : messages)
+        put("osc_message", name, OscCodec::encode(message.first, message.second, false));
+    put("osc_message", "fader_float", OscCodec::encode(QStringLiteral("fader/3"), 51, true));
+    put("osc_message", "short", OscCodec::encode(QStringLiteral("tempo"), 44, false).chopped(3));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -178,5 +196,6 @@ int main(int argc, char* argv[])
     settingsSeeds(work);
     interfaceSeeds();
     commandLineSeeds();
+    oscSeeds();
     return 0;
 }

@@ -1,0 +1,175 @@
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <memory>
+
+#include "../e2e/osc_peer.h"
+#include "base_form.h"
+#include "check_box_click.h"
+#include "console.h"
+#include "osc_panel.h"
+#include "scripted_dialogs.h"
+#include "test_environment.h"
+
+using namespace tavrelia;
+using wire::OscPeer;
+
+using test::readConf;
+using test::writeConf;
+
+class OscPanelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void groupOnTheOptionsTabStartsOff();
+    void enablingListensSavesAndCountsWhatComes();
+    void startUpReportsWhatStopsTheServer();
+    void addressesByNameAreRefused();
+    void fitsTheWindow();
+
+private:
+    template <typename T>
+    T* find(const char* name)
+    {
+        return tavrelia::test::child<T>(*form, QString::fromLatin1(name));
+    }
+    QString text(const char* label) { return find<QLabel>(label)->text(); }
+    // Types into a field as the user does, ending the edit.
+    void type(const char* field, const QString& text)
+    {
+        auto* edit = find<QLineEdit>(field);
+        edit->setText(text);
+        emit edit->editingFinished();
+    }
+
+    std::unique_ptr<Console> console;
+    std::unique_ptr<TBaseForm> form;
+    std::unique_ptr<test::ScriptedDialogs> dialogs;
+};
+
+void OscPanelTest::init()
+{
+    QFile::remove(test::confPath());
+    dialogs.reset();
+    dialogs = std::make_unique<test::ScriptedDialogs>();
+    console = std::make_unique<Console>();
+    form = std::make_unique<TBaseForm>(*console);
+}
+
+void OscPanelTest::cleanup()
+{
+    form.reset();
+    console.reset();
+    dialogs.reset();
+}
+
+void OscPanelTest::groupOnTheOptionsTabStartsOff()
+{
+    auto* group = find<OscPanel>("GroupBoxOsc");
+    QCOMPARE(group->title(), QStringLiteral("OSC"));
+    auto* tabs = form->pageControlInput();
+    QCOMPARE(tabs->tabText(tabs->indexOf(group->parentWidget())), QStringLiteral("Опции"));
+    group->startUp();
+    QVERIFY(!find<QCheckBox>("CheckBoxOscEnabled")->isChecked());
+    QCOMPARE(find<QSpinBox>("SpinEditOscPort")->value(), 8000);
+    QCOMPARE(text("LabelOscState"), QStringLiteral("Выключено"));
+    QVERIFY(!console->osc.running());
+}
+
+void OscPanelTest::enablingListensSavesAndCountsWhatComes()
+{
+    find<OscPanel>("GroupBoxOsc")->startUp();
+    const uint16_t port = OscPeer::freePort();
+    auto* portBox = find<QSpinBox>("SpinEditOscPort");
+    portBox->setValue(port);
+    type("EditOscAddress", QStringLiteral("127.0.0.1"));
+    QVERIFY(!console->osc.running());   // still off: the edits are kept for later
+    test::clickCheckBox(find<QCheckBox>("CheckBoxOscEnabled"));
+    QVERIFY(console->osc.running());
+    QCOMPARE(text("LabelOscState"), QStringLiteral("Ждет команд на порту %1").arg(port));
+    const QString conf = readConf();
+    QVERIFY2(conf.contains("[OSC]") && conf.contains("Enabled=true") && conf.contains(QStringLiteral("Port=%1").arg(port)) &&
+                 conf.contains("Address=127.0.0.1"),
+             qPrintable(conf));
+
+    OscPeer tablet;
+    tablet.send(port, {"/tavrelia/fader/1", {200}});
+    tablet.sendBytes(port, "not OSC");
+    tablet.send(port, {"/tavrelia/fader/1", {300}});
+    QTRY_COMPARE(console->live.fader(1), 200);
+    QTRY_VERIFY2(text("LabelOscCounts").startsWith(QStringLiteral(
+                     "Принято 3, выполнено 1; отброшено: ошибочных 1, неизвестных 0, недопустимых 1.")),
+                 qPrintable(text("LabelOscCounts")));
+    QVERIFY(text("LabelOscCounts").endsWith(QStringLiteral("клиентов 1")));
+    QVERIFY2(text("LabelOscLastFault").startsWith(QStringLiteral("fader/1: ")), qPrintable(text("LabelOscLastFault")));
+
+    test::clickCheckBox(find<QCheckBox>("CheckBoxOscEnabled"));
+    QVERIFY(!console->osc.running());
+    QCOMPARE(text("LabelOscState"), QStringLiteral("Выключено"));
+    QVERIFY(readConf().contains("Enabled=false"));
+}
+
+void OscPanelTest::startUpReportsWhatStopsTheServer()
+{
+    OscPeer holder;
+    writeConf(QStringLiteral("[OSC]\nEnabled=true\nAddress=127.0.0.1\nPort=%1\nFeedbackPort=99999\n").arg(holder.port()));
+    find<OscPanel>("GroupBoxOsc")->startUp();
+    QVERIFY(find<QCheckBox>("CheckBoxOscEnabled")->isChecked());
+    QVERIFY(!console->osc.running());
+    QVERIFY2(text("LabelOscState").startsWith(QStringLiteral("Не работает: 127.0.0.1 port %1: ").arg(holder.port())),
+             qPrintable(text("LabelOscState")));
+    QVERIFY2(text("LabelOscState").contains(QStringLiteral("OSC/FeedbackPort: bad value \"99999\"")),
+             qPrintable(text("LabelOscState")));
+}
+
+void OscPanelTest::addressesByNameAreRefused()
+{
+    find<OscPanel>("GroupBoxOsc")->startUp();
+    find<QSpinBox>("SpinEditOscPort")->setValue(OscPeer::freePort());
+    type("EditOscAddress", QStringLiteral("127.0.0.1"));
+    test::clickCheckBox(find<QCheckBox>("CheckBoxOscEnabled"));
+    QVERIFY(console->osc.running());
+    const QString saved = readConf();
+    for (const char* field : {"EditOscFeedbackHost", "EditOscAddress"}) {
+        type(field, QStringLiteral("tablet.local"));
+        QCOMPARE(text("LabelOscState"), QStringLiteral("Не IP-адрес: tablet.local"));
+        QCOMPARE(readConf(), saved);
+        QVERIFY(console->osc.running());
+        find<QLineEdit>(field)->setText(field == QLatin1String("EditOscAddress") ? "127.0.0.1" : "");
+    }
+}
+
+void OscPanelTest::fitsTheWindow()
+{
+    form->pageControlInput()->setCurrentWidget(form->inputPage(TBaseForm::InputTab::Opcii));
+    form->resize(TBaseForm::kWidth, TBaseForm::kHeight);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    auto* group = find<OscPanel>("GroupBoxOsc");
+    group->startUp();
+    const QString longest = QStringLiteral("Принято 999999, выполнено 999999; отброшено: ошибочных 999999, неизвестных "
+                                           "999999, недопустимых 999999. Отправлено 9999999, клиентов 16");
+    find<QLabel>("LabelOscCounts")->setText(longest);
+    QTest::qWait(50);
+    QVERIFY(group->geometry().bottom() < group->parentWidget()->height());
+    for (QWidget* widget : group->findChildren<QWidget*>()) {
+        if (auto* label = qobject_cast<QLabel*>(widget); label && label->wordWrap())
+            QVERIFY2(label->height() >= label->heightForWidth(label->width()), qPrintable(label->text()));
+        else if (widget->isVisible())
+            QVERIFY2(widget->width() >= widget->minimumSizeHint().width(), qPrintable(widget->objectName()));
+    }
+    const QString shot = qEnvironmentVariable("TAVRELIA_SCREENSHOT");
+    if (!shot.isEmpty())
+        form->grab().save(shot);
+}
+
+TAVRELIA_TEST_MAIN(OscPanelTest)
+
+#include "osc_panel_test.moc"

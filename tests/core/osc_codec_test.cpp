@@ -26,8 +26,9 @@ TEST(OscCodec, FeedbackSentBackIsTakenAsItCame)
             const NamedControls::Info* info = NamedControls::find(name);
             ASSERT_TRUE(info);
             // Buttons act on a press, and go plays from its scene, whatever the state.
-            if (info->writable && info->kind != NamedControls::Kind::Press && name != QLatin1String("go"))
+            if (info->writable && info->kind != NamedControls::Kind::Press && name != QLatin1String("go")) {
                 EXPECT_EQ(console.named.apply(name, decoded.message->value), std::nullopt);
+            }
         }
     }
     EXPECT_EQ(console.named.snapshot(), states);

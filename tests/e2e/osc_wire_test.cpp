@@ -17,60 +17,18 @@
 #include <set>
 #include <thread>
 
-#include "console.h"
+#include "console_on_the_wire.h"
 #include "control/named_controls.h"
-#include "dmx_wire.h"
-#include "event_loop_wire.h"
 #include "osc_peer.h"
-#include "output/serial_driver.h"
 
 using namespace std::chrono_literals;
-using tavrelia::Console;
 using tavrelia::NamedControls;
 using tavrelia::OscServer;
 using tavrelia::OscSettings;
 using tavrelia::ShowImage;
 using tavrelia::wire::OscPeer;
-using tavrelia::wire::Packet;
-using Frame = std::vector<uint8_t>;
 
 namespace {
-
-constexpr int kScenes = 4;
-
-// Scene s (0-based) has 10 * (s + 1) on channel 1; picture 5 puts 99 on channel 20,
-// the macro picture (16) 77 on channel 21; channel 30 is selected for the hand scan;
-// automat 1 runs on channels 50..53; conveyor button 3 holds a show with 222 on
-// channel 1.
-void writeShow(Console& console, const QString& otherShow)
-{
-    {
-        auto guard = console.lock();
-        ShowImage& image = console.image;
-        image.resetToNewShow();
-        image[ShowImage::kLastScene] = kScenes - 1;
-        for (int s = 0; s < kScenes; ++s)
-            image.DataWrite(static_cast<uint8_t>(s), 1, 10 * (s + 1));
-        image[ShowImage::pictureFlagAddress(4, 20)] = 1;
-        image[ShowImage::pictureLevelAddress(4, 20)] = 99;
-        image[ShowImage::pictureFlagAddress(15, 21)] = 1;
-        image[ShowImage::pictureLevelAddress(15, 21)] = 77;
-        image[ShowImage::selectAddress(30)] = 1;
-    }
-    tavrelia::Automat& first = console.automats[1];
-    first.setChannel(49);
-    first.setBright(0);
-    first.setDark(255);
-
-    ShowImage other;
-    other.resetToNewShow();
-    other.DataWrite(0, 1, 222);
-    QFile file(otherShow);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(reinterpret_cast<const char*>(other.data()), ShowImage::kImageSize);
-    file.close();
-    console.conveyor.bind(3, otherShow);
-}
 
 // "fader/12/manual" -> "fader/N/manual": one of a family stands for all of it.
 QString family(const QString& name)
@@ -78,21 +36,32 @@ QString family(const QString& name)
     return QString(name).replace(QRegularExpression(QStringLiteral("\\d+")), QStringLiteral("N"));
 }
 
-class OscOnTheWire : public ::testing::Test {
+// Beside the common show: channel 30 is selected for the hand scan, automat 1 runs on
+// channels 50..53, and conveyor button 3 holds a show with 222 on channel 1.
+class OscOnTheWire : public tavrelia::wire::ConsoleOnTheWire {
 protected:
     void SetUp() override
     {
-        writeShow(console, folder.filePath(QStringLiteral("other.tvl")));
-        console.live.setMode(tavrelia::OutputEngine::Vykl);   // scenes jump: one frame shows each
-        console.live.setTempo(170);   // half a minute a scene: a playing show stays put here
-        console.usbLink.setDriver(std::make_unique<tavrelia::SerialDriver>(pty.slavePath()));
-        console.usbLink.InitUsbDevise();
-        console.startOutput();
-        console.sequencer.start();
-        ASSERT_TRUE(wire([](const Frame&) { return true; })) << "no packets";
+        ConsoleOnTheWire::SetUp();
+        {
+            auto guard = console.lock();
+            console.image[ShowImage::selectAddress(30)] = 1;
+        }
+        tavrelia::Automat& first = console.automats[1];
+        first.setChannel(49);
+        first.setBright(0);
+        first.setDark(255);
+        ShowImage other;
+        other.resetToNewShow();
+        other.DataWrite(0, 1, 222);
+        const QString otherShow = folder.filePath(QStringLiteral("other.tvl"));
+        QFile file(otherShow);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(other.data()), ShowImage::kImageSize);
+        file.close();
+        console.conveyor.bind(3, otherShow);
         startServer({});
     }
-    void TearDown() override { console.stopOutput(); }
 
     void startServer(OscSettings settings)
     {
@@ -104,11 +73,6 @@ protected:
         port = console.osc.port();
     }
 
-    // Runs the event loop until a packet that arrived after the call satisfies wanted.
-    bool wire(const std::function<bool(const Frame&)>& wanted, std::chrono::milliseconds timeout = 2000ms)
-    {
-        return tavrelia::wire::wireWhileRunning(reader, wanted, timeout);
-    }
     // Runs the event loop until the server has read count datagrams in all.
     bool received(quint64 count)
     {
@@ -123,11 +87,18 @@ protected:
     {
         return peer.receive(1500ms, 200ms, [] { QCoreApplication::processEvents(); });
     }
+    // The addresses of the states that messages leave out.
+    std::set<std::string> missingStates(const std::vector<OscPeer::Message>& messages) const
+    {
+        std::set<std::string> missing;
+        for (const auto& [name, value] : console.named.snapshot())
+            missing.insert("/tavrelia/" + name.toStdString());
+        for (const OscPeer::Message& message : messages)
+            missing.erase(message.path);
+        return missing;
+    }
 
     QTemporaryDir folder;
-    tavrelia::wire::Pty pty;
-    tavrelia::wire::PacketReader reader{pty};
-    Console console;
     OscPeer peer;
     uint16_t port = 0;
 };
@@ -266,13 +237,8 @@ TEST_F(OscOnTheWire, FeedbackGoesToEverySenderInItsOwnNumbers)
     floats.send(port, {"/tavrelia/fader/5", {1.0f}});
     const auto second = feedback(floats);
     // A new sender gets every state first, then what its own message changed.
-    for (const auto* messages : {&first, &second}) {
-        std::set<std::string> paths;
-        for (const OscPeer::Message& message : *messages)
-            paths.insert(message.path);
-        for (const auto& [name, value] : console.named.snapshot())
-            EXPECT_TRUE(paths.count("/tavrelia/" + name.toStdString())) << name.toStdString();
-    }
+    EXPECT_EQ(missingStates(first), std::set<std::string>{});
+    EXPECT_EQ(missingStates(second), std::set<std::string>{});
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.back().path, "/tavrelia/fader/4");
     EXPECT_EQ(first.back().args, std::vector<OscPeer::Value>{200});
@@ -313,8 +279,7 @@ TEST_F(OscOnTheWire, TheFixedTargetGetsEveryStateWithoutAsking)
     settings.feedbackHost = QStringLiteral("127.0.0.1");
     settings.feedbackPort = target.port();
     startServer(settings);
-    const auto snapshot = feedback(target);
-    EXPECT_EQ(snapshot.size(), static_cast<size_t>(console.named.snapshot().size()));
+    EXPECT_EQ(missingStates(feedback(target)), std::set<std::string>{});
     console.live.setBlackOut(true);
     EXPECT_TRUE(OscPeer::has(feedback(target), "/tavrelia/blackout", 1));
 }

@@ -7,7 +7,9 @@
 
 namespace tavrelia {
 
-bool OscClients::sameAddress(const sockaddr* a, socklen_t aLength, const sockaddr* b, socklen_t bLength)
+namespace {
+
+bool sameAddress(const sockaddr* a, socklen_t aLength, const sockaddr* b, socklen_t bLength)
 {
     if (aLength != bLength || a->sa_family != b->sa_family)
         return false;
@@ -24,6 +26,8 @@ bool OscClients::sameAddress(const sockaddr* a, socklen_t aLength, const sockadd
     }
     return std::memcmp(a, b, aLength) == 0;
 }
+
+}  // namespace
 
 void OscClients::forgetQuiet(Clock::time_point now)
 {

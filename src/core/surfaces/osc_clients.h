@@ -31,8 +31,6 @@ public:
     const std::vector<Client>& clients() const { return clients_; }
     void clear() { clients_.clear(); }
 
-    static bool sameAddress(const sockaddr* a, socklen_t aLength, const sockaddr* b, socklen_t bLength);
-
 private:
     std::vector<Client> clients_;
 };

@@ -4,6 +4,8 @@
 
 #include <arpa/inet.h>
 
+#include <optional>
+
 #include "output/interface_settings.h"
 
 namespace tavrelia {
@@ -14,6 +16,16 @@ const QString kPortKey = QStringLiteral("OSC/Port");
 const QString kAddressKey = QStringLiteral("OSC/Address");
 const QString kFeedbackHostKey = QStringLiteral("OSC/FeedbackHost");
 const QString kFeedbackPortKey = QStringLiteral("OSC/FeedbackPort");
+
+// A port 1..65535, or nothing.
+std::optional<uint16_t> portNamed(const QString& text)
+{
+    bool ok = false;
+    const uint value = text.trimmed().toUInt(&ok);
+    if (!ok || value < 1 || value > 65535)
+        return std::nullopt;
+    return static_cast<uint16_t>(value);
+}
 
 void report(QString* problems, const QString& key, const QString& value)
 {
@@ -33,7 +45,7 @@ std::optional<uint16_t> portOf(const QSettings& file, const QString& key, QStrin
     const std::optional<QString> text = textOf(file, key);
     if (!text)
         return std::nullopt;
-    const std::optional<uint16_t> port = OscSettings::portNamed(*text);
+    const std::optional<uint16_t> port = portNamed(*text);
     if (!port)
         report(problems, key, *text);
     return port;
@@ -57,15 +69,6 @@ bool OscSettings::numericAddress(const QString& text)
     unsigned char buffer[sizeof(in6_addr)];
     return inet_pton(AF_INET, bytes.constData(), buffer) == 1 ||
            inet_pton(AF_INET6, bytes.constData(), buffer) == 1;
-}
-
-std::optional<uint16_t> OscSettings::portNamed(const QString& text)
-{
-    bool ok = false;
-    const uint value = text.trimmed().toUInt(&ok);
-    if (!ok || value < 1 || value > 65535)
-        return std::nullopt;
-    return static_cast<uint16_t>(value);
 }
 
 OscSettings OscSettings::load(QString* problems)

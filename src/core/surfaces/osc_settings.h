@@ -3,7 +3,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <optional>
 
 namespace tavrelia {
 
@@ -30,8 +29,6 @@ struct OscSettings {
 
     // An IPv4 or IPv6 address written out in digits; false for names and anything else.
     static bool numericAddress(const QString& text);
-    // A port 1..65535, or nothing.
-    static std::optional<uint16_t> portNamed(const QString& text);
 
     bool operator==(const OscSettings&) const = default;
 };

@@ -363,6 +363,19 @@ QWidget* TBaseForm::page(QTabWidget* tabs, int order, const char* objectName,
     return created;
 }
 
+void TBaseForm::addToRow(InputTab tab, QWidget* group)
+{
+    QWidget* tabPage = inputPage(tab);
+    const QString name = QStringLiteral("RowOfGroups");
+    auto* row = tabPage->findChild<QHBoxLayout*>(name);
+    if (!row) {
+        row = new QHBoxLayout;
+        row->setObjectName(name);
+        static_cast<QBoxLayout*>(tabPage->layout())->addLayout(row);
+    }
+    row->addWidget(group, 1, Qt::AlignTop);
+}
+
 QWidget* TBaseForm::inputPage(InputTab tab)
 {
     static constexpr const char* kNames[] = {"TabSheetScroll", "TabSheetGrafik", "TabSheetEdit",

@@ -59,6 +59,9 @@ public:
     enum class UstTab { Plavnost, Urovni, StatKartiny };
     enum class TempTab { Sekvenser, CvetKanala };
     QWidget* inputPage(InputTab tab);
+    // A row of groups side by side at the place of a tab's page where it is first asked
+    // for; each group added to it gets an equal share of the width.
+    void addToRow(InputTab tab, QWidget* group);
     QWidget* ustPage(UstTab tab);
     QWidget* tempPage(TempTab tab);
     QTabWidget* pageControlInput() const { return pageControlInput_; }

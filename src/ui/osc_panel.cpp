@@ -2,12 +2,15 @@
 
 #include <QCheckBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTimer>
+
+#include <iterator>
 
 #include "base_form.h"
 #include "console.h"
@@ -18,6 +21,22 @@ namespace tavrelia {
 namespace {
 // The counts are shown at most this often, however fast the datagrams come.
 constexpr int kCountsRefreshMs = 250;
+
+struct CountShown {
+    const char* objectName;
+    const char* caption;
+    quint64 (*value)(const OscServer&);
+};
+// Two to a row, the shorter captions on the left.
+constexpr CountShown kCounts[] = {
+    {"LabelOscReceived", "Принято", [](const OscServer& s) { return s.counts().received; }},
+    {"LabelOscApplied", "Выполнено", [](const OscServer& s) { return s.counts().applied; }},
+    {"LabelOscMalformed", "Ошибочных", [](const OscServer& s) { return s.counts().malformed; }},
+    {"LabelOscUnknown", "Неизвестных", [](const OscServer& s) { return s.counts().unknown; }},
+    {"LabelOscRefused", "Отклонено", [](const OscServer& s) { return s.counts().refused; }},
+    {"LabelOscSent", "Отправлено", [](const OscServer& s) { return s.counts().sent; }},
+    {"LabelOscClients", "Клиентов", [](const OscServer& s) { return quint64(s.clientCount()); }},
+};
 }  // namespace
 
 OscPanel::OscPanel(TBaseForm& form)
@@ -26,7 +45,8 @@ OscPanel::OscPanel(TBaseForm& form)
     setObjectName(QStringLiteral("GroupBoxOsc"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     buildControls();
-    parentWidget()->layout()->addWidget(this);
+    // Beside the other narrow groups: the tab has no height to spare.
+    form.addToRow(TBaseForm::InputTab::Opcii, this);
 
     countsTimer_ = new QTimer(this);
     countsTimer_->setSingleShot(true);
@@ -52,7 +72,7 @@ QSpinBox* OscPanel::portBox(const char* name, int minimum)
 void OscPanel::buildControls()
 {
     auto* layout = new QFormLayout(this);
-    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setContentsMargins(4, 4, 4, 4);
     layout->setVerticalSpacing(2);
 
     checkBoxEnabled_ = new QCheckBox(QStringLiteral("Принимать команды по сети"), this);
@@ -84,17 +104,24 @@ void OscPanel::buildControls()
     feedback->addWidget(spinFeedbackPort_);
     layout->addRow(QStringLiteral("Ответ"), feedback);
 
-    labelState_ = new QLabel(this);
-    labelState_->setObjectName(QStringLiteral("LabelOscState"));
-    labelState_->setWordWrap(true);
-    labelCounts_ = new QLabel(this);
-    labelCounts_->setObjectName(QStringLiteral("LabelOscCounts"));
-    labelCounts_->setWordWrap(true);
-    labelLastFault_ = new QLabel(this);
-    labelLastFault_->setObjectName(QStringLiteral("LabelOscLastFault"));
-    labelLastFault_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    labelState_ = twoLineLabel("LabelOscState");
     layout->addRow(labelState_);
-    layout->addRow(labelCounts_);
+    auto* counts = new QGridLayout;
+    counts->setHorizontalSpacing(4);
+    counts->setVerticalSpacing(0);
+    for (size_t i = 0; i < std::size(kCounts); ++i) {
+        const int row = static_cast<int>(i / 2);
+        const int column = static_cast<int>(i % 2) * 2;
+        counts->addWidget(new QLabel(QString::fromUtf8(kCounts[i].caption), this), row, column);
+        countLabels_[i] = new QLabel(this);
+        countLabels_[i]->setObjectName(QString::fromLatin1(kCounts[i].objectName));
+        counts->addWidget(countLabels_[i], row, column + 1);
+    }
+    counts->setColumnStretch(1, 1);
+    counts->setColumnStretch(3, 1);
+    layout->addRow(counts);
+    labelLastFault_ = twoLineLabel("LabelOscLastFault");
+    labelLastFault_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addRow(labelLastFault_);
     showSettings(settings_);
     showCounts();
@@ -165,17 +192,20 @@ void OscPanel::apply(const OscSettings& settings)
 
 void OscPanel::showCounts()
 {
-    const OscServer::Counts& counts = server_.counts();
-    labelCounts_->setText(QStringLiteral("Принято %1, выполнено %2; отброшено: ошибочных %3, неизвестных %4, "
-                                         "недопустимых %5. Отправлено %6, клиентов %7")
-                              .arg(counts.received)
-                              .arg(counts.applied)
-                              .arg(counts.malformed)
-                              .arg(counts.unknown)
-                              .arg(counts.refused)
-                              .arg(counts.sent)
-                              .arg(server_.clientCount()));
+    for (size_t i = 0; i < std::size(kCounts); ++i)
+        countLabels_[i]->setText(QString::number(kCounts[i].value(server_)));
     labelLastFault_->setText(server_.lastFault());
+}
+
+QLabel* OscPanel::twoLineLabel(const char* name)
+{
+    auto* label = new QLabel(this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for a message that wraps once, so that the group keeps its height.
+    label->setMinimumHeight(2 * label->fontMetrics().lineSpacing());
+    return label;
 }
 
 }  // namespace tavrelia

@@ -2,6 +2,8 @@
 
 #include <QGroupBox>
 
+#include <array>
+
 #include "surfaces/osc_settings.h"
 
 class QCheckBox;
@@ -35,6 +37,7 @@ private:
     void apply(const OscSettings& settings);
     void showCounts();
     QSpinBox* portBox(const char* name, int minimum);
+    QLabel* twoLineLabel(const char* name);
 
     OscServer& server_;
     OscSettings settings_;
@@ -44,7 +47,7 @@ private:
     QLineEdit* editFeedbackHost_ = nullptr;
     QSpinBox* spinFeedbackPort_ = nullptr;
     QLabel* labelState_ = nullptr;
-    QLabel* labelCounts_ = nullptr;
+    std::array<QLabel*, 7> countLabels_{};   // received, applied, malformed, unknown, refused, sent, clients
     QLabel* labelLastFault_ = nullptr;
     QTimer* countsTimer_ = nullptr;
 };

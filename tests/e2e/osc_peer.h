@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -118,13 +119,14 @@ public:
         Message decoded{std::string(data), {}};
         const char* types = lo_message_get_types(message);
         lo_arg** argv = lo_message_get_argv(message);
+        // The arguments are 4-byte aligned: copied out, not read through liblo's union.
         for (int i = 0; i < lo_message_get_argc(message); ++i) {
             if (types[i] == LO_INT32)
-                decoded.args.emplace_back(argv[i]->i);
+                decoded.args.emplace_back(copied<int32_t>(argv[i]));
             else if (types[i] == LO_FLOAT)
-                decoded.args.emplace_back(argv[i]->f);
+                decoded.args.emplace_back(copied<float>(argv[i]));
             else if (types[i] == LO_STRING)
-                decoded.args.emplace_back(std::string(&argv[i]->s));
+                decoded.args.emplace_back(std::string(reinterpret_cast<const char*>(argv[i])));
         }
         lo_message_free(message);
         return decoded;
@@ -141,6 +143,14 @@ public:
     }
 
 private:
+    template <typename T>
+    static T copied(const void* arg)
+    {
+        T value;
+        std::memcpy(&value, arg, sizeof value);
+        return value;
+    }
+
     static sockaddr_in loopback(uint16_t port)
     {
         sockaddr_in address{};

@@ -3,6 +3,7 @@
 #include <lo/lo.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -43,24 +44,34 @@ Argument integerArgument(qint64 number)
     return {QVariant(static_cast<int>(number)), true, false, std::nullopt};
 }
 
-Argument argumentOf(char type, const lo_arg& arg, const NamedControls::Info& info)
+// liblo's arguments lie in the datagram at 4-byte steps: read them by copy, never
+// through its union, which wants 8-byte alignment.
+template <typename T>
+T read(const void* arg)
+{
+    T value;
+    std::memcpy(&value, arg, sizeof value);
+    return value;
+}
+
+Argument argumentOf(char type, const void* arg, const NamedControls::Info& info)
 {
     switch (type) {
     case LO_INT32:
-        return integerArgument(arg.i);
+        return integerArgument(read<int32_t>(arg));
     case LO_INT64:
-        return integerArgument(arg.h);
+        return integerArgument(read<int64_t>(arg));
     case LO_TRUE:
         return integerArgument(1);
     case LO_FALSE:
         return integerArgument(0);
     case LO_FLOAT:
-        return floatArgument(arg.f, info);
+        return floatArgument(read<float>(arg), info);
     case LO_DOUBLE:
-        return floatArgument(arg.d, info);
+        return floatArgument(read<double>(arg), info);
     case LO_STRING:
     case LO_SYMBOL:
-        return {QString::fromUtf8(&arg.s), false, false, std::nullopt};
+        return {QString::fromUtf8(static_cast<const char*>(arg)), false, false, std::nullopt};
     default:
         return {{}, false, false,
                 OscCodec::Refusal{OscCodec::Fault::Malformed,
@@ -93,7 +104,7 @@ OscCodec::Decoded OscCodec::decode(const char* data, size_t size)
     Message decoded{info->name, {}, std::nullopt};
     QVariantList values;
     for (int i = 0; i < count; ++i) {
-        const Argument argument = argumentOf(types[i], *argv[i], *info);
+        const Argument argument = argumentOf(types[i], argv[i], *info);
         if (argument.refusal)
             return {std::nullopt, argument.refusal};
         if (argument.number)

@@ -371,9 +371,10 @@ void TBaseForm::addToRow(InputTab tab, QWidget* group)
     if (!row) {
         row = new QHBoxLayout;
         row->setObjectName(name);
+        row->setContentsMargins(0, 0, 0, 0);
         static_cast<QBoxLayout*>(tabPage->layout())->addLayout(row);
     }
-    row->addWidget(group, 1, Qt::AlignTop);
+    row->addWidget(group, 1);
 }
 
 QWidget* TBaseForm::inputPage(InputTab tab)

@@ -1,6 +1,5 @@
 #include "osc_panel.h"
 
-#include <QCheckBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,6 +13,7 @@
 
 #include "base_form.h"
 #include "console.h"
+#include "elided_label.h"
 #include "output/interface_settings.h"
 
 namespace tavrelia {
@@ -44,6 +44,10 @@ OscPanel::OscPanel(TBaseForm& form)
 {
     setObjectName(QStringLiteral("GroupBoxOsc"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    // The title's box switches it on: the group's fields wait greyed while it is off.
+    setCheckable(true);
+    setToolTip(QStringLiteral("Принимать команды по сети"));
+    connect(this, &QGroupBox::toggled, this, &OscPanel::settingsEdited);
     buildControls();
     // Beside the other narrow groups: the tab has no height to spare.
     form.addToRow(TBaseForm::InputTab::Opcii, this);
@@ -72,13 +76,10 @@ QSpinBox* OscPanel::portBox(const char* name, int minimum)
 void OscPanel::buildControls()
 {
     auto* layout = new QFormLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->setVerticalSpacing(2);
+    // Tight: the group shares its row with the USB group and the tab has no height to spare.
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setVerticalSpacing(1);
 
-    checkBoxEnabled_ = new QCheckBox(QStringLiteral("Принимать команды по сети"), this);
-    checkBoxEnabled_->setObjectName(QStringLiteral("CheckBoxOscEnabled"));
-    connect(checkBoxEnabled_, &QCheckBox::toggled, this, &OscPanel::settingsEdited);
-    layout->addRow(checkBoxEnabled_);
 
     auto* listen = new QHBoxLayout;
     spinPort_ = portBox("SpinEditOscPort", 1);
@@ -104,7 +105,7 @@ void OscPanel::buildControls()
     feedback->addWidget(spinFeedbackPort_);
     layout->addRow(QStringLiteral("Ответ"), feedback);
 
-    labelState_ = twoLineLabel("LabelOscState");
+    labelState_ = lineLabel("LabelOscState");
     layout->addRow(labelState_);
     auto* counts = new QGridLayout;
     counts->setHorizontalSpacing(4);
@@ -120,8 +121,7 @@ void OscPanel::buildControls()
     counts->setColumnStretch(1, 1);
     counts->setColumnStretch(3, 1);
     layout->addRow(counts);
-    labelLastFault_ = twoLineLabel("LabelOscLastFault");
-    labelLastFault_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    labelLastFault_ = lineLabel("LabelOscLastFault");
     layout->addRow(labelLastFault_);
     showSettings(settings_);
     showCounts();
@@ -129,10 +129,10 @@ void OscPanel::buildControls()
 
 void OscPanel::showSettings(const OscSettings& settings)
 {
-    const QSignalBlocker blockEnabled(checkBoxEnabled_);
+    const QSignalBlocker blockEnabled(this);
     const QSignalBlocker blockPort(spinPort_);
     const QSignalBlocker blockFeedbackPort(spinFeedbackPort_);
-    checkBoxEnabled_->setChecked(settings.enabled);
+    setChecked(settings.enabled);
     spinPort_->setValue(settings.port);
     editAddress_->setText(settings.address);
     editFeedbackHost_->setText(settings.feedbackHost);
@@ -146,7 +146,7 @@ void OscPanel::startUp()
     showSettings(settings);
     apply(settings);
     if (!problems.isEmpty())
-        labelState_->setText(labelState_->text() + QLatin1Char('\n') + problems.trimmed());
+        labelState_->setFullText(labelState_->fullText() + QStringLiteral("; ") + problems.trimmed());
 }
 
 void OscPanel::closeDown()
@@ -157,14 +157,14 @@ void OscPanel::closeDown()
 void OscPanel::settingsEdited()
 {
     OscSettings edited;
-    edited.enabled = checkBoxEnabled_->isChecked();
+    edited.enabled = isChecked();
     edited.port = static_cast<uint16_t>(spinPort_->value());
     edited.address = editAddress_->text().trimmed();
     edited.feedbackHost = editFeedbackHost_->text().trimmed();
     edited.feedbackPort = static_cast<uint16_t>(spinFeedbackPort_->value());
     for (const QString& address : {edited.address, edited.feedbackHost}) {
         if (!address.isEmpty() && !OscSettings::numericAddress(address)) {
-            labelState_->setText(QStringLiteral("Не IP-адрес: %1").arg(address));
+            labelState_->setFullText(QStringLiteral("Не IP-адрес: %1").arg(address));
             return;
         }
     }
@@ -172,7 +172,7 @@ void OscPanel::settingsEdited()
         return;
     apply(edited);
     if (!edited.save())
-        labelState_->setText(QStringLiteral("Не удалось записать файл настроек ") + InterfaceSettings::filePath());
+        labelState_->setFullText(QStringLiteral("Не удалось записать файл настроек ") + InterfaceSettings::filePath());
 }
 
 void OscPanel::apply(const OscSettings& settings)
@@ -180,31 +180,27 @@ void OscPanel::apply(const OscSettings& settings)
     settings_ = settings;
     if (!settings.enabled) {
         server_.stop();
-        labelState_->setText(QStringLiteral("Выключено"));
+        labelState_->setFullText(QStringLiteral("Выключено"));
         return;
     }
     QString error;
     if (server_.start(settings, &error))
-        labelState_->setText(QStringLiteral("Ждет команд на порту %1").arg(server_.port()));
+        labelState_->setFullText(QStringLiteral("Ждет команд на порту %1").arg(server_.port()));
     else
-        labelState_->setText(QStringLiteral("Не работает: %1").arg(error));
+        labelState_->setFullText(QStringLiteral("Не работает: %1").arg(error));
 }
 
 void OscPanel::showCounts()
 {
     for (size_t i = 0; i < std::size(kCounts); ++i)
         countLabels_[i]->setText(QString::number(kCounts[i].value(server_)));
-    labelLastFault_->setText(server_.lastFault());
+    labelLastFault_->setFullText(server_.lastFault());
 }
 
-QLabel* OscPanel::twoLineLabel(const char* name)
+ElidedLabel* OscPanel::lineLabel(const char* name)
 {
-    auto* label = new QLabel(this);
+    auto* label = new ElidedLabel(this);
     label->setObjectName(QString::fromLatin1(name));
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Room for a message that wraps once, so that the group keeps its height.
-    label->setMinimumHeight(2 * label->fontMetrics().lineSpacing());
     return label;
 }
 

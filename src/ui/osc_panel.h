@@ -6,7 +6,6 @@
 
 #include "surfaces/osc_settings.h"
 
-class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -14,10 +13,12 @@ class QTimer;
 
 namespace tavrelia {
 
+class ElidedLabel;
 class OscServer;
 class TBaseForm;
 
-// The group "OSC" on the options tab: OSC over UDP switched on and off, its port,
+// The group "OSC" on the options tab: OSC over UDP switched on and off (the box in
+// its title), its port,
 // address and fixed feedback target (kept in Tavrelia.conf), and what it has taken
 // and dropped.
 class OscPanel : public QGroupBox {
@@ -37,18 +38,18 @@ private:
     void apply(const OscSettings& settings);
     void showCounts();
     QSpinBox* portBox(const char* name, int minimum);
-    QLabel* twoLineLabel(const char* name);
+    // One line, never wider than the group, so that the group keeps its size.
+    ElidedLabel* lineLabel(const char* name);
 
     OscServer& server_;
     OscSettings settings_;
-    QCheckBox* checkBoxEnabled_ = nullptr;
     QSpinBox* spinPort_ = nullptr;
     QLineEdit* editAddress_ = nullptr;
     QLineEdit* editFeedbackHost_ = nullptr;
     QSpinBox* spinFeedbackPort_ = nullptr;
-    QLabel* labelState_ = nullptr;
+    ElidedLabel* labelState_ = nullptr;
     std::array<QLabel*, 7> countLabels_{};   // received, applied, malformed, unknown, refused, sent, clients
-    QLabel* labelLastFault_ = nullptr;
+    ElidedLabel* labelLastFault_ = nullptr;
     QTimer* countsTimer_ = nullptr;
 };
 

@@ -93,8 +93,12 @@ OscCodec::Decoded OscCodec::decode(const char* data, size_t size)
     const QLatin1String prefix(kPrefix);
     const NamedControls::Info* info =
         path.startsWith(prefix) ? NamedControls::find(QStringView(path).mid(prefix.size())) : nullptr;
-    if (!info)
-        return refuse(Fault::Unknown, QStringLiteral("unknown address %1").arg(path));
+    if (!info) {
+        // The sender chose the address: only its start goes into the reason.
+        constexpr int kShown = 40;
+        const QString shown = path.size() > kShown ? path.left(kShown) + QChar(0x2026) : path;
+        return refuse(Fault::Unknown, QStringLiteral("unknown address %1").arg(shown));
+    }
 
     const int count = lo_message_get_argc(message.get());
     if (count > 2)

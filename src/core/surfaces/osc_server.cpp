@@ -162,7 +162,7 @@ void OscServer::take(const char* data, size_t size, const sockaddr* from, sockle
         return;
     }
     if (const std::optional<QString> why = named_.apply(decoded.message->name, decoded.message->value)) {
-        drop({OscCodec::Fault::Refused, decoded.message->name + QStringLiteral(": ") + *why});
+        drop({OscCodec::Fault::Refused, *why});   // the reason names the control
         return;
     }
     ++counts_.applied;

@@ -119,6 +119,7 @@ ChannelDeskPanel::ChannelDeskPanel(TBaseForm& form)
         wakeRefresh();
     });
     connect(&console_.names, &ChannelNames::changed, this, &ChannelDeskPanel::ReturnName);
+    connect(&console_.rates, &ChannelRates::ratesChanged, this, &ChannelDeskPanel::ReturnRate);
     wakeRefresh();
 }
 
@@ -191,7 +192,7 @@ void ChannelDeskPanel::buildStrip(int i, QGridLayout* grid)
     s.rate->setToolTip(QStringLiteral("Время изменения уровня DMX канала"));
     s.rate->installEventFilter(this);
     connect(s.rate, &QScrollBar::valueChanged, this, [this, i](int position) {
-        emit rateCaptionChanged(console_.rates.applyToStrip(i, position));
+        console_.rates.applyToStrip(i, position);
     });
     grid->addWidget(s.rate, row, ColRate);
 

@@ -58,10 +58,6 @@ public:
     // Leaving a name field: all fields into the store.
     void Edit2Exit();
 
-signals:
-    // A rate bar moved: the caption of its step.
-    void rateCaptionChanged(const QString& caption);
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

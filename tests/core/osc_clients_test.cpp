@@ -66,12 +66,10 @@ TEST(OscClients, FeedbackFollowsTheNumbersASenderUses)
 {
     const auto t0 = OscClients::Clock::time_point{} + 24h;
     OscClients clients;
-    heard(clients, peer(9000), t0, true);
-    EXPECT_TRUE(clients.clients().front().floats);
-    heard(clients, peer(9000), t0 + 1s);   // a word or no argument: as before
-    EXPECT_TRUE(clients.clients().front().floats);
-    heard(clients, peer(9000), t0 + 2s, false);
-    EXPECT_FALSE(clients.clients().front().floats);
+    for (const auto& [floats, expected] : {std::pair{std::optional(true), true}, {std::nullopt, true}, {false, false}}) {
+        heard(clients, peer(9000), t0, floats);   // no numbers (a word, a press): as before
+        EXPECT_EQ(clients.clients().front().floats, expected);
+    }
 }
 
 }  // namespace

@@ -7,9 +7,6 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <atomic>
-#include <set>
-#include <thread>
 
 #include "osc_peer.h"
 #include "program_run.h"
@@ -117,53 +114,6 @@ TEST(PlayerOsc, ATabletDrivesTheShowAndSeesItsState)
                        std::to_string(target.port())),
               std::string::npos)
         << out;
-}
-
-TEST(PlayerOsc, AFloodKeepsThePacketsComingAndBadDatagramsChangeNothing)
-{
-    ProgramRun run;
-    const uint16_t port = OscPeer::freePort();
-    run.writeConf(conf(run, listening(port)));
-    run.start({"--play", writeShow(run), "--osc", "--mode", "vykl"});
-    ASSERT_FALSE(run.packets(3).empty()) << run.output();
-    OscPeer tablet;
-    tablet.send(port, {"/tavrelia/stop", {1}});
-    tablet.send(port, {"/tavrelia/go", {2}});
-    ASSERT_TRUE(wire(run, 0, [](const Frame& f) { return f.at(1) == 20; }));
-
-    // Two seconds of everything a careless or hostile sender might send, as fast as it
-    // can: garbage, unknown names, values out of range, and faders out of turn.
-    std::atomic<bool> flooding{true};
-    std::thread flood([&] {
-        OscPeer sender;
-        const std::string datagrams[] = {
-            std::string(300, '\xff'),
-            OscPeer::encode({"/tavrelia/nothing", {1}}),
-            OscPeer::encode({"/tavrelia/fader/1", {999}}),
-            OscPeer::encode({"/tavrelia/blackout", {-3.0f}}),
-            OscPeer::encode({"/tavrelia/mode", {"loud"}}),
-            OscPeer::encode({"/tavrelia/fader/9", {5}}),
-        };
-        for (size_t i = 0; flooding; ++i)
-            sender.sendBytes(port, datagrams[i % std::size(datagrams)]);
-    });
-    run.reader->clear();
-    std::this_thread::sleep_for(2s);
-    flooding = false;
-    flood.join();
-
-    // The tick's own timing is measured in-process (osc_wire_test): this reader shares
-    // the machine with the flood, so here the packets must simply keep coming.
-    const std::vector<Packet> packets = run.reader->packets();
-    EXPECT_GE(packets.size(), 30u) << "packets in 2 s";
-    for (const Packet& packet : packets) {
-        ASSERT_EQ(packet.frame.at(1), 20);   // nothing bad reached the show
-        ASSERT_TRUE(packet.frame.at(9) == 0 || packet.frame.at(9) == 5);
-    }
-    // And it still answers.
-    const size_t from = run.reader->packets().size();
-    tablet.send(port, {"/tavrelia/next", {1}});
-    EXPECT_TRUE(wire(run, from, [](const Frame& f) { return f.at(1) == 30; }));
 }
 
 TEST(PlayerOsc, APortTakenOrBadSettingsRefuseTheRunBeforeAnythingIsSent)

@@ -272,19 +272,7 @@ TEST_F(OscOnTheWire, FeedbackGoesToEverySenderInItsOwnNumbers)
     EXPECT_EQ(changes[1].args, (std::vector<OscPeer::Value>{12, 34}));
 }
 
-TEST_F(OscOnTheWire, TheFixedTargetGetsEveryStateWithoutAsking)
-{
-    OscPeer target;
-    OscSettings settings;
-    settings.feedbackHost = QStringLiteral("127.0.0.1");
-    settings.feedbackPort = target.port();
-    startServer(settings);
-    EXPECT_EQ(missingStates(feedback(target)), std::set<std::string>{});
-    console.live.setBlackOut(true);
-    EXPECT_TRUE(OscPeer::has(feedback(target), "/tavrelia/blackout", 1));
-}
-
-TEST_F(OscOnTheWire, AFloodIsReadAFewDatagramsATurnAndStopsWithTheServer)
+TEST_F(OscOnTheWire, AFloodIsReadAFewDatagramsATurn)
 {
     // More than one turn's worth, and few enough for the socket's buffer to keep them all.
     constexpr int kSent = 2 * OscServer::kDatagramsPerTurn;
@@ -296,12 +284,6 @@ TEST_F(OscOnTheWire, AFloodIsReadAFewDatagramsATurnAndStopsWithTheServer)
     EXPECT_EQ(console.osc.counts().received, static_cast<quint64>(OscServer::kDatagramsPerTurn));
     EXPECT_TRUE(received(kSent));
     EXPECT_EQ(console.osc.counts().malformed, static_cast<quint64>(kSent));
-
-    console.osc.stop();
-    peer.send(port, {"/tavrelia/blackout", {1}});
-    std::this_thread::sleep_for(100ms);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(console.live.blackOut());
 }
 
 // While a sender floods the server with faders (each a change under the console's

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -85,5 +86,17 @@ private:
         image[ShowImage::pictureLevelAddress(15, 21)] = 77;
     }
 };
+
+// A test binary's main(): the settings and show folders in a temporary home, an event
+// loop for the console's timers.
+inline int runInAHomeOfItsOwn(int argc, char* argv[])
+{
+    QTemporaryDir home;
+    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+        qputenv(variable, home.path().toUtf8());
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
 
 }  // namespace tavrelia::wire

@@ -291,10 +291,5 @@ TEST_F(ControlsOnTheWire, NamesDriveTheWireAndReportChanges)
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir home;
-    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
-        qputenv(variable, home.path().toUtf8());
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return tavrelia::wire::runInAHomeOfItsOwn(argc, argv);
 }

@@ -49,6 +49,7 @@
 #include "static_pictures_panel.h"
 #include "style_icon.h"
 #include "transition_mode_group.h"
+#include "remote_panel.h"
 #include "usb_state_panel.h"
 
 namespace tavrelia {
@@ -140,6 +141,7 @@ void TBaseForm::buildPanels()
     keyPreview_ = new KeyPreview(*this);
     channelDesk_ = new ChannelDeskPanel(*this);
     new UsbStatePanel(*this);
+    new RemotePanel(*this);
     new SequencerPanel(*this);
     auto* sceneList = new SceneListPanel(*this, *channelDesk_);
     new ChannelColorPanel(*this);

@@ -5,6 +5,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -13,6 +16,7 @@
 #include <utility>
 
 #include "console.h"
+#include "control/named_controls.h"
 #include "output/interface_settings.h"
 #include "output/recode_table_file.h"
 
@@ -160,6 +164,40 @@ void commandLineSeeds()
         put("command_line", name, QByteArray(line.data(), static_cast<qsizetype>(line.size())));
 }
 
+// Messages of the remote's live channel: one for each kind of control the names list,
+// with a value at the end of its range, and one naming a state that cannot be set.
+void remoteMessageSeeds()
+{
+    using Kind = NamedControls::Kind;
+    QList<Kind> seen;
+    for (const NamedControls::Info& info : NamedControls::all()) {
+        if (seen.contains(info.kind))
+            continue;
+        seen.append(info.kind);
+        QJsonObject message{{QStringLiteral("control"), info.name}};
+        switch (info.kind) {
+        case Kind::Level:
+            message.insert(QStringLiteral("value"), info.max);
+            break;
+        case Kind::Switch:
+            message.insert(QStringLiteral("value"), 1);
+            break;
+        case Kind::Word:
+            message.insert(QStringLiteral("value"), info.words.value(0));
+            break;
+        case Kind::Pair:
+            message.insert(QStringLiteral("value"), QJsonArray{info.min, info.max});
+            break;
+        case Kind::Press:
+        case Kind::Text:
+            message.insert(QStringLiteral("id"), static_cast<int>(seen.size()));
+            break;
+        }
+        const QString name = QString(info.name).replace(QLatin1Char('/'), QLatin1Char('_'));
+        put("remote_message", name.toLatin1().constData(), QJsonDocument(message).toJson(QJsonDocument::Compact));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -178,5 +216,6 @@ int main(int argc, char* argv[])
     settingsSeeds(work);
     interfaceSeeds();
     commandLineSeeds();
+    remoteMessageSeeds();
     return 0;
 }

@@ -141,7 +141,6 @@ void TBaseForm::buildPanels()
     keyPreview_ = new KeyPreview(*this);
     channelDesk_ = new ChannelDeskPanel(*this);
     new UsbStatePanel(*this);
-    new RemotePanel(*this);
     new SequencerPanel(*this);
     auto* sceneList = new SceneListPanel(*this, *channelDesk_);
     new ChannelColorPanel(*this);
@@ -151,6 +150,7 @@ void TBaseForm::buildPanels()
     new BlockCopyPanel(*this);
     new NameBlockCopyPanel(*this);
     new FormColorGroup(*this);
+    new RemotePanel(*this);
     new ChannelClearMenu(*this);
     new ChannelRatesPanel(*this, *channelDesk_);
     new TransitionModeGroup(*this);
@@ -372,6 +372,19 @@ QWidget* TBaseForm::inputPage(InputTab tab)
                                               "Копирование", "Автоматы", "Опции", "DMX coder"};
     const int i = static_cast<int>(tab);
     return page(pageControlInput_, i, kNames[i], kTitles[i]);
+}
+
+QHBoxLayout* TBaseForm::inputRow(InputTab tab)
+{
+    QWidget* tabPage = inputPage(tab);
+    auto* row = tabPage->findChild<QHBoxLayout*>(QStringLiteral("GroupRow"));
+    if (!row) {
+        row = new QHBoxLayout;
+        row->setObjectName(QStringLiteral("GroupRow"));
+        row->setAlignment(Qt::AlignTop);
+        static_cast<QBoxLayout*>(tabPage->layout())->addLayout(row);
+    }
+    return row;
 }
 
 QWidget* TBaseForm::ustPage(UstTab tab)

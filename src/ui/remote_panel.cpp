@@ -1,12 +1,11 @@
 #include "remote_panel.h"
 
 #include <QCheckBox>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
-#include <QSignalBlocker>
+#include <QVBoxLayout>
 
 #include "base_form.h"
 #include "console.h"
@@ -24,7 +23,7 @@ RemotePanel::RemotePanel(TBaseForm& form)
     setObjectName(QStringLiteral("GroupBoxRemote"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     buildControls();
-    parentWidget()->layout()->addWidget(this);
+    form.inputRow(TBaseForm::InputTab::Opcii)->addWidget(this);
     connect(&form, &TBaseForm::startUpInterface, this, &RemotePanel::startUp);
     connect(&form, &TBaseForm::closeInterface, server_, &RemoteServer::stop);
     connect(server_, &RemoteServer::clientCountChanged, this, &RemotePanel::showClients);
@@ -36,28 +35,35 @@ void RemotePanel::buildControls()
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(6, 4, 6, 4);
-    auto* fields = new QFormLayout;
-    checkBoxRemote_ = new QCheckBox(QStringLiteral("Разрешить пульт по сети"), this);
+    auto* fields = new QVBoxLayout;
+    fields->setSpacing(2);
+    checkBoxRemote_ = new QCheckBox(QStringLiteral("Включить"), this);
     checkBoxRemote_->setObjectName(QStringLiteral("CheckBoxRemote"));
+    checkBoxRemote_->setToolTip(QStringLiteral("Пульт в браузере телефона, по локальной сети"));
     connect(checkBoxRemote_, &QCheckBox::clicked, this, &RemotePanel::enabledClicked);
-    fields->addRow(checkBoxRemote_);
+    fields->addWidget(checkBoxRemote_);
 
+    auto* pinRow = new QHBoxLayout;
+    pinRow->addWidget(new QLabel(QStringLiteral("PIN"), this));
     editPin_ = new QLineEdit(this);
     editPin_->setObjectName(QStringLiteral("EditRemotePin"));
     editPin_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,8}")), editPin_));
     editPin_->setPlaceholderText(QStringLiteral("4–8 цифр"));
     editPin_->setToolTip(QStringLiteral("PIN, который телефон спросит один раз"));
     connect(editPin_, &QLineEdit::editingFinished, this, &RemotePanel::pinEdited);
-    fields->addRow(QStringLiteral("PIN"), editPin_);
+    pinRow->addWidget(editPin_);
+    fields->addLayout(pinRow);
 
     labelAddress_ = new QLabel(this);
     labelAddress_->setObjectName(QStringLiteral("LabelRemoteAddress"));
     labelAddress_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     labelAddress_->setWordWrap(true);
-    fields->addRow(QStringLiteral("Адрес"), labelAddress_);
+    labelAddress_->setToolTip(QStringLiteral("Адрес для браузера телефона"));
+    fields->addWidget(labelAddress_);
     labelClients_ = new QLabel(this);
     labelClients_->setObjectName(QStringLiteral("LabelRemoteClients"));
-    fields->addRow(QStringLiteral("Телефонов"), labelClients_);
+    fields->addWidget(labelClients_);
+    fields->addStretch();
     row->addLayout(fields, 1);
 
     qrCode_ = new QrCodeView(this);
@@ -140,7 +146,7 @@ void RemotePanel::showState(const QString& problem)
 
 void RemotePanel::showClients(int count)
 {
-    labelClients_->setText(QString::number(count));
+    labelClients_->setText(QStringLiteral("Телефонов: %1").arg(count));
 }
 
 }  // namespace tavrelia

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTcpServer>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 
 using namespace std::chrono_literals;
 using tavrelia::ShowImage;
+using tavrelia::TBaseForm;
 using tavrelia::test::DevTools;
 using tavrelia::wire::Packet;
 
@@ -136,6 +138,13 @@ void RemoteBrowserTest::initTestCase()
     window_->form.ReturnPageControlAll();
     console().live.setMode(tavrelia::OutputEngine::Vykl);   // scenes jump: each shows whole
     QVERIFY(!until([](const auto& f) { return f[kSceneChannel] == 10; }, 5000ms).empty());
+
+    const QString folder = qEnvironmentVariable("TAVRELIA_SHOT_DIR");
+    if (!folder.isEmpty()) {
+        window_->form.pageControlInput()->setCurrentWidget(window_->form.inputPage(TBaseForm::InputTab::Opcii));
+        QTest::qWait(200);
+        QVERIFY(window_->form.grab().save(QDir(folder).filePath(QStringLiteral("remote-window-options.png"))));
+    }
 
     QString error;
     QVERIFY2(devTools_.start(&error), qPrintable(error));

@@ -31,6 +31,17 @@ namespace {
 
 const QString kPin = QStringLiteral("2468");
 
+// AddressSanitizer holds freed memory back for a while, so the resident size says
+// nothing there; its leak check at exit stands in.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TAVRELIA_MEMORY_HELD_BACK
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define TAVRELIA_MEMORY_HELD_BACK
+#endif
+
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 3000ms)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -231,7 +242,7 @@ TEST_F(RemoteServerTest, TheLiveChannelNeedsTheSessionAndThePagesOwnOrigin)
                       console.named.snapshot().size());
         } else {
             EXPECT_TRUE(waitFor([&] { return page.closed; }));
-            EXPECT_EQ(page.socket.closeCode(), c.closeCode);
+            EXPECT_EQ(int(page.socket.closeCode()), c.closeCode);
             EXPECT_TRUE(page.messages.isEmpty());
         }
     }
@@ -287,7 +298,7 @@ TEST_F(RemoteServerTest, BadMessagesAreAnsweredAndChangeNothingAndFloodsAreCut)
     // Over the frame limit the connection ends, without a change either.
     page.send(R"({"control": "fader/3", "value": ")" + QByteArray(100 * 1024, '1') + "\"}");
     EXPECT_TRUE(waitFor([&] { return page.closed; }));
-    EXPECT_EQ(page.socket.closeCode(), QWebSocketProtocol::CloseCodeTooMuchData);
+    EXPECT_EQ(int(page.socket.closeCode()), int(QWebSocketProtocol::CloseCodeTooMuchData));
     EXPECT_EQ(console.named.snapshot(), before);
 
     // A flood: the first burst acts, the rest is refused, then the client is cut off.
@@ -297,7 +308,7 @@ TEST_F(RemoteServerTest, BadMessagesAreAnsweredAndChangeNothingAndFloodsAreCut)
     for (int i = 0; i < tavrelia::RemoteClient::kBurst + tavrelia::RemoteClient::kFloodLimit + 100; ++i)
         flood.send(QByteArray(R"({"control": "fader/5", "value": )") + QByteArray::number(i % 256) + "}");
     EXPECT_TRUE(waitFor([&] { return flood.closed; }, 10s));
-    EXPECT_EQ(flood.socket.closeCode(), QWebSocketProtocol::CloseCodePolicyViolated);
+    EXPECT_EQ(int(flood.socket.closeCode()), int(QWebSocketProtocol::CloseCodePolicyViolated));
     EXPECT_TRUE(flood.errors().contains(QStringLiteral("too many messages: slow down")));
     // The pages that behave are still served.
     Page after;
@@ -313,11 +324,11 @@ TEST_F(RemoteServerTest, ANewPinSignsEveryPageOut)
     ASSERT_TRUE(page.connected());
     server.setPin(QStringLiteral("13579"));
     EXPECT_TRUE(waitFor([&] { return page.closed; }));
-    EXPECT_EQ(page.socket.closeCode(), RemoteServer::kSignIn);
+    EXPECT_EQ(int(page.socket.closeCode()), RemoteServer::kSignIn);
     Page again;
     again.open(server.port(), cookie);
     EXPECT_FALSE(again.connected());
-    EXPECT_EQ(again.socket.closeCode(), RemoteServer::kSignIn);
+    EXPECT_EQ(int(again.socket.closeCode()), RemoteServer::kSignIn);
     EXPECT_EQ(login(QStringLiteral("13579")).status, 303);
 }
 
@@ -333,7 +344,7 @@ TEST_F(RemoteServerTest, PagesBeyondTheLimitAreToldToComeLater)
     Page extra;
     extra.open(server.port(), cookie);
     EXPECT_FALSE(extra.connected());
-    EXPECT_EQ(extra.socket.closeCode(), RemoteServer::kBusy);
+    EXPECT_EQ(int(extra.socket.closeCode()), RemoteServer::kBusy);
     pages.pop_back();
     EXPECT_TRUE(waitFor([&] { return server.clientCount() == RemoteServer::kMostClients - 1; }));
     Page next;
@@ -363,12 +374,14 @@ TEST_F(RemoteServerTest, AThousandConnectionsLeaveNoDescriptorsOrMemoryBehind)
     cycle(100);   // the first ones make what is kept: caches, pools
     network.clearConnectionCache();
     const int descriptors = openDescriptors();
-    const long resident = residentKilobytes();
+    [[maybe_unused]] const long resident = residentKilobytes();
     served = 0;
     cycle(1000);
     EXPECT_EQ(served, 900);   // one in ten without the session, refused
     network.clearConnectionCache();
     waitFor([&] { return openDescriptors() <= descriptors; }, 3s);
     EXPECT_LE(openDescriptors(), descriptors);
+#ifndef TAVRELIA_MEMORY_HELD_BACK
     EXPECT_LT(residentKilobytes() - resident, 2048) << "kB grown over 1,000 connections";
+#endif
 }

@@ -42,13 +42,14 @@ void RemoteClient::send(const QString& text)
     socket_->sendTextMessage(text);
 }
 
-void RemoteClient::refuse(QWebSocketProtocol::CloseCode code, const QString& reason)
+void RemoteClient::refuse(int code, const QString& reason)
 {
     if (std::exchange(refused_, true))
         return;
     // Not within the handshake's own handling, which would go on reading a closed socket.
     QMetaObject::invokeMethod(
-        this, [this, code, reason] { socket_->close(code, reason); }, Qt::QueuedConnection);
+        this, [this, code, reason] { socket_->close(static_cast<QWebSocketProtocol::CloseCode>(code), reason); },
+        Qt::QueuedConnection);
     QTimer::singleShot(kCloseGraceMs, socket_.get(), &QWebSocket::abort);
 }
 

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QWebSocketProtocol>
 
 #include <chrono>
 #include <memory>
@@ -36,8 +35,9 @@ public:
     ~RemoteClient() override;
 
     void send(const QString& text);
-    // Ends the connection with a close frame, or at once if the page does not answer it.
-    void refuse(QWebSocketProtocol::CloseCode code, const QString& reason);
+    // Ends the connection with a close frame of this code (a QWebSocketProtocol::CloseCode
+    // or an application's 4000..4999), or at once if the page does not answer it.
+    void refuse(int code, const QString& reason);
     QWebSocket& socket() const { return *socket_; }
     bool refused() const { return refused_; }
 

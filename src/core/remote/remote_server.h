@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <QTimer>
 #include <QVariant>
-#include <QWebSocketProtocol>
 
 #include <memory>
 #include <utility>
@@ -40,10 +39,11 @@ public:
     static constexpr int kAliveMs = 2000;   // a page that hears nothing for longer knows it is cut off
     static constexpr qsizetype kLongestLogin = 1024;
     static const QByteArray kCookieName;
-    // How the live channel is closed on a client, beside the standard codes.
-    static constexpr auto kSignIn = QWebSocketProtocol::CloseCode(4001);         // no session: the PIN first
-    static constexpr auto kForeignOrigin = QWebSocketProtocol::CloseCode(4003);  // another site's page
-    static constexpr auto kBusy = QWebSocketProtocol::CloseCode(4013);           // too many pages: later
+    // How the live channel is closed on a client, beside the standard codes (numbers
+    // the protocol leaves to applications, so not values of Qt's enum).
+    static constexpr int kSignIn = 4001;         // no session: the PIN first
+    static constexpr int kForeignOrigin = 4003;  // another site's page
+    static constexpr int kBusy = 4013;           // too many pages: later
 
     explicit RemoteServer(NamedControls& named, QObject* parent = nullptr);
     ~RemoteServer() override;

@@ -18,6 +18,7 @@
 #include "editing/window_color.h"
 #include "editing/scene_list.h"
 #include "output/output_controls.h"
+#include "output/frame_watch.h"
 #include "output/output_engine.h"
 #include "output/output_thread.h"
 #include "output/packet_writer.h"
@@ -88,6 +89,8 @@ public:
 
     // The 50 ms tick and the thread that runs it from start-up to the close sequence.
     OutputEngine output{{image, play, controls, dmx, deviceFeed, consoleLock}};
+    // Says on the user-interface thread when the output frame has changed.
+    FrameWatch frameWatch;
     // A timing probe sees each tick's deadline once the tick is done (on the output
     // thread: it must not block or allocate). realTime false keeps the thread at
     // normal priority, to compare.
@@ -103,7 +106,7 @@ public:
     ChannelRates rates{image, desk, consoleLock};
     ChannelNames names{image, desk, consoleLock};
     ChannelColors colors;
-    NameBlockCopy nameBlockCopy{image, colors, sceneList, consoleLock};
+    NameBlockCopy nameBlockCopy{image, names, colors, sceneList, consoleLock};
     // The display tables and the 3D placement in tavrEdit.col.
     ColorFile colorFile{colors, deviceFeed, consoleLock};
     WindowColor windowColor{image, consoleLock};

@@ -152,9 +152,9 @@ void TBaseForm::buildPanels()
     new FormColorGroup(*this);
     new RemotePanel(*this);
     new ChannelClearMenu(*this);
-    new ChannelRatesPanel(*this, *channelDesk_);
+    new ChannelRatesPanel(*this);
     new TransitionModeGroup(*this);
-    new LevelAllBar(*this, *channelDesk_);
+    new LevelAllBar(*this);
     new BlackOutGroup(*this, *channelDesk_);
     new ConveyorPanel(*this);
     new DmxCoderPanel(*this);

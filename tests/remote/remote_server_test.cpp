@@ -322,7 +322,10 @@ TEST_F(RemoteServerTest, ANewPinSignsEveryPageOut)
     Page page;
     page.open(server.port(), cookie);
     ASSERT_TRUE(page.connected());
+    int counted = -1;
+    QObject::connect(&server, &RemoteServer::clientCountChanged, [&](int count) { counted = count; });
     server.setPin(QStringLiteral("13579"));
+    EXPECT_EQ(counted, 0);
     EXPECT_TRUE(waitFor([&] { return page.closed; }));
     EXPECT_EQ(int(page.socket.closeCode()), RemoteServer::kSignIn);
     Page again;

@@ -121,6 +121,7 @@ void RemoteServer::setPin(const QString& pin)
     pinGuard_.clear();
     for (RemoteClient* client : std::as_const(clients_))
         client->refuse(kSignIn, QStringLiteral("PIN changed"));
+    emit clientCountChanged(clientCount());
 }
 
 void RemoteServer::addRoutes()
@@ -147,23 +148,23 @@ void RemoteServer::addRoutes()
 QHttpServerResponse RemoteServer::page(const QHttpServerRequest& request) const
 {
     if (!signedIn(request.value("cookie")))
-        return pinPage({}, static_cast<int>(Status::Ok));
+        return pinPage({}, Status::Ok);
     static const QByteArray body = resource("index.html");
     return reply("text/html; charset=utf-8", body);
 }
 
-QHttpServerResponse RemoteServer::pinPage(const QString& message, int status) const
+QHttpServerResponse RemoteServer::pinPage(const QString& message, Status status) const
 {
     static const QByteArray body = resource("pin.html");
     QByteArray text = body;
     text.replace("<!--message-->", message.toHtmlEscaped().toUtf8());
-    return reply("text/html; charset=utf-8", text, static_cast<Status>(status));
+    return reply("text/html; charset=utf-8", text, status);
 }
 
 QHttpServerResponse RemoteServer::login(const QHttpServerRequest& request)
 {
     if (request.body().size() > kLongestLogin)
-        return pinPage(QStringLiteral("Неверный запрос"), static_cast<int>(Status::PayloadTooLarge));
+        return pinPage(QStringLiteral("Неверный запрос"), Status::PayloadTooLarge);
     const QString pin =
         QUrlQuery(QString::fromUtf8(request.body())).queryItemValue(QStringLiteral("pin")).trimmed();
     const PinGuard::Answer answer = pinGuard_.check(request.remoteAddress().toString(), pin, settings_.pin,
@@ -173,10 +174,10 @@ QHttpServerResponse RemoteServer::login(const QHttpServerRequest& request)
         break;
     case PinGuard::Verdict::Refused:
         return pinPage(QStringLiteral("Неверный PIN. Следующая попытка через %1 с").arg(seconds(answer.wait)),
-                       static_cast<int>(Status::Forbidden));
+                       Status::Forbidden);
     case PinGuard::Verdict::Waiting:
         return pinPage(QStringLiteral("Подождите %1 с").arg(seconds(answer.wait)),
-                       static_cast<int>(Status::TooManyRequests));
+                       Status::TooManyRequests);
     }
     QHttpServerResponse response = reply("text/html; charset=utf-8", {}, Status::SeeOther);
     response.setHeader("Location", "/");
@@ -237,8 +238,7 @@ void RemoteServer::dropClient(RemoteClient* client)
     client->deleteLater();
     if (clients_.isEmpty())
         alive_.stop();
-    if (!client->refused())
-        emit clientCountChanged(clientCount());
+    emit clientCountChanged(clientCount());
 }
 
 void RemoteServer::stateChanged(const QString& name, const QVariant& value)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHttpServerResponder>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -69,7 +70,7 @@ private:
     void addRoutes();
     QHttpServerResponse page(const QHttpServerRequest& request) const;
     QHttpServerResponse login(const QHttpServerRequest& request);
-    QHttpServerResponse pinPage(const QString& message, int status) const;
+    QHttpServerResponse pinPage(const QString& message, QHttpServerResponder::StatusCode status) const;
     bool signedIn(const QByteArray& cookieHeader) const;
     void acceptSockets();
     void accept(std::unique_ptr<QWebSocket> socket);

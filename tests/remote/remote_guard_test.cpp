@@ -98,7 +98,7 @@ TEST(PinGuard, ANewPinAndTimeForgetTheWrongTries)
     EXPECT_LE(guard.addresses(), 1);
 }
 
-TEST(FloodGate, PassesABurstThenTheRateAndCountsWhatItRefuses)
+TEST(FloodGate, PassesABurstThenTheRate)
 {
     const auto start = FloodGate::Clock::now();
     FloodGate gate(10, 100, start);
@@ -106,10 +106,8 @@ TEST(FloodGate, PassesABurstThenTheRateAndCountsWhatItRefuses)
     for (int i = 0; i < 50; ++i)
         passed += gate.admit(start) ? 1 : 0;
     EXPECT_EQ(passed, 10);
-    EXPECT_EQ(gate.refusedInARow(), 40);
     // 100 a second: one every 10 ms.
     EXPECT_TRUE(gate.admit(start + 10ms));
-    EXPECT_EQ(gate.refusedInARow(), 0);
     EXPECT_FALSE(gate.admit(start + 10ms));
     // A long pause fills the bucket, never beyond the burst.
     passed = 0;

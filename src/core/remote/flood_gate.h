@@ -16,15 +16,12 @@ public:
 
     // Whether one more message may pass now.
     bool admit(Clock::time_point now);
-    // Messages refused since the last one that passed.
-    int refusedInARow() const { return refusedInARow_; }
 
 private:
     double burst_;
     double rate_;
     double tokens_;
     Clock::time_point last_;
-    int refusedInARow_ = 0;
 };
 
 }  // namespace tavrelia

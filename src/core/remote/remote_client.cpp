@@ -44,12 +44,22 @@ void RemoteClient::send(const QString& text)
 
 void RemoteClient::refuse(int code, const QString& reason)
 {
+    if (!std::exchange(refused_, true))
+        close(code, reason);
+}
+
+void RemoteClient::turnAway(int code, const QString& reason)
+{
     if (std::exchange(refused_, true))
         return;
     // Not within the handshake's own handling, which would go on reading a closed socket.
     QMetaObject::invokeMethod(
-        this, [this, code, reason] { socket_->close(static_cast<QWebSocketProtocol::CloseCode>(code), reason); },
-        Qt::QueuedConnection);
+        this, [this, code, reason] { close(code, reason); }, Qt::QueuedConnection);
+}
+
+void RemoteClient::close(int code, const QString& reason)
+{
+    socket_->close(static_cast<QWebSocketProtocol::CloseCode>(code), reason);
     QTimer::singleShot(kCloseGraceMs, socket_.get(), &QWebSocket::abort);
 }
 
@@ -59,7 +69,11 @@ void RemoteClient::received(const QString& text)
         return;
     const Clock::time_point now = Clock::now();
     if (!gate_.admit(now)) {
-        if (gate_.refusedInARow() >= kFloodLimit) {
+        if (now - floodWindowStart_ > kFloodWindow) {
+            floodWindowStart_ = now;
+            refusedInWindow_ = 0;
+        }
+        if (++refusedInWindow_ >= kFloodLimit) {
             refuse(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("too many messages"));
         } else if (now - lastWarning_ >= std::chrono::seconds(1)) {
             lastWarning_ = now;

@@ -214,11 +214,11 @@ void RemoteServer::accept(std::unique_ptr<QWebSocket> socket)
     connect(client, &RemoteClient::gone, this, &RemoteServer::dropClient);
     clients_.append(client);
     if (!allowed)
-        return client->refuse(kForeignOrigin, QStringLiteral("origin not allowed"));
+        return client->turnAway(kForeignOrigin, QStringLiteral("origin not allowed"));
     if (!signedIn)
-        return client->refuse(kSignIn, QStringLiteral("PIN needed"));
+        return client->turnAway(kSignIn, QStringLiteral("PIN needed"));
     if (!room)
-        return client->refuse(kBusy, QStringLiteral("too many pages"));
+        return client->turnAway(kBusy, QStringLiteral("too many pages"));
     client->send(QString::fromUtf8(RemoteMessage::states(named_.snapshot())));
     if (!alive_.isActive())
         alive_.start();

@@ -50,6 +50,7 @@
 #include "static_pictures_panel.h"
 #include "style_icon.h"
 #include "transition_mode_group.h"
+#include "remote_panel.h"
 #include "usb_state_panel.h"
 
 namespace tavrelia {
@@ -151,6 +152,7 @@ void TBaseForm::buildPanels()
     new BlockCopyPanel(*this);
     new NameBlockCopyPanel(*this);
     new FormColorGroup(*this);
+    new RemotePanel(*this);
     new ChannelClearMenu(*this);
     new ChannelRatesPanel(*this);
     new TransitionModeGroup(*this);
@@ -386,6 +388,19 @@ QWidget* TBaseForm::inputPage(InputTab tab)
                                               "Копирование", "Автоматы", "Опции", "DMX coder"};
     const int i = static_cast<int>(tab);
     return page(pageControlInput_, i, kNames[i], kTitles[i]);
+}
+
+QHBoxLayout* TBaseForm::inputRow(InputTab tab)
+{
+    QWidget* tabPage = inputPage(tab);
+    auto* row = tabPage->findChild<QHBoxLayout*>(QStringLiteral("GroupRow"));
+    if (!row) {
+        row = new QHBoxLayout;
+        row->setObjectName(QStringLiteral("GroupRow"));
+        row->setAlignment(Qt::AlignTop);
+        static_cast<QBoxLayout*>(tabPage->layout())->addLayout(row);
+    }
+    return row;
 }
 
 QWidget* TBaseForm::ustPage(UstTab tab)

@@ -9,6 +9,7 @@
 class QAction;
 class QCloseEvent;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QTabWidget;
@@ -62,6 +63,9 @@ public:
     // A row of groups side by side at the place of a tab's page where it is first asked
     // for; each group added to it gets an equal share of the width.
     void addToRow(InputTab tab, QWidget* group);
+    // A row of groups side by side on an input tab, laid below what the tab holds
+    // when it is first asked for.
+    QHBoxLayout* inputRow(InputTab tab);
     QWidget* ustPage(UstTab tab);
     QWidget* tempPage(TempTab tab);
     QTabWidget* pageControlInput() const { return pageControlInput_; }

@@ -5,6 +5,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -13,6 +16,7 @@
 #include <utility>
 
 #include "console.h"
+#include "control/named_controls.h"
 #include "output/interface_settings.h"
 #include "output/recode_table_file.h"
 #include "surfaces/osc_codec.h"
@@ -178,6 +182,40 @@ void oscSeeds()
     put("osc_message", "short", OscCodec::encode(QStringLiteral("tempo"), 44, false).chopped(3));
 }
 
+// Messages of the remote's live channel: one for each kind of control the names list,
+// with a value at the end of its range, and one naming a state that cannot be set.
+void remoteMessageSeeds()
+{
+    using Kind = NamedControls::Kind;
+    QList<Kind> seen;
+    for (const NamedControls::Info& info : NamedControls::all()) {
+        if (seen.contains(info.kind))
+            continue;
+        seen.append(info.kind);
+        QJsonObject message{{QStringLiteral("control"), info.name}};
+        switch (info.kind) {
+        case Kind::Level:
+            message.insert(QStringLiteral("value"), info.max);
+            break;
+        case Kind::Switch:
+            message.insert(QStringLiteral("value"), 1);
+            break;
+        case Kind::Word:
+            message.insert(QStringLiteral("value"), info.words.value(0));
+            break;
+        case Kind::Pair:
+            message.insert(QStringLiteral("value"), QJsonArray{info.min, info.max});
+            break;
+        case Kind::Press:
+        case Kind::Text:
+            message.insert(QStringLiteral("id"), static_cast<int>(seen.size()));
+            break;
+        }
+        const QString name = QString(info.name).replace(QLatin1Char('/'), QLatin1Char('_'));
+        put("remote_message", name.toLatin1().constData(), QJsonDocument(message).toJson(QJsonDocument::Compact));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -197,5 +235,6 @@ int main(int argc, char* argv[])
     interfaceSeeds();
     commandLineSeeds();
     oscSeeds();
+    remoteMessageSeeds();
     return 0;
 }

@@ -10,7 +10,7 @@ namespace {
 
 // Those that make a command line the player's; --help alone is the whole program's.
 constexpr const char* kOptionNames[] = {"play",     "conveyor", "ini",  "recode",  "backend", "mode",
-                                        "automat1", "automat2", "hold", "verbose", "osc"};
+                                        "automat1", "automat2", "hold", "verbose", "osc",     "remote"};
 
 template <typename Value>
 struct Named {
@@ -74,8 +74,10 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     const QCommandLineOption hold(QStringLiteral("hold"));
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption osc(QStringLiteral("osc"));
+    const QCommandLineOption remote(QStringLiteral("remote"));
     const QCommandLineOption help(QStringLiteral("help"));
-    parser.addOptions({play, conveyor, ini, recode, backend, mode, automat1, automat2, hold, verbose, osc, help});
+    parser.addOptions(
+        {play, conveyor, ini, recode, backend, mode, automat1, automat2, hold, verbose, osc, remote, help});
 
     auto fail = [error](const QString& text) {
         *error = text;
@@ -99,6 +101,7 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     options.hold = parser.isSet(hold);
     options.verbose = parser.isSet(verbose);
     options.osc = parser.isSet(osc);
+    options.remote = parser.isSet(remote);
     if (parser.isSet(backend)) {
         options.backend = InterfaceSettings::backendNamed(parser.value(backend));
         if (!options.backend)
@@ -154,6 +157,8 @@ QString PlayerOptions::usage()
         "  --verbose          print every scene change\n"
         "  --osc              take OSC commands over UDP, with the port, address and\n"
         "                     feedback target of [OSC] in Tavrelia.conf\n"
+        "  --remote           serve the phone remote with the port, address and PIN\n"
+        "                     of [Remote] in Tavrelia.conf\n"
         "  --help             this text\n"
         "Without any of these options tavrelia opens its window.\n");
 }

@@ -86,7 +86,9 @@ void HangingWriteTest::windowTickAndLinkOutliveAStalledDevice()
     QTRY_VERIFY_WITH_TIMEOUT(tenInRhythm(), 5000);
 
     QVERIFY2(ms(slowestTurn) < 200, qPrintable(QStringLiteral("window blocked for %1 ms").arg(ms(slowestTurn))));
-    QVERIFY2(lateness.worst(ticksBefore) < 25000,
+    // A tick that waited for the stalled write would be the stall's 500 ms late; a
+    // loaded machine's scheduling can make any tick a few tens of ms late.
+    QVERIFY2(lateness.worst(ticksBefore) < 50000,
              qPrintable(QStringLiteral("a tick started %1 us late").arg(lateness.worst(ticksBefore))));
     const double expectedTicks = ms(stallTime) / 50.0;
     QVERIFY2(stallTicks >= expectedTicks - 2,

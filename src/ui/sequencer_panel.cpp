@@ -140,6 +140,13 @@ void SequencerPanel::buildModeRow()
     connect(playButton_, &QToolButton::clicked, this, &SequencerPanel::SpeedButtonPlayClick);
     playButton_->installEventFilter(this);
 
+    auto* tap = new QToolButton(this);
+    tap->setObjectName(QStringLiteral("SpeedButtonTap"));
+    tap->setText(QStringLiteral("Tap"));
+    tap->setToolTip(QStringLiteral("Темп по ударам - горячая кнопка /9/ "));
+    connect(tap, &QToolButton::pressed, &live_, &Controls::tap);
+    row->addWidget(tap);
+
     row->addSpacing(4);
     lamp_ = new ColorSwatch(this, ColorSwatch::Frame::Plain);
     lamp_->setAttribute(Qt::WA_OpaquePaintEvent);   // fills itself: its blink repaints only itself

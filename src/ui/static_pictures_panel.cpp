@@ -155,6 +155,9 @@ void StaticPicturesPanel::FormKeyDown(int virtualKey)
     case HotKeys::Action::Stop:
         live_.stop();
         break;
+    case HotKeys::Action::Tap:
+        live_.tap();
+        break;
     case HotKeys::Action::Ctrl:   // the key preview keeps the flag
     case HotKeys::Action::None:
         break;

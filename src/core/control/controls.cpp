@@ -30,6 +30,7 @@ Controls::Controls(Parts parts, QObject* parent)
     connect(&sequencer_, &Sequencer::modeChanged, this, &Controls::sendPlaying);
     connect(&sequencer_, &Sequencer::advanced, this, &Controls::sendScene);
     connect(&sequencer_, &Sequencer::tempoChanged, this, &Controls::sendTempo);
+    connect(&sequencer_, &Sequencer::tempoChanged, this, &Controls::sendPeriod);
     connect(&conveyor_, &Conveyor::changed, this, &Controls::conveyorChanged);
     connect(&handScan_, &HandScan::moved, this,
             [this](int x, int y) { emit handScanChanged(handPriority(), x, y); });
@@ -72,7 +73,16 @@ void Controls::step(int scene)
 
 void Controls::setTempo(int tempo)
 {
+    const bool moved = Sequencer::clampTempo(tempo) != this->tempo();
     sequencer_.setTempo(tempo);
+    if (moved && sequencer_.takenPeriod() > 0)
+        sequencer_.releasePeriod();
+}
+
+void Controls::tap()
+{
+    if (const std::optional<int> period = taps_.tap(now_()))
+        sequencer_.takePeriod(*period, true);
 }
 
 void Controls::setBlackOut(bool on)
@@ -241,6 +251,11 @@ int Controls::tempo() const
     return Sequencer::clampTempo(image_.sceneTempo());
 }
 
+int Controls::period() const
+{
+    return sequencer_.period();
+}
+
 QString Controls::clockText() const
 {
     return sequencer_.clockText();
@@ -327,6 +342,7 @@ void Controls::refresh()
     sendPlaying();
     sendDesk();
     sendTempo();
+    sendPeriod();
 }
 
 void Controls::sendScene()
@@ -341,6 +357,12 @@ void Controls::sendTempo()
 {
     if (std::exchange(shown_.tempo, tempo()) != tempo())
         emit tempoChanged(tempo());
+}
+
+void Controls::sendPeriod()
+{
+    if (std::exchange(shown_.period, period()) != period())
+        emit periodChanged(period());
 }
 
 void Controls::sendLink()

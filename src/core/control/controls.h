@@ -5,9 +5,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "output/output_controls.h"
 #include "playback/conveyor.h"
+#include "playback/tap_tempo.h"
 
 namespace tavrelia {
 
@@ -57,7 +59,11 @@ public:
     void next();
     void prev();
     // Scene time, as the tempo bar sets it (10..170: the period is its square in ms).
+    // A tempo other than the stored one also gives up a tempo taken from the beat.
     void setTempo(int tempo);
+    // A beat tapped: from the second tap on, the scene period is the mean interval of
+    // the last four taps, starting now; the show's stored tempo stays as it is.
+    void tap();
 
     // The output.
     void setBlackOut(bool on);
@@ -109,6 +115,8 @@ public:
     int scenes() const;   // 1..256
     bool playing() const;
     int tempo() const;
+    // The scene period in force, ms: the show tempo's or the one taken from the beat.
+    int period() const;
     QString clockText() const;
     bool link() const;    // an interface takes the frames: not demo, not lost
     bool blackOut() const;
@@ -133,10 +141,15 @@ public:
     // signals of what changed go out.
     void refresh();
 
+    // Where taps read the time (tests move a clock of their own).
+    using Now = std::function<TapTempo::Clock::time_point()>;
+    void setClock(Now now) { now_ = std::move(now); }
+
 signals:
     void sceneChanged(int scene, int scenes);
     void playingChanged(bool playing);
     void tempoChanged(int tempo);
+    void periodChanged(int periodMs);
     void clockChanged(const QString& text);
     void linkChanged(bool up);
     void blackOutChanged(bool on);
@@ -161,6 +174,7 @@ private:
         int scenes = -1;
         int playing = -1;
         int tempo = -1;
+        int period = -1;
         int link = -1;
         int page = -1;
         std::array<int, kStrips> faders;
@@ -175,6 +189,7 @@ private:
     void sendScene();
     void sendPlaying();
     void sendTempo();
+    void sendPeriod();
     void sendLink();
     void sendDesk();
     static bool validStrip(int strip) { return strip >= 1 && strip <= kStrips; }
@@ -189,6 +204,8 @@ private:
     const ShowImage& image_;
     const ControlState& state_;
     Shown shown_;
+    TapTempo taps_;
+    Now now_ = [] { return TapTempo::Clock::now(); };
     bool keys_ = true;
     bool conveyorKeys_ = true;
 };

@@ -43,9 +43,14 @@ QString Sequencer::tempoLabel(int periodMs)
     return QString::number(60000 / periodMs) + QStringLiteral("  Сцен/мин ");
 }
 
+int Sequencer::periodInForce() const
+{
+    return taken_ > 0 ? taken_ : periodOf(image_.sceneTempo());
+}
+
 void Sequencer::TempStatus()
 {
-    const int period = periodOf(image_.sceneTempo());
+    const int period = periodInForce();
     // Every refresh comes here, but only a new tempo may restart the running
     // period: QTimer restarts on any setInterval, even with the same value.
     if (period != period_) {
@@ -53,6 +58,22 @@ void Sequencer::TempStatus()
         timer_.setInterval(period_);
     }
     emit tempoChanged(tempoText());
+}
+
+void Sequencer::takePeriod(int periodMs, bool restart)
+{
+    taken_ = std::clamp(periodMs, periodOf(kMinTempo), periodOf(kMaxTempo));
+    if (restart && timer_.isActive()) {
+        period_ = taken_;
+        timer_.start(period_);
+    }
+    TempStatus();
+}
+
+void Sequencer::releasePeriod()
+{
+    taken_ = 0;
+    TempStatus();
 }
 
 void Sequencer::start()
@@ -89,9 +110,10 @@ void Sequencer::computeFadeSteps(const ConsoleLock::Guard&)
 {
     const uint8_t current = image_.currentScene();
     const uint8_t previous = current == 0 ? image_.lastScene() : static_cast<uint8_t>(current - 1);
-    // The show's own tempo, not the running timer's: after a conveyor swap the timer
-    // still has the previous show's period until the window takes up the new one.
-    const int ticks = ticksPerPeriod(periodOf(image_.sceneTempo()));
+    // The show's own tempo (or the beat's), not the running timer's: after a conveyor
+    // swap the timer still has the previous show's period until the window takes up
+    // the new one.
+    const int ticks = ticksPerPeriod(periodInForce());
     for (int c = 1; c < PlayState::kChannels; ++c) {
         const int now = image_.DataRead(current, static_cast<uint8_t>(c));
         const int before = image_.DataRead(previous, static_cast<uint8_t>(c));

@@ -7,6 +7,7 @@
 #include "console_lock.h"
 #include "console_state.h"
 #include "control/controls.h"
+#include "control/named_controls.h"
 #include "editing/beam_editor.h"
 #include "editing/channel_colors.h"
 #include "editing/channel_desk.h"
@@ -121,6 +122,8 @@ public:
     // remotes press.
     Controls live{{sequencer, outputControls, desk, automats, conveyor, handScan, usbLink, image,
                    controls}};
+    // The same controls by the names the remotes use.
+    NamedControls named{live, image};
 
 private:
     PacketWriter packetWriter_{usbLink};

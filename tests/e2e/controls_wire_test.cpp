@@ -274,6 +274,83 @@ TEST_F(ControlsOnTheWire, LinkStateFollowsTheInterface)
     EXPECT_FALSE(live.link());
 }
 
+
+// The remotes' names: a message checked whole, then acted on as the call it names.
+TEST_F(ControlsOnTheWire, NamesRefuseBadMessagesWhole)
+{
+    tavrelia::NamedControls& named = console.named;
+    const auto before = named.snapshot();
+    const std::vector<std::pair<QString, QVariant>> refused{
+        {"fader/28", 10},                          // no such strip
+        {"fader/3", 256},                          // out of range
+        {"fader/3", 12.5},                         // not a whole number
+        {"fader/3", QStringLiteral("12")},         // a word for a number
+        {"mode", QStringLiteral("fade")},          // no such word
+        {"handscan/xy", QVariantList{1}},          // half a pair
+        {"handscan/xy", QVariantList{1, 999}},
+        {"scene", 2},                              // a state, not a control
+        {"clock", QStringLiteral("0")},
+        {"tempo", QVariant()},                     // a number needs one
+        {"picture/0", 1},
+        {"", 1},
+    };
+    for (const auto& [name, value] : refused)
+        EXPECT_TRUE(named.apply(name, value).has_value()) << name.toStdString();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(named.snapshot(), before);
+    EXPECT_EQ(named.snapshot().size(), tavrelia::NamedControls::all().size());
+}
+
+TEST_F(ControlsOnTheWire, NamesDriveTheWireAndReportChanges)
+{
+    tavrelia::NamedControls& named = console.named;
+    std::vector<std::pair<QString, QVariant>> changes;
+    QObject::connect(&named, &tavrelia::NamedControls::changed,
+                     [&](const QString& name, const QVariant& value) { changes.emplace_back(name, value); });
+    const auto changed = [&](const QString& name) {
+        QVariant last;
+        for (const auto& [n, v] : changes)
+            last = n == name ? v : last;
+        return last;
+    };
+
+    EXPECT_FALSE(named.apply(QStringLiteral("go"), 2.0));   // JSON numbers are doubles
+    EXPECT_TRUE(slotIs(1, 20));
+    EXPECT_EQ(changed("scene"), 2);
+    EXPECT_EQ(changed("playing"), 1);
+
+    // A held picture goes with its release; a latched one stays until cleared.
+    EXPECT_FALSE(named.apply(QStringLiteral("picture/5"), 1));
+    EXPECT_TRUE(slotIs(20, 99));
+    EXPECT_FALSE(named.apply(QStringLiteral("picture/5"), 0));
+    EXPECT_TRUE(slotIs(20, 0));
+    EXPECT_FALSE(named.apply(QStringLiteral("picture/5/latch"), 1));
+    EXPECT_FALSE(named.apply(QStringLiteral("picture/5"), 0));
+    EXPECT_TRUE(slotStays(20, 99, 200ms));
+    EXPECT_EQ(changed("picture/5/latch"), 1);
+    EXPECT_FALSE(named.apply(QStringLiteral("picture/5/latch"), 0));
+    EXPECT_TRUE(slotIs(20, 0));
+
+    // A fader dragged within one turn of the event loop is one change, its last.
+    EXPECT_FALSE(named.apply(QStringLiteral("stop")));
+    EXPECT_FALSE(named.apply(QStringLiteral("page"), 10));
+    changes.clear();
+    for (int level : {50, 60, 70})
+        EXPECT_FALSE(named.apply(QStringLiteral("fader/2"), level));
+    EXPECT_TRUE(slotIs(12, 70));
+    EXPECT_EQ(std::count_if(changes.begin(), changes.end(), [](const auto& c) { return c.first == "fader/2"; }), 1);
+    EXPECT_EQ(changed("fader/2"), 70);
+
+    // A change made elsewhere (the window, a key) comes out by name as well.
+    live.setMode(OutputEngine::Fadera);
+    live.setHandPosition(7, 8);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changed("mode"), QStringLiteral("fadera"));
+    EXPECT_EQ(named.value(u"handscan/xy"), (QVariantList{7, 8}));
+    EXPECT_FALSE(named.apply(QStringLiteral("mode"), QStringLiteral("vykl")));
+    EXPECT_EQ(live.mode(), OutputEngine::Vykl);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])

@@ -114,10 +114,33 @@ void Controls::setMacro(bool down)
 
 void Controls::setPicture(int picture, bool on)
 {
-    if (picture < 1 || picture > kPictures || on == this->picture(picture))
+    if (picture < 1 || picture > kPictures)
+        return;
+    if (!on)
+        latched_[picture - 1] = false;
+    if (on == this->picture(picture))
         return;
     output_.setPicture(picture - 1, on);
     emit pictureChanged(picture, on);
+}
+
+void Controls::releasePicture(int picture)
+{
+    if (!pictureLatched(picture))
+        setPicture(picture, false);
+}
+
+void Controls::latchPicture(int picture, bool on)
+{
+    if (picture < 1 || picture > kPictures)
+        return;
+    const bool wasOn = this->picture(picture);
+    const bool wasLatched = pictureLatched(picture);
+    setPicture(picture, on);
+    latched_[picture - 1] = on;
+    // The latch alone changed: the picture's signal says so too.
+    if (wasOn == on && wasLatched != on)
+        emit pictureChanged(picture, on);
 }
 
 void Controls::pressConveyor(int button)
@@ -284,6 +307,11 @@ bool Controls::macro() const
 bool Controls::picture(int picture) const
 {
     return picture >= 1 && picture <= kPictures && state_.pictures[picture - 1];
+}
+
+bool Controls::pictureLatched(int picture) const
+{
+    return this->picture(picture) && latched_[picture - 1];
 }
 
 bool Controls::manual() const

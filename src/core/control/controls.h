@@ -68,9 +68,13 @@ public:
     // The output.
     void setBlackOut(bool on);
     void setMode(int mode);   // OutputEngine::Fadera, Avtomat or Vykl
-    // Picture 1..16: on while pressed; a latched picture stays on until cleared
-    // (set off), whatever releases it meanwhile.
+    // Picture 1..16 on or off, as its box in the window; off also clears a latch.
     void setPicture(int picture, bool on);
+    // A remote's finger on picture 1..16: on while held; the release leaves a
+    // latched picture on.
+    void releasePicture(int picture);
+    // Latched, a picture stays on whatever releases it, until the latch is cleared.
+    void latchPicture(int picture, bool on);
     // The macro button: the blackout with picture 16 over it. Letting it go leaves
     // the blackout as it is.
     void setMacro(bool down);
@@ -123,6 +127,7 @@ public:
     int mode() const;
     bool macro() const;
     bool picture(int picture) const;
+    bool pictureLatched(int picture) const;
     bool manual() const;
     int page() const;
     int fader(int strip) const;
@@ -204,6 +209,7 @@ private:
     const ShowImage& image_;
     const ControlState& state_;
     Shown shown_;
+    std::array<bool, kPictures> latched_{};
     TapTempo taps_;
     Now now_ = [] { return TapTempo::Clock::now(); };
     bool keys_ = true;

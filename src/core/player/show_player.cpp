@@ -179,6 +179,11 @@ void ShowPlayer::start()
         live.setAutomatWithShow(n, run == PlayerOptions::AutomatRun::WithShow);
     }
     sequencer.start();
+    // The show clock that remotes show; the window's sequencer panel keeps its own.
+    auto* clock = new QTimer(this);
+    clock->setObjectName(QStringLiteral("PlayerClock"));
+    connect(clock, &QTimer::timeout, &live, &Controls::clockTick);
+    clock->start(1000);
     if (options_.verbose)
         reportScene();
 }

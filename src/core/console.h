@@ -9,6 +9,7 @@
 #include "control/controls.h"
 #include "control/named_controls.h"
 #include "editing/beam_editor.h"
+#include "midi/midi_link.h"
 #include "editing/channel_colors.h"
 #include "editing/channel_desk.h"
 #include "editing/channel_names.h"
@@ -124,6 +125,8 @@ public:
                    controls}};
     // The same controls by the names the remotes use.
     NamedControls named{live, image};
+    // MIDI surfaces and clocks, and the map of their notes and controllers.
+    MidiLink midi{named, live};
 
 private:
     PacketWriter packetWriter_{usbLink};

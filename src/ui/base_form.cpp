@@ -1,5 +1,6 @@
 #include "base_form.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -49,6 +50,7 @@
 #include "static_pictures_panel.h"
 #include "style_icon.h"
 #include "transition_mode_group.h"
+#include "midi_panel.h"
 #include "usb_state_panel.h"
 
 namespace tavrelia {
@@ -140,6 +142,7 @@ void TBaseForm::buildPanels()
     keyPreview_ = new KeyPreview(*this);
     channelDesk_ = new ChannelDeskPanel(*this);
     new UsbStatePanel(*this);
+    auto* midi = new MidiPanel(*this);
     new SequencerPanel(*this);
     auto* sceneList = new SceneListPanel(*this, *channelDesk_);
     new ChannelColorPanel(*this);
@@ -148,7 +151,7 @@ void TBaseForm::buildPanels()
     connect(beamEditor, &BeamEditorPanel::sceneChosen, sceneList, &SceneListPanel::showChosenScene);
     new BlockCopyPanel(*this);
     new NameBlockCopyPanel(*this);
-    new FormColorGroup(*this);
+    placeBeside(new FormColorGroup(*this), midi);
     new ChannelClearMenu(*this);
     new ChannelRatesPanel(*this, *channelDesk_);
     new TransitionModeGroup(*this);
@@ -217,6 +220,19 @@ void TBaseForm::buildFrame()
 
     setCentralWidget(central);
 
+}
+
+// Two groups of one page in a row, where the first was: the colour group leaves room.
+void TBaseForm::placeBeside(QWidget* first, QWidget* second)
+{
+    auto* page = static_cast<QVBoxLayout*>(first->parentWidget()->layout());
+    const int at = page->indexOf(first);
+    page->removeWidget(first);
+    page->removeWidget(second);
+    auto* row = new QHBoxLayout;
+    row->addWidget(first);
+    row->addWidget(second, 1);
+    page->insertLayout(std::min(at, page->count()), row);
 }
 
 void TBaseForm::buildMenus()

@@ -157,6 +157,7 @@ private:
     void buildToolButtons();
     void buildStatusBar();
     void buildPanels();
+    void placeBeside(QWidget* first, QWidget* second);
     void centreOnScreen();
     void fillDiskLabels();
     void selectStartTabs();

@@ -2,12 +2,15 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <cstdint>
 #include <functional>
 
 #include "output/output_controls.h"
+#include "midi/midi_parser.h"
+#include "playback/clock_follower.h"
 #include "playback/conveyor.h"
 #include "playback/tap_tempo.h"
 
@@ -64,6 +67,15 @@ public:
     // A beat tapped: from the second tap on, the scene period is the mean interval of
     // the last four taps, starting now; the show's stored tempo stays as it is.
     void tap();
+    // Following a MIDI clock: with it on, the scene period is BeatsPerScene (1, 2, 4
+    // or 8) beats of the clock's smoothed tempo and every scene change falls on a
+    // beat; Start plays from the first scene on the next beat, Continue plays on,
+    // Stop stops. A clock silent for 2 s leaves the sequencer its last tempo;
+    // switched off, the show's own tempo is back.
+    void setClockFollow(bool on);
+    void setBeatsPerScene(int beats);
+    // A clock's real-time message (pulse, start, continue, stop) as it arrives.
+    void clockMessage(MidiMessage::Kind kind);
 
     // The output.
     void setBlackOut(bool on);
@@ -134,6 +146,8 @@ public:
     bool faderManual(int strip) const;
     bool automatRun(int automat) const;
     bool automatWithShow(int automat) const;
+    bool clockFollow() const { return clockWatch_ != nullptr && clockWatch_->isActive(); }
+    int beatsPerScene() const { return follower_.beatsPerScene(); }
     bool keys() const { return keys_; }
     bool conveyorKeys() const { return conveyorKeys_; }
     bool demo() const;
@@ -155,6 +169,8 @@ signals:
     void playingChanged(bool playing);
     void tempoChanged(int tempo);
     void periodChanged(int periodMs);
+    void clockFollowChanged(bool on);
+    void beatsPerSceneChanged(int beats);
     void clockChanged(const QString& text);
     void linkChanged(bool up);
     void blackOutChanged(bool on);
@@ -195,6 +211,8 @@ private:
     void sendPlaying();
     void sendTempo();
     void sendPeriod();
+    void followPulse();
+    void watchClock();
     void sendLink();
     void sendDesk();
     static bool validStrip(int strip) { return strip >= 1 && strip <= kStrips; }
@@ -211,6 +229,8 @@ private:
     Shown shown_;
     std::array<bool, kPictures> latched_{};
     TapTempo taps_;
+    ClockFollower follower_;
+    QTimer* clockWatch_ = nullptr;
     Now now_ = [] { return TapTempo::Clock::now(); };
     bool keys_ = true;
     bool conveyorKeys_ = true;

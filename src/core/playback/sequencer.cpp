@@ -1,6 +1,7 @@
 #include "playback/sequencer.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "playback/conveyor.h"
 
@@ -76,9 +77,20 @@ void Sequencer::releasePeriod()
     TempStatus();
 }
 
+void Sequencer::setDriven(bool driven)
+{
+    if (std::exchange(driven_, driven) == driven)
+        return;
+    if (driven)
+        timer_.stop();
+    else
+        timer_.start();
+}
+
 void Sequencer::start()
 {
-    timer_.start();
+    if (!driven_)
+        timer_.start();
 }
 
 void Sequencer::TimerSeqveserTimer()

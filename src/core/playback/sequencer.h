@@ -57,6 +57,10 @@ public:
     void takePeriod(int periodMs, bool restart);
     void releasePeriod();
     int takenPeriod() const { return taken_; }   // 0: the show's own tempo
+    // Driven by a clock: the period timer stands still and the clock's beats call
+    // TimerSeqveserTimer; no longer driven, the timer runs again from now.
+    void setDriven(bool driven);
+    bool driven() const { return driven_; }
     int period() const { return period_; }
     QString tempoText() const { return tempoLabel(period_); }
     QTimer& timer() { return timer_; }
@@ -107,6 +111,7 @@ private:
     QTimer timer_;
     int period_ = 0;
     int taken_ = 0;
+    bool driven_ = false;
     int hours_ = 0;
     int minutes_ = 0;
     int seconds_ = 0;

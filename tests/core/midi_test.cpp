@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "application.h"
 #include "console.h"
 #include "dmx_wire.h"
 #include "midi/midi_map.h"
@@ -23,15 +24,6 @@ using tavrelia::MidiParser;
 using Kind = tavrelia::MidiMessage::Kind;
 
 namespace {
-
-void needApplication()
-{
-    static int argc = 1;
-    static char name[] = "core_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
 
 std::vector<MidiMessage> parse(const std::vector<int>& bytes)
 {
@@ -56,7 +48,7 @@ QByteArray bytes(std::initializer_list<int> list)
 struct Surface {
     explicit Surface(const QByteArray& conf)
     {
-        needApplication();
+        tavrelia::test::needApplication();
         qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
         QDir().mkpath(dir.filePath("Tavrelia"));
         QFile file(tavrelia::InterfaceSettings::filePath());

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "application.h"
 #include "console.h"
 #include "playback/tap_tempo.h"
 
@@ -22,15 +23,6 @@ struct TapCase {
     std::vector<int> at;                   // ms
     std::vector<std::optional<int>> period;   // after each tap
 };
-
-void needApplication()
-{
-    static int argc = 1;
-    static char name[] = "core_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
 
 }  // namespace
 
@@ -57,7 +49,7 @@ TEST(TapTempo, MeanOfTheLastFourTapsAndAfreshAfterAGap)
 // tempo, in memory and in the file, until the operator sets another.
 TEST(TapTempo, TapsSetThePeriodAndTheShowKeepsItsTempo)
 {
-    needApplication();
+    tavrelia::test::needApplication();
     QTemporaryDir dir;
     Console console;
     console.clearShowData();

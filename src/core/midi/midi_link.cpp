@@ -1,6 +1,8 @@
 #include "midi/midi_link.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSettings>
 
@@ -18,6 +20,8 @@ QByteArray settingsText()
 
 bool writeSettingsText(const QByteArray& text)
 {
+    // A first binding may come before the file (or its folder) was ever written.
+    QDir().mkpath(QFileInfo(InterfaceSettings::filePath()).path());
     QSaveFile file(InterfaceSettings::filePath());
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
 }

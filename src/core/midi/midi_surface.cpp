@@ -118,12 +118,14 @@ void MidiSurface::learnFrom(const MidiMessage& message)
         return;
     const MidiBinding binding{isNote(message) ? MidiBinding::Type::Note : MidiBinding::Type::Cc,
                               message.channel + 1, message.number};
-    const QStringList gone = map_.bind(learning_, binding);
-    emit learned(learning_, binding, gone);
+    const QString name = learning_;
+    const QStringList gone = map_.bind(name, binding);
+    // Whoever hears of the binding sees whether learning goes on.
     if (binding.type == MidiBinding::Type::Cc && binding.number < 32)
         learnt_ = binding;   // learning_ stays until the next message says
     else
         learning_.clear();
+    emit learned(name, binding, gone);
 }
 
 double MidiSurface::fractionOf(const MidiBinding& binding, const MidiMessage& message)

@@ -10,6 +10,7 @@ Console::Console()
 {
     output.setSink(&packetWriter_);
     output.setAutomats(&automats);
+    output.setFrameWatch(&frameWatch);
 }
 
 Console::~Console()
@@ -19,6 +20,7 @@ Console::~Console()
 
 void Console::startOutput(TickProbe probe, bool realTime)
 {
+    frameWatch.listen();
     outputThread_.start(
         [this, probe = std::move(probe)](OutputThread::Clock::time_point deadline) {
             output.OutputTick();

@@ -19,6 +19,7 @@
 #include "editing/window_color.h"
 #include "editing/scene_list.h"
 #include "output/output_controls.h"
+#include "output/frame_watch.h"
 #include "output/output_engine.h"
 #include "output/output_thread.h"
 #include "output/packet_writer.h"
@@ -31,6 +32,7 @@
 #include "show/settings_file.h"
 #include "show/show_files.h"
 #include "show/show_folder.h"
+#include "surfaces/osc_server.h"
 #include "view3d/hand_scan.h"
 
 namespace tavrelia {
@@ -89,6 +91,8 @@ public:
 
     // The 50 ms tick and the thread that runs it from start-up to the close sequence.
     OutputEngine output{{image, play, controls, dmx, deviceFeed, consoleLock}};
+    // Says on the user-interface thread when the output frame has changed.
+    FrameWatch frameWatch;
     // A timing probe sees each tick's deadline once the tick is done (on the output
     // thread: it must not block or allocate). realTime false keeps the thread at
     // normal priority, to compare.
@@ -104,7 +108,7 @@ public:
     ChannelRates rates{image, desk, consoleLock};
     ChannelNames names{image, desk, consoleLock};
     ChannelColors colors;
-    NameBlockCopy nameBlockCopy{image, colors, sceneList, consoleLock};
+    NameBlockCopy nameBlockCopy{image, names, colors, sceneList, consoleLock};
     // The display tables and the 3D placement in tavrEdit.col.
     ColorFile colorFile{colors, deviceFeed, consoleLock};
     WindowColor windowColor{image, consoleLock};
@@ -125,6 +129,8 @@ public:
                    controls}};
     // The same controls by the names the remotes use.
     NamedControls named{live, image};
+    // OSC over UDP onto those names; listens only once started.
+    OscServer osc{named};
     // MIDI surfaces and clocks, and the map of their notes and controllers.
     MidiLink midi{named, live};
 

@@ -44,6 +44,7 @@
 #include "key_preview.h"
 #include "level_all_bar.h"
 #include "name_block_copy_panel.h"
+#include "osc_panel.h"
 #include "level_graph_panel.h"
 #include "scene_list_panel.h"
 #include "sequencer_panel.h"
@@ -51,6 +52,7 @@
 #include "style_icon.h"
 #include "transition_mode_group.h"
 #include "midi_panel.h"
+#include "remote_panel.h"
 #include "usb_state_panel.h"
 
 namespace tavrelia {
@@ -142,7 +144,8 @@ void TBaseForm::buildPanels()
     keyPreview_ = new KeyPreview(*this);
     channelDesk_ = new ChannelDeskPanel(*this);
     new UsbStatePanel(*this);
-    auto* midi = new MidiPanel(*this);
+    new OscPanel(*this);
+    new MidiPanel(*this);
     new SequencerPanel(*this);
     auto* sceneList = new SceneListPanel(*this, *channelDesk_);
     new ChannelColorPanel(*this);
@@ -151,11 +154,12 @@ void TBaseForm::buildPanels()
     connect(beamEditor, &BeamEditorPanel::sceneChosen, sceneList, &SceneListPanel::showChosenScene);
     new BlockCopyPanel(*this);
     new NameBlockCopyPanel(*this);
-    placeBeside(new FormColorGroup(*this), midi);
+    new FormColorGroup(*this);
+    new RemotePanel(*this);
     new ChannelClearMenu(*this);
-    new ChannelRatesPanel(*this, *channelDesk_);
+    new ChannelRatesPanel(*this);
     new TransitionModeGroup(*this);
-    new LevelAllBar(*this, *channelDesk_);
+    new LevelAllBar(*this);
     new BlackOutGroup(*this, *channelDesk_);
     new ConveyorPanel(*this);
     new DmxCoderPanel(*this);
@@ -223,17 +227,6 @@ void TBaseForm::buildFrame()
 }
 
 // Two groups of one page in a row, where the first was: the colour group leaves room.
-void TBaseForm::placeBeside(QWidget* first, QWidget* second)
-{
-    auto* page = static_cast<QVBoxLayout*>(first->parentWidget()->layout());
-    const int at = page->indexOf(first);
-    page->removeWidget(first);
-    page->removeWidget(second);
-    auto* row = new QHBoxLayout;
-    row->addWidget(first);
-    row->addWidget(second, 1);
-    page->insertLayout(std::min(at, page->count()), row);
-}
 
 void TBaseForm::buildMenus()
 {
@@ -377,6 +370,20 @@ QWidget* TBaseForm::page(QTabWidget* tabs, int order, const char* objectName,
     return created;
 }
 
+void TBaseForm::addToRow(InputTab tab, QWidget* group)
+{
+    QWidget* tabPage = inputPage(tab);
+    const QString name = QStringLiteral("RowOfGroups");
+    auto* row = tabPage->findChild<QHBoxLayout*>(name);
+    if (!row) {
+        row = new QHBoxLayout;
+        row->setObjectName(name);
+        row->setContentsMargins(0, 0, 0, 0);
+        static_cast<QBoxLayout*>(tabPage->layout())->addLayout(row);
+    }
+    row->addWidget(group, 1);
+}
+
 QWidget* TBaseForm::inputPage(InputTab tab)
 {
     static constexpr const char* kNames[] = {"TabSheetScroll", "TabSheetGrafik", "TabSheetEdit",
@@ -386,6 +393,19 @@ QWidget* TBaseForm::inputPage(InputTab tab)
                                               "Копирование", "Автоматы", "Опции", "DMX coder"};
     const int i = static_cast<int>(tab);
     return page(pageControlInput_, i, kNames[i], kTitles[i]);
+}
+
+QHBoxLayout* TBaseForm::inputRow(InputTab tab)
+{
+    QWidget* tabPage = inputPage(tab);
+    auto* row = tabPage->findChild<QHBoxLayout*>(QStringLiteral("GroupRow"));
+    if (!row) {
+        row = new QHBoxLayout;
+        row->setObjectName(QStringLiteral("GroupRow"));
+        row->setAlignment(Qt::AlignTop);
+        static_cast<QBoxLayout*>(tabPage->layout())->addLayout(row);
+    }
+    return row;
 }
 
 QWidget* TBaseForm::ustPage(UstTab tab)

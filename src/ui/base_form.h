@@ -9,6 +9,7 @@
 class QAction;
 class QCloseEvent;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QTabWidget;
@@ -59,6 +60,12 @@ public:
     enum class UstTab { Plavnost, Urovni, StatKartiny };
     enum class TempTab { Sekvenser, CvetKanala };
     QWidget* inputPage(InputTab tab);
+    // A row of groups side by side at the place of a tab's page where it is first asked
+    // for; each group added to it gets an equal share of the width.
+    void addToRow(InputTab tab, QWidget* group);
+    // A row of groups side by side on an input tab, laid below what the tab holds
+    // when it is first asked for.
+    QHBoxLayout* inputRow(InputTab tab);
     QWidget* ustPage(UstTab tab);
     QWidget* tempPage(TempTab tab);
     QTabWidget* pageControlInput() const { return pageControlInput_; }
@@ -157,7 +164,6 @@ private:
     void buildToolButtons();
     void buildStatusBar();
     void buildPanels();
-    void placeBeside(QWidget* first, QWidget* second);
     void centreOnScreen();
     void fillDiskLabels();
     void selectStartTabs();

@@ -4,7 +4,6 @@
 #include <QMenu>
 
 #include "base_form.h"
-#include "channel_desk_panel.h"
 #include "console.h"
 #include "dialogs.h"
 
@@ -45,12 +44,8 @@ bool ChannelClearMenu::ask(const char* question)
 
 void ChannelClearMenu::ClearNameChannelItemClick()
 {
-    Console& console = form_.console();
-    if (ask("Очистить имена каналов?")) {
-        auto guard = console.lock();
-        console.image.clearNames();
-    }
-    form_.channelDesk()->ReturnName();
+    if (ask("Очистить имена каналов?"))
+        form_.console().names.clearAll();
 }
 
 void ChannelClearMenu::itemColorClick()

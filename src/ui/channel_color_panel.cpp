@@ -6,7 +6,6 @@
 #include <QToolButton>
 
 #include "base_form.h"
-#include "channel_desk_panel.h"
 #include "color_swatch.h"
 #include "console.h"
 #include "dialogs.h"
@@ -73,8 +72,7 @@ ChannelColorPanel::ChannelColorPanel(TBaseForm& form)
     grid->setRowStretch(6, 1);
     parentWidget()->layout()->addWidget(this);
 
-    connect(form_.channelDesk(), &ChannelDeskPanel::nameDoubleClicked, this,
-            &ChannelColorPanel::UpdateScrollRGBtxt);
+    connect(&console_.colors, &ChannelColors::editChannelChanged, this, &ChannelColorPanel::UpdateScrollRGBtxt);
     connect(&form_, &TBaseForm::startUpTables, this, &ChannelColorPanel::LoadColorEdit);
     connect(&form_, &TBaseForm::closeWindows, this, &ChannelColorPanel::SaveColorEdit);
 }
@@ -91,12 +89,13 @@ QScrollBar* ChannelColorPanel::bar(const char* name, int min, int max, int value
     return created;
 }
 
-void ChannelColorPanel::UpdateScrollRGBtxt(int strip)
+void ChannelColorPanel::UpdateScrollRGBtxt(int channel)
 {
-    ChannelColors& colors = console_.colors;
-    const int channel = console_.desk.channelOf(strip);
-    colors.ColorEditChannel = channel;
-    const ChannelColors::Rgb c = colors.nameColor(channel);
+    if (channel == ChannelColors::kNoChannel) {
+        labelEditColor_->setText(QStringLiteral("Нет выбора"));
+        return;
+    }
+    const ChannelColors::Rgb c = console_.colors.nameColor(channel);
     // Each bar clamps to its range and runs its handler when its position moves.
     nameBars_[0]->setValue(c.red);
     nameBars_[1]->setValue(c.green);
@@ -108,15 +107,12 @@ void ChannelColorPanel::nameColorBarChange(int component)
 {
     shapeCltrey_->setBrushColor(
         QColor(nameBars_[0]->value(), nameBars_[1]->value(), nameBars_[2]->value()));
-    ChannelColors& colors = console_.colors;
-    if (colors.setEditedComponent(component, static_cast<uint8_t>(nameBars_[component]->value())))
-        form_.channelDesk()->UstColorEditOne(colors.ColorEditChannel);
+    console_.colors.setEditedComponent(component, static_cast<uint8_t>(nameBars_[component]->value()));
 }
 
 void ChannelColorPanel::SpeedButton21Click()
 {
-    console_.colors.ColorEditChannel = ChannelColors::kNoChannel;
-    labelEditColor_->setText(QStringLiteral("Нет выбора"));
+    console_.colors.setEditChannel(ChannelColors::kNoChannel);
 }
 
 void ChannelColorPanel::showPictureLabel()
@@ -134,7 +130,7 @@ void ChannelColorPanel::ScrollBar35Change()
 void ChannelColorPanel::ScrollBar36Change()
 {
     showPictureLabel();
-    console_.colors.ChannelPicture[channelBar_->value()] = static_cast<uint8_t>(pictureBar_->value());
+    console_.colors.setPicture(channelBar_->value(), static_cast<uint8_t>(pictureBar_->value()));
 }
 
 void ChannelColorPanel::SpeedButton22Click()
@@ -152,7 +148,6 @@ void ChannelColorPanel::LoadColorEdit()
         Dialogs::current().critical(&form_, QStringLiteral("Файл -Color- не существует !"));
     else if (!result.done())
         Dialogs::current().critical(&form_, result.error);
-    form_.channelDesk()->UpdateColorEditAll();
 }
 
 void ChannelColorPanel::SaveColorEdit()

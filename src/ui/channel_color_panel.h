@@ -21,8 +21,9 @@ class ChannelColorPanel : public QWidget {
 public:
     explicit ChannelColorPanel(TBaseForm& form);
 
-    // Double click on the name field of strip 1..27: its channel's colour on the bars.
-    void UpdateScrollRGBtxt(int strip);
+    // The channel whose name colour the bars edit (a double click on its name field
+    // chose it), its colour on the bars; none: ChannelColors::kNoChannel.
+    void UpdateScrollRGBtxt(int channel);
     // A name colour bar: 0 red (ScrollBar31), 1 green, 2 blue.
     void nameColorBarChange(int component);
     void SpeedButton21Click();

@@ -91,6 +91,7 @@ ChannelDeskPanel::ChannelDeskPanel(TBaseForm& form)
         ReturnName();
         CheckBoxFromMemory();
         UpdateColorEditAll();
+        wakeRefresh();
     });
     connect(&form_, &TBaseForm::mouseWheel, this, [this](QWidget* tab, int delta) {
         if (tab == page_)
@@ -105,8 +106,28 @@ ChannelDeskPanel::ChannelDeskPanel(TBaseForm& form)
     timerDataDmxToDsp_ = new QTimer(this);
     timerDataDmxToDsp_->setObjectName(QStringLiteral("TimerDataDmxToDsp"));
     timerDataDmxToDsp_->setInterval(kRefreshMs);
-    connect(timerDataDmxToDsp_, &QTimer::timeout, this, &ChannelDeskPanel::TimerDataDmxToDspTimer);
-    timerDataDmxToDsp_->start();
+    connect(timerDataDmxToDsp_, &QTimer::timeout, this, [this] {
+        TimerDataDmxToDspTimer();
+        if (--refreshesLeft_ <= 0)
+            timerDataDmxToDsp_->stop();
+    });
+    // The refresh runs while the output, the colours or the page move, and a round
+    // of every strip after that; a desk that stands still costs nothing.
+    connect(&console_.frameWatch, &FrameWatch::frameChanged, this, &ChannelDeskPanel::wakeRefresh);
+    connect(&console_.colors, &ChannelColors::changed, this, [this](int channel) {
+        channel < 0 ? UpdateColorEditAll() : UstColorEditOne(channel);
+        wakeRefresh();
+    });
+    connect(&console_.names, &ChannelNames::changed, this, &ChannelDeskPanel::ReturnName);
+    connect(&console_.rates, &ChannelRates::ratesChanged, this, &ChannelDeskPanel::ReturnRate);
+    wakeRefresh();
+}
+
+void ChannelDeskPanel::wakeRefresh()
+{
+    refreshesLeft_ = ChannelDesk::kRefreshGroups;
+    if (!timerDataDmxToDsp_->isActive())
+        timerDataDmxToDsp_->start();
 }
 
 void ChannelDeskPanel::buildStrip(int i, QGridLayout* grid)
@@ -172,7 +193,7 @@ void ChannelDeskPanel::buildStrip(int i, QGridLayout* grid)
     s.rate->setToolTip(QStringLiteral("Время изменения уровня DMX канала"));
     s.rate->installEventFilter(this);
     connect(s.rate, &QScrollBar::valueChanged, this, [this, i](int position) {
-        emit rateCaptionChanged(console_.rates.applyToStrip(i, position));
+        console_.rates.applyToStrip(i, position);
     });
     grid->addWidget(s.rate, row, ColRate);
 
@@ -248,12 +269,14 @@ void ChannelDeskPanel::buildButtonColumn()
         unitGroup->addButton(button);
     }
     dmx->setChecked(true);
+    connect(unitGroup, &QButtonGroup::buttonToggled, this, &ChannelDeskPanel::wakeRefresh);
     buttonColumn_->addLayout(units);
 
     fastRefreshButton_ = addButton(buttonColumn_, "SpeedButtonLevel255", QStringLiteral("Быстро"),
                                    QStringLiteral("Скорость презаписи данных на мониторе"));
     fastRefreshButton_->setCheckable(true);
     fastRefreshButton_->setChecked(true);
+    connect(fastRefreshButton_, &QToolButton::toggled, this, &ChannelDeskPanel::wakeRefresh);
     buttonColumn_->addSpacing(6);
 
     auto* allZero = addButton(buttonColumn_, "SpeedButtonAllScrl0", QStringLiteral("Все → 0"),
@@ -549,7 +572,7 @@ bool ChannelDeskPanel::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonDblClick:
         for (int i = 1; i <= kStrips; ++i) {
             if (watched == strips_[i - 1].name)
-                emit nameDoubleClicked(i);
+                console_.colors.setEditChannel(console_.desk.channelOf(i));
         }
         break;
     default:

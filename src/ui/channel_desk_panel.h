@@ -58,16 +58,13 @@ public:
     // Leaving a name field: all fields into the store.
     void Edit2Exit();
 
-signals:
-    // A rate bar moved: the caption of its step.
-    void rateCaptionChanged(const QString& caption);
-    // A double click on the name field of strip 1..27.
-    void nameDoubleClicked(int strip);
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Refreshes the output captions, the pictures and the swatches for a while.
+    void wakeRefresh();
+
     void followControls();
     struct Strip {
         QLabel* number = nullptr;
@@ -112,6 +109,7 @@ private:
     QToolButton* percentButton_ = nullptr;
     QToolButton* fastRefreshButton_ = nullptr;
     QTimer* timerDataDmxToDsp_ = nullptr;
+    int refreshesLeft_ = 0;
     // Type pictures by index, each drawn the first time a strip shows it.
     QHash<int, QPixmap> imageListGobo_;
 };

@@ -5,14 +5,12 @@
 #include <QScrollBar>
 
 #include "base_form.h"
-#include "channel_desk_panel.h"
 #include "console.h"
 #include "playback/channel_rates.h"
 
 namespace tavrelia {
 
-ChannelRatesPanel::ChannelRatesPanel(TBaseForm& form, ChannelDeskPanel& desk)
-    : console_(form.console()), desk_(desk)
+ChannelRatesPanel::ChannelRatesPanel(TBaseForm& form) : console_(form.console())
 {
     setObjectName(QStringLiteral("ChannelRatesPanel"));
     auto* row = new QHBoxLayout(this);
@@ -34,14 +32,13 @@ ChannelRatesPanel::ChannelRatesPanel(TBaseForm& form, ChannelDeskPanel& desk)
     labelRate_->setMinimumWidth(labelRate_->fontMetrics().horizontalAdvance(QStringLiteral("0,5 sec")));
     row->addWidget(labelRate_);
 
-    connect(&desk_, &ChannelDeskPanel::rateCaptionChanged, labelRate_, &QLabel::setText);
+    connect(&console_.rates, &ChannelRates::captionChanged, labelRate_, &QLabel::setText);
     form.ustPage(TBaseForm::UstTab::Plavnost)->layout()->addWidget(this);
 }
 
 void ChannelRatesPanel::ScrollBarRateLeuelChange(int position)
 {
-    labelRate_->setText(console_.rates.applyToSelected(position));
-    desk_.ReturnRate();
+    console_.rates.applyToSelected(position);
 }
 
 }  // namespace tavrelia

@@ -7,7 +7,6 @@ class QScrollBar;
 
 namespace tavrelia {
 
-class ChannelDeskPanel;
 class Console;
 class TBaseForm;
 
@@ -16,13 +15,12 @@ class TBaseForm;
 class ChannelRatesPanel : public QWidget {
     Q_OBJECT
 public:
-    ChannelRatesPanel(TBaseForm& form, ChannelDeskPanel& desk);
+    explicit ChannelRatesPanel(TBaseForm& form);
 
 private:
     void ScrollBarRateLeuelChange(int position);
 
     Console& console_;
-    ChannelDeskPanel& desk_;
     QScrollBar* rateLevel_ = nullptr;
     QLabel* labelRate_ = nullptr;
 };

@@ -5,12 +5,12 @@
 #include <QVBoxLayout>
 
 #include "base_form.h"
-#include "channel_desk_panel.h"
+#include "console.h"
 
 namespace tavrelia {
 
-LevelAllBar::LevelAllBar(TBaseForm& form, ChannelDeskPanel& desk)
-    : QWidget(form.ustPage(TBaseForm::UstTab::Urovni)), desk_(desk), controls_(form.console().outputControls)
+LevelAllBar::LevelAllBar(TBaseForm& form)
+    : QWidget(form.ustPage(TBaseForm::UstTab::Urovni)), console_(form.console())
 {
     setObjectName(QStringLiteral("LevelAllBar"));
     auto* layout = new QVBoxLayout(this);
@@ -33,9 +33,10 @@ LevelAllBar::LevelAllBar(TBaseForm& form, ChannelDeskPanel& desk)
 
 void LevelAllBar::ScrollBarLevelAllChange(int position)
 {
-    desk_.CheckBoxToMemory();
-    controls_.setSelectedLevels(static_cast<uint8_t>(position));
-    desk_.ReturnScrollBars();
+    console_.desk.CheckBoxToMemory();
+    console_.outputControls.setSelectedLevels(static_cast<uint8_t>(position));
+    // The desk's faders follow the levels just set.
+    console_.live.reloadDesk();
 }
 
 }  // namespace tavrelia

@@ -2,13 +2,12 @@
 
 #include <QWidget>
 
-#include "output/output_controls.h"
+class Console;
 
 class QScrollBar;
 
 namespace tavrelia {
 
-class ChannelDeskPanel;
 class TBaseForm;
 
 // ScrollBarLevelAll on the tab "Уровни": sets every selected channel of the current
@@ -16,13 +15,12 @@ class TBaseForm;
 class LevelAllBar : public QWidget {
     Q_OBJECT
 public:
-    LevelAllBar(TBaseForm& form, ChannelDeskPanel& desk);
+    explicit LevelAllBar(TBaseForm& form);
 
 private:
     void ScrollBarLevelAllChange(int position);
 
-    ChannelDeskPanel& desk_;
-    OutputControls controls_;
+    Console& console_;
     QScrollBar* bar_ = nullptr;
 };
 

@@ -23,7 +23,7 @@ MidiPanel::MidiPanel(TBaseForm& form)
     setObjectName(QStringLiteral("GroupBoxMidi"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     buildControls();
-    parentWidget()->layout()->addWidget(this);
+    form.addToRow(TBaseForm::InputTab::Opcii, this);
 
     connect(&form, &TBaseForm::startUpInterface, this, &MidiPanel::startUp);
     connect(&form, &TBaseForm::closeInterface, &midi_, &MidiLink::stop);

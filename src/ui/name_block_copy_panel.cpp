@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 
 #include "base_form.h"
-#include "channel_desk_panel.h"
 #include "console.h"
 #include "dialogs.h"
 
@@ -109,10 +108,6 @@ void NameBlockCopyPanel::ButtonNameBlocCopyClick()
         from_->setValue(outcome.from);
         digit_->setValue(outcome.digit);
     }
-    ChannelDeskPanel* desk = form_.channelDesk();
-    desk->ReturnName();
-    // The copies took their sources' name colours too.
-    desk->UpdateColorEditAll();
 }
 
 }  // namespace tavrelia

@@ -44,7 +44,8 @@ UsbStatePanel::UsbStatePanel(TBaseForm& form)
     // The options tab holds other groups as well: take only the height needed.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     buildControls();
-    parentWidget()->layout()->addWidget(this);
+    // Beside the other narrow groups: the tab has no height to spare.
+    form.addToRow(TBaseForm::InputTab::Opcii, this);
 
     connect(&form, &TBaseForm::startUpInterface, this, &UsbStatePanel::startUp);
     connect(&form, &TBaseForm::closeInterface, this, &UsbStatePanel::closeDown);

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QDateTime>
 #include <QFile>
-#include <QTemporaryDir>
 
+#include "config_home.h"
 #include "output/ftdi_driver.h"
 #include "output/interface_settings.h"
 #include "output/ola_driver.h"
@@ -13,33 +12,7 @@ using namespace tavrelia;
 
 namespace {
 
-class InterfaceSettingsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        oldConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
-    }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", oldConfig); }
-
-    void writeConf(const char* text)
-    {
-        QDir().mkpath(dir.filePath("Tavrelia"));
-        QFile f(dir.filePath("Tavrelia/Tavrelia.conf"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-        f.flush();   // a later flush would stamp the time again
-        // QSettings keeps a read file while its size and time stamp stay the same:
-        // two cases of one length written within a second must still be read afresh.
-        f.setFileTime(QDateTime::currentDateTime().addSecs(++writes_),
-                      QFileDevice::FileModificationTime);
-    }
-
-    QTemporaryDir dir;
-    QByteArray oldConfig;
-    int writes_ = 0;
-};
+using InterfaceSettingsTest = test::ConfigHome;
 
 TEST_F(InterfaceSettingsTest, ReadsTheInterfaceGroup)
 {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "editing/channel_names.h"
 #include "editing/name_block_copy.h"
 #include "editing/scene_list.h"
 #include "console_state.h"
@@ -17,9 +18,11 @@ namespace {
 struct Copier {
     tavrelia::ConsoleState state;
     ChannelColors colors;
+    tavrelia::ChannelDesk desk{{state.image, state.controls, state.play, state.dmx, state.consoleLock}};
+    tavrelia::ChannelNames names{state.image, desk, state.consoleLock};
     tavrelia::SceneList sceneList{
         {state.image, state.undoImage, state.sceneBuffer, state.play, state.consoleLock}};
-    NameBlockCopy nameBlockCopy{state.image, colors, sceneList, state.consoleLock};
+    NameBlockCopy nameBlockCopy{state.image, names, colors, sceneList, state.consoleLock};
 };
 
 void setName(ShowImage& image, int channel, const char* name)

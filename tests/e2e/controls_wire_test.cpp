@@ -12,9 +12,7 @@
 #include <memory>
 #include <set>
 
-#include "console.h"
-#include "dmx_wire.h"
-#include "output/serial_driver.h"
+#include "console_on_the_wire.h"
 
 using namespace std::chrono_literals;
 using tavrelia::Console;
@@ -26,69 +24,7 @@ using tavrelia::wire::Packet;
 
 namespace {
 
-constexpr int kScenes = 4;
-
-// Scene s (0-based) has 10 * (s + 1) on channel 1; picture 5 puts 99 on channel 20,
-// the macro picture (16) 77 on channel 21.
-void writeShow(Console& console)
-{
-    auto guard = console.lock();
-    ShowImage& image = console.image;
-    image.resetToNewShow();
-    image[ShowImage::kLastScene] = kScenes - 1;
-    for (int s = 0; s < kScenes; ++s)
-        image.DataWrite(static_cast<uint8_t>(s), 1, 10 * (s + 1));
-    image[ShowImage::pictureFlagAddress(4, 20)] = 1;
-    image[ShowImage::pictureLevelAddress(4, 20)] = 99;
-    image[ShowImage::pictureFlagAddress(15, 21)] = 1;
-    image[ShowImage::pictureLevelAddress(15, 21)] = 77;
-}
-
-class ControlsOnTheWire : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        writeShow(console);
-        live.setMode(OutputEngine::Vykl);   // scenes jump: one frame shows each
-        live.setTempo(170);   // half a minute a scene: a playing show stays put here
-        console.usbLink.setDriver(std::make_unique<tavrelia::SerialDriver>(pty.slavePath()));
-        console.usbLink.InitUsbDevise();
-        console.startOutput();
-        console.sequencer.start();
-        ASSERT_TRUE(wire([](const auto&) { return true; })) << "no packets";
-    }
-    void TearDown() override { console.stopOutput(); }
-
-    // Runs the event loop (the sequencer's and the automats' timers) until a packet
-    // that arrived after the call satisfies wanted. False on time-out.
-    bool wire(const std::function<bool(const std::vector<uint8_t>&)>& wanted,
-              std::chrono::milliseconds timeout = 2000ms)
-    {
-        const size_t from = reader.packets().size();
-        const auto deadline = tavrelia::wire::Clock::now() + timeout;
-        while (tavrelia::wire::Clock::now() < deadline) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            const std::vector<Packet> packets = reader.packets();
-            for (size_t i = from; i < packets.size(); ++i) {
-                if (wanted(packets[i].frame))
-                    return true;
-            }
-            std::this_thread::sleep_for(2ms);
-        }
-        return false;
-    }
-    bool slotIs(int slot, int level) { return wire([=](const auto& f) { return f.at(slot) == level; }); }
-    // Every packet in the next while carries level in slot.
-    bool slotStays(int slot, int level, std::chrono::milliseconds during)
-    {
-        return !wire([=](const auto& f) { return f.at(slot) != level; }, during);
-    }
-
-    tavrelia::wire::Pty pty;
-    tavrelia::wire::PacketReader reader{pty};
-    Console console;
-    Controls& live = console.live;
-};
+using ControlsOnTheWire = tavrelia::wire::ConsoleOnTheWire;
 
 TEST_F(ControlsOnTheWire, ScenesGoNextPrevAndTheirStates)
 {
@@ -355,10 +291,5 @@ TEST_F(ControlsOnTheWire, NamesDriveTheWireAndReportChanges)
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir home;
-    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
-        qputenv(variable, home.path().toUtf8());
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return tavrelia::wire::runInAHomeOfItsOwn(argc, argv);
 }

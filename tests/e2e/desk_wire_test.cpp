@@ -1,11 +1,15 @@
 // A fader move as it arrives on the wire: the real window, its output thread and the
 // serial backend on a pseudo-terminal, in one process.
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
+#include <set>
 
 #include "wire_window.h"
 #include "test_environment.h"
@@ -18,6 +22,7 @@ class DeskWireTest : public QObject {
     Q_OBJECT
 private slots:
     void faderFadesAtItsStripRate();
+    void outputCaptionsFollowTheFadeThenRest();
 };
 
 void DeskWireTest::faderFadesAtItsStripRate()
@@ -46,6 +51,34 @@ void DeskWireTest::faderFadesAtItsStripRate()
     expected.push_back(255);
     QCOMPARE(levels, expected);
     QCOMPARE(reader.garbage(), size_t{0});
+    w.form.close();
+}
+
+// The strips' output captions refresh while the output moves, whatever moves it (here
+// the tick's own fade), and the refresh sleeps once it stands still.
+void DeskWireTest::outputCaptionsFollowTheFadeThenRest()
+{
+    tavrelia::test::WireWindow wire;
+    Window& w = wire.w;
+    w.form.FormCreate();
+    w.find<QRadioButton>("RadioGroupRateItem0")->click();   // "Фейдера"
+    w.bar("ScrollBarRate05")->setValue(4);                   // 20 per tick: 13 ticks to 255
+    QTRY_VERIFY_WITH_TIMEOUT(wire.reader.packets().size() >= 3, 10000);
+    auto* refresh = w.find<QTimer>("TimerDataDmxToDsp");
+    QTRY_VERIFY_WITH_TIMEOUT(!refresh->isActive(), 5000);
+
+    w.bar("ScrollBar5")->setValue(255);
+    std::set<QString> captions;
+    QElapsedTimer clock;
+    clock.start();
+    while (w.find<QLabel>("Label5")->text() != QStringLiteral("255") && clock.elapsed() < 5000) {
+        captions.insert(w.find<QLabel>("Label5")->text());
+        QTest::qWait(20);
+    }
+    QCOMPARE(w.find<QLabel>("Label5")->text(), QStringLiteral("255"));
+    // Levels on the way, each seen as the tick made it.
+    QVERIFY2(captions.size() >= 5, qPrintable(QString::number(captions.size())));
+    QTRY_VERIFY_WITH_TIMEOUT(!refresh->isActive(), 3000);
     w.form.close();
 }
 

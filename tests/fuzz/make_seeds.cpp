@@ -5,6 +5,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -13,8 +16,10 @@
 #include <utility>
 
 #include "console.h"
+#include "control/named_controls.h"
 #include "output/interface_settings.h"
 #include "output/recode_table_file.h"
+#include "surfaces/osc_codec.h"
 
 using namespace tavrelia;
 
@@ -160,6 +165,57 @@ void commandLineSeeds()
         put("command_line", name, QByteArray(line.data(), static_cast<qsizetype>(line.size())));
 }
 
+// OSC datagrams as the feedback writes them: a fader in both forms of numbers, a
+// word, the hand-scan pair, a read-only text; and one cut short.
+void oscSeeds()
+{
+    const std::pair<const char*, std::pair<QString, QVariant>> messages[] = {
+        {"fader", {QStringLiteral("fader/3"), 200}},
+        {"mode", {QStringLiteral("mode"), QStringLiteral("vykl")}},
+        {"pair", {QStringLiteral("handscan/xy"), QVariantList{12, 240}}},
+        {"blackout", {QStringLiteral("blackout"), 1}},
+        {"clock", {QStringLiteral("clock"), QStringLiteral("1ч 2м 3с ")}},
+    };
+    for (const auto& [name, message] : messages)
+        put("osc_message", name, OscCodec::encode(message.first, message.second, false));
+    put("osc_message", "fader_float", OscCodec::encode(QStringLiteral("fader/3"), 51, true));
+    put("osc_message", "short", OscCodec::encode(QStringLiteral("tempo"), 44, false).chopped(3));
+}
+
+// Messages of the remote's live channel: one for each kind of control the names list,
+// with a value at the end of its range, and one naming a state that cannot be set.
+void remoteMessageSeeds()
+{
+    using Kind = NamedControls::Kind;
+    QList<Kind> seen;
+    for (const NamedControls::Info& info : NamedControls::all()) {
+        if (seen.contains(info.kind))
+            continue;
+        seen.append(info.kind);
+        QJsonObject message{{QStringLiteral("control"), info.name}};
+        switch (info.kind) {
+        case Kind::Level:
+            message.insert(QStringLiteral("value"), info.max);
+            break;
+        case Kind::Switch:
+            message.insert(QStringLiteral("value"), 1);
+            break;
+        case Kind::Word:
+            message.insert(QStringLiteral("value"), info.words.value(0));
+            break;
+        case Kind::Pair:
+            message.insert(QStringLiteral("value"), QJsonArray{info.min, info.max});
+            break;
+        case Kind::Press:
+        case Kind::Text:
+            message.insert(QStringLiteral("id"), static_cast<int>(seen.size()));
+            break;
+        }
+        const QString name = QString(info.name).replace(QLatin1Char('/'), QLatin1Char('_'));
+        put("remote_message", name.toLatin1().constData(), QJsonDocument(message).toJson(QJsonDocument::Compact));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -178,5 +234,7 @@ int main(int argc, char* argv[])
     settingsSeeds(work);
     interfaceSeeds();
     commandLineSeeds();
+    oscSeeds();
+    remoteMessageSeeds();
     return 0;
 }

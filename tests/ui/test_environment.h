@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -43,6 +44,27 @@ inline QString writeInShowFolder(const QString& name, const QByteArray& bytes)
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
     return path;
+}
+
+// This machine's settings file, Tavrelia.conf, in the test's own config folder.
+inline QString confPath()
+{
+    return QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath(QStringLiteral("Tavrelia/Tavrelia.conf"));
+}
+
+inline void writeConf(const QString& text)
+{
+    QDir().mkpath(QFileInfo(confPath()).path());
+    QFile f(confPath());
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(confPath()));
+    f.write(text.toUtf8());
+}
+
+inline QString readConf()
+{
+    QFile f(confPath());
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 inline void isolateEnvironment(const QTemporaryDir& home)

@@ -31,24 +31,9 @@ void clickCheckBox(QCheckBox* box)
     QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
 }
 
-QString confPath()
-{
-    return QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("Tavrelia/Tavrelia.conf");
-}
-
-void writeConf(const QString& text)
-{
-    QDir().mkpath(QFileInfo(confPath()).path());
-    QFile f(confPath());
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text.toUtf8());
-}
-
-QString readConf()
-{
-    QFile f(confPath());
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
+using test::confPath;
+using test::readConf;
+using test::writeConf;
 
 }  // namespace
 

@@ -25,6 +25,7 @@ void ChannelColors::setNameColor(int channel, Rgb color)
     NameRed[channel] = color.red;
     NameGreen[channel] = color.green;
     NameBlue[channel] = color.blue;
+    emit changed(channel);
 }
 
 void ChannelColors::setGroupColor(int channel, Rgb color)
@@ -32,6 +33,19 @@ void ChannelColors::setGroupColor(int channel, Rgb color)
     GroupRed[channel] = color.red;
     GroupGreen[channel] = color.green;
     GroupBlue[channel] = color.blue;
+    emit changed(channel);
+}
+
+void ChannelColors::setPicture(int channel, uint8_t picture)
+{
+    ChannelPicture[channel] = picture;
+    emit changed(channel);
+}
+
+void ChannelColors::setEditChannel(int channel)
+{
+    ColorEditChannel = channel;
+    emit editChannelChanged(channel);
 }
 
 bool ChannelColors::setEditedComponent(int component, uint8_t value)
@@ -40,6 +54,7 @@ bool ChannelColors::setEditedComponent(int component, uint8_t value)
         return false;
     Table* tables[] = {&NameRed, &NameGreen, &NameBlue};
     (*tables[component])[ColorEditChannel] = value;
+    emit changed(ColorEditChannel);
     return true;
 }
 
@@ -47,11 +62,13 @@ void ChannelColors::clearNameColors()
 {
     for (Table* table : {&NameRed, &NameGreen, &NameBlue})
         fillCleared(*table, 255);
+    emit changed(-1);
 }
 
 void ChannelColors::clearPictures()
 {
     fillCleared(ChannelPicture, 255);
+    emit changed(-1);
 }
 
 void ChannelColors::clearGroupColors(Rgb windowColor)
@@ -59,6 +76,7 @@ void ChannelColors::clearGroupColors(Rgb windowColor)
     fillCleared(GroupRed, windowColor.red);
     fillCleared(GroupGreen, windowColor.green);
     fillCleared(GroupBlue, windowColor.blue);
+    emit changed(-1);
 }
 
 }  // namespace tavrelia

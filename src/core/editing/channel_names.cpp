@@ -16,6 +16,15 @@ ChannelNames::ChannelNames(ShowImage& image, const ChannelDesk& desk, ConsoleLoc
     NameBuffer_.fill(kSpace);
 }
 
+void ChannelNames::clearAll()
+{
+    {
+        auto g = lock_.hold();
+        image_.clearNames();
+    }
+    emit changed();
+}
+
 uint8_t* ChannelNames::nameBytes(int strip)
 {
     return image_.data() + ShowImage::nameAddress(desk_.channelOf(strip));

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include <QObject>
 #include <QString>
 
 #include "console_lock.h"
@@ -14,7 +15,8 @@ namespace tavrelia {
 // Channel names in the show: 16 bytes of code page 1251 per channel, no length
 // byte, spaces kept as zero bytes. Names move between the store and the desk's 27
 // name fields through one 16-character buffer.
-class ChannelNames {
+class ChannelNames : public QObject {
+    Q_OBJECT
 public:
     static constexpr int kNameSize = 16;
     using Fields = ChannelDesk::Strips<QString>;
@@ -38,6 +40,15 @@ public:
     // Any channel's name as other editors caption it: its stored bytes up to the
     // first zero byte. Channel 256 reads the bytes just past the names.
     static QString storedName(const ShowImage& image, int channel);
+
+    // The clearing menu: every name empty.
+    void clearAll();
+    // A block operation wrote names straight into the show.
+    void namesWritten() { emit changed(); }
+
+signals:
+    // Names changed other than through the desk's own fields.
+    void changed();
 
 private:
     uint8_t* nameBytes(int strip);

@@ -66,9 +66,12 @@ ColorFile::Result ColorFile::LoadColorEdit(const QString& path)
 
     for (const auto& [offset, table] : kColorTables)
         std::copy_n(file.begin() + offset, (colors_.*table).size(), (colors_.*table).begin());
-    auto guard = lock_.hold();
-    for (const auto& [offset, table] : kFeedTables)
-        std::copy_n(file.begin() + offset, (feed_.*table).size(), (feed_.*table).begin());
+    {
+        auto guard = lock_.hold();
+        for (const auto& [offset, table] : kFeedTables)
+            std::copy_n(file.begin() + offset, (feed_.*table).size(), (feed_.*table).begin());
+    }
+    colors_.tablesReplaced();
     return {};
 }
 

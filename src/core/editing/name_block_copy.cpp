@@ -1,5 +1,7 @@
 #include "editing/name_block_copy.h"
 
+#include <QSignalBlocker>
+#include "editing/channel_names.h"
 #include "editing/scene_list.h"
 
 namespace tavrelia {
@@ -18,12 +20,18 @@ NameBlockCopy::Outcome NameBlockCopy::ButtonNameBlocCopyClick(const Params& para
         return outcome;
     }
     const int size = params.last - params.first + 1;
-    auto guard = lock_.hold();
-    for (int round = 1; round <= params.repeat; ++round) {
-        copyOnce(params, outcome.from, outcome.digit, round);
-        outcome.from += size;
-        ++outcome.digit;
+    {
+        // One announcement for the whole copy, once the lock is free.
+        const QSignalBlocker quiet(colors_);
+        auto guard = lock_.hold();
+        for (int round = 1; round <= params.repeat; ++round) {
+            copyOnce(params, outcome.from, outcome.digit, round);
+            outcome.from += size;
+            ++outcome.digit;
+        }
     }
+    colors_.tablesReplaced();
+    names_.namesWritten();
     return outcome;
 }
 
@@ -44,7 +52,7 @@ void NameBlockCopy::copyOnce(const Params& params, int from, int digit, int roun
             break;
         if (params.numberCopies)
             image[ShowImage::nameAddress(d)] = static_cast<uint8_t>(kDigitZero + digit);
-        colors_.ChannelPicture[d] = colors_.ChannelPicture[b];
+        colors_.setPicture(d, colors_.ChannelPicture[b]);
         colors_.setNameColor(d, colors_.nameColor(b));
         colors_.setGroupColor(d, round % 2 == 1 ? kOddCopy : kEvenCopy);
         if (params.markFirst && b == params.first)

@@ -6,6 +6,7 @@
 
 namespace tavrelia {
 
+class ChannelNames;
 class SceneList;
 
 // Names of repeated devices: a block of channel names (with their pictures and name
@@ -34,8 +35,9 @@ public:
 
     // The names in the show, the display tables that follow them, and the scene list
     // that keeps the undo copy.
-    NameBlockCopy(ShowImage& image, ChannelColors& colors, SceneList& sceneList, ConsoleLock& lock)
-        : image_(image), colors_(colors), sceneList_(sceneList), lock_(lock)
+    NameBlockCopy(ShowImage& image, ChannelNames& names, ChannelColors& colors, SceneList& sceneList,
+                  ConsoleLock& lock)
+        : image_(image), names_(names), colors_(colors), sceneList_(sceneList), lock_(lock)
     {
     }
 
@@ -47,6 +49,7 @@ private:
     void copyOnce(const Params& params, int from, int digit, int round);
 
     ShowImage& image_;
+    ChannelNames& names_;
     ChannelColors& colors_;
     SceneList& sceneList_;
     ConsoleLock& lock_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "output/automat_output.h"
+#include "output/frame_watch.h"
 #include "output/packet_sink.h"
 
 namespace tavrelia {
@@ -27,10 +28,17 @@ void OutputEngine::setAutomats(AutomatOutput* automats)
     automats_ = automats;
 }
 
+void OutputEngine::setFrameWatch(FrameWatch* watch)
+{
+    auto g = parts_.lock.hold();
+    watch_ = watch;
+}
+
 void OutputEngine::OutputTick()
 {
     size_t length = 0;
     PacketSink* sink = nullptr;
+    FrameWatch* watch = nullptr;
     {
         auto g = parts_.lock.hold();
         SborDmxStroki(g);
@@ -38,10 +46,16 @@ void OutputEngine::OutputTick()
         BlankBlackOut(g);
         length = SendToUsb(g);
         sink = sink_;
+        if (parts_.dmx.OutputFrame != lastFrame_) {
+            lastFrame_ = parts_.dmx.OutputFrame;
+            watch = watch_;
+        }
     }
     // The write may take up to the device's time-out: never under the lock.
     if (length > 0)
         sink->writePacket(txBuffer_.data(), length);
+    if (watch)
+        watch->post();
 }
 
 void OutputEngine::SborDmxStroki(const ConsoleLock::Guard& held)

@@ -15,6 +15,8 @@
 
 namespace tavrelia {
 
+class FrameWatch;
+
 class AutomatOutput;
 class PacketSink;
 
@@ -40,9 +42,11 @@ public:
     };
     explicit OutputEngine(Parts parts);
 
-    // Both are set under the console lock; null means none.
+    // Set under the console lock; null means none.
     void setSink(PacketSink* sink);
     void setAutomats(AutomatOutput* automats);
+    // Hears of every tick whose frame differs from the one before.
+    void setFrameWatch(FrameWatch* watch);
 
     // Output thread (or a test, a benchmark in its stead): one whole tick. Takes the
     // lock for assembly and writes the packet after releasing it.
@@ -73,6 +77,8 @@ private:
     Parts parts_;
     PacketSink* sink_ = nullptr;
     AutomatOutput* automats_ = nullptr;
+    FrameWatch* watch_ = nullptr;
+    DmxFrame lastFrame_{};
 
     // The tick's own scene address: the editors move theirs independently.
     int sceneAddress_;

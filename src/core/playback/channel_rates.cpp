@@ -20,22 +20,35 @@ QString ChannelRates::TabRate(int position)
 
 QString ChannelRates::applyToSelected(int position)
 {
-    auto g = lock_.hold();
-    const QString caption = TabRate(position);
-    image_[ShowImage::kRateLevel] = lastStep_;
-    desk_.CheckBoxToMemory();
-    for (int c = 1; c <= 255; ++c) {
-        if (image_[ShowImage::selectAddress(c)] != 0)
-            image_[ShowImage::rateAddress(c)] = lastStep_;
+    QString caption;
+    {
+        auto g = lock_.hold();
+        caption = TabRate(position);
+        image_[ShowImage::kRateLevel] = lastStep_;
+        desk_.CheckBoxToMemory();
+        for (int c = 1; c <= 255; ++c) {
+            if (image_[ShowImage::selectAddress(c)] != 0)
+                image_[ShowImage::rateAddress(c)] = lastStep_;
+        }
     }
-    return caption;
+    emit ratesChanged();
+    return announce(std::move(caption));
 }
 
 QString ChannelRates::applyToStrip(int strip, int position)
 {
-    auto g = lock_.hold();
-    const QString caption = TabRate(position);
-    image_[ShowImage::rateAddress(desk_.channelOf(strip))] = lastStep_;
+    QString caption;
+    {
+        auto g = lock_.hold();
+        caption = TabRate(position);
+        image_[ShowImage::rateAddress(desk_.channelOf(strip))] = lastStep_;
+    }
+    return announce(std::move(caption));
+}
+
+QString ChannelRates::announce(QString caption)
+{
+    emit captionChanged(caption);
     return caption;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include <QObject>
 #include <QString>
 
 #include "console_lock.h"
@@ -14,7 +15,8 @@ namespace tavrelia {
 // Per-channel transition rates: the level step per output tick that each channel's
 // output may move by. The bars choose one of eight steps; captions give the rough
 // time of a full swing in seconds.
-class ChannelRates {
+class ChannelRates : public QObject {
+    Q_OBJECT
 public:
     struct RateStep {
         uint8_t step;
@@ -46,10 +48,19 @@ public:
     QString applyToSelected(int position);
     // The rate bar of strip 1..27 sets its channel's rate.
     QString applyToStrip(int strip, int position);
+
     // Bar positions of the 27 visible channels.
     ChannelDesk::Strips<int> stripPositions() const;
 
+signals:
+    // A bar chose a rate: its caption.
+    void captionChanged(const QString& caption);
+    // Rates of channels that no single strip's bar chose changed.
+    void ratesChanged();
+
 private:
+    QString announce(QString caption);
+
     ShowImage& image_;
     ChannelDesk& desk_;
     ConsoleLock& lock_;

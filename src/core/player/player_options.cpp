@@ -9,8 +9,8 @@ namespace tavrelia {
 namespace {
 
 // Those that make a command line the player's; --help alone is the whole program's.
-constexpr const char* kOptionNames[] = {"play",     "conveyor", "ini",  "recode", "backend",
-                                        "mode",     "automat1", "automat2", "hold", "verbose"};
+constexpr const char* kOptionNames[] = {"play",     "conveyor", "ini",  "recode",  "backend", "mode",
+                                        "automat1", "automat2", "hold", "verbose", "osc",     "remote"};
 
 template <typename Value>
 struct Named {
@@ -73,8 +73,11 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     const QCommandLineOption automat2(QStringLiteral("automat2"), {}, QStringLiteral("RUN"));
     const QCommandLineOption hold(QStringLiteral("hold"));
     const QCommandLineOption verbose(QStringLiteral("verbose"));
+    const QCommandLineOption osc(QStringLiteral("osc"));
+    const QCommandLineOption remote(QStringLiteral("remote"));
     const QCommandLineOption help(QStringLiteral("help"));
-    parser.addOptions({play, conveyor, ini, recode, backend, mode, automat1, automat2, hold, verbose, help});
+    parser.addOptions(
+        {play, conveyor, ini, recode, backend, mode, automat1, automat2, hold, verbose, osc, remote, help});
 
     auto fail = [error](const QString& text) {
         *error = text;
@@ -97,6 +100,8 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     options.recodeFile = parser.value(recode);
     options.hold = parser.isSet(hold);
     options.verbose = parser.isSet(verbose);
+    options.osc = parser.isSet(osc);
+    options.remote = parser.isSet(remote);
     if (parser.isSet(backend)) {
         options.backend = InterfaceSettings::backendNamed(parser.value(backend));
         if (!options.backend)
@@ -150,6 +155,10 @@ QString PlayerOptions::usage()
         "  --automat2 RUN     the same for automat 2\n"
         "  --hold             on SIGINT/SIGTERM leave the last levels out, not zeros\n"
         "  --verbose          print every scene change\n"
+        "  --osc              take OSC commands over UDP, with the port, address and\n"
+        "                     feedback target of [OSC] in Tavrelia.conf\n"
+        "  --remote           serve the phone remote with the port, address and PIN\n"
+        "                     of [Remote] in Tavrelia.conf\n"
         "  --help             this text\n"
         "Without any of these options tavrelia opens its window.\n");
 }

@@ -14,7 +14,7 @@ namespace tavrelia {
 // The command line of the headless player:
 //   tavrelia (--play SHOW.tvl | --conveyor [--ini FILE]) [--recode FILE.tvd]
 //            [--backend NAME] [--mode NAME] [--automat1 RUN] [--automat2 RUN]
-//            [--hold] [--verbose]
+//            [--hold] [--verbose] [--osc] [--remote]
 struct PlayerOptions {
     // How an automat runs: the window's two check boxes, which the show does not keep.
     enum class AutomatRun { Off, Alone, WithShow };
@@ -28,6 +28,8 @@ struct PlayerOptions {
     int transitionMode = OutputEngine::Fadera;            // as the window starts
     bool hold = false;
     bool verbose = false;
+    bool osc = false;                                     // listen for OSC as Tavrelia.conf says
+    bool remote = false;   // serve the phone remote
     bool help = false;
 
     // Whether the command line is the player's: it names one of the player's options

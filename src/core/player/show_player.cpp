@@ -56,6 +56,10 @@ bool ShowPlayer::prepare()
         settings_.backend = *options_.backend;
     else if (!error.isEmpty())
         return fail(error);
+    // The port first: a port taken by another program refuses the run before the
+    // show or the table is touched.
+    if (options_.osc && !startOsc())
+        return false;
 
     // The table first: when the show is then refused the table is put back, so that a
     // refused command line changes nothing.
@@ -63,9 +67,12 @@ bool ShowPlayer::prepare()
     const DmxOutput::Recoding table = recoding;
     if (!options_.recodeFile.isEmpty() &&
         !RecodeTableFile::load(recoding, console_.consoleLock,
-                               QFileInfo(options_.recodeFile).absoluteFilePath(), &error))
+                               QFileInfo(options_.recodeFile).absoluteFilePath(), &error)) {
+        console_.osc.stop();
         return fail(error);
+    }
     if (!(options_.conveyor ? prepareConveyor() : prepareShow())) {
+        console_.osc.stop();
         auto guard = console_.lock();
         recoding = table;
         return false;
@@ -74,6 +81,29 @@ bool ShowPlayer::prepare()
     auto guard = console_.lock();
     console_.controls.transitionMode = options_.transitionMode;
     return true;
+}
+
+bool ShowPlayer::startOsc()
+{
+    QString error;
+    const OscSettings settings = OscSettings::load(&error);
+    if (!error.isEmpty())
+        return fail(error);
+    if (!console_.osc.start(settings, &error))
+        return fail(QStringLiteral("OSC: %1").arg(error));
+    oscSettings_ = settings;
+    return true;
+}
+
+void ShowPlayer::reportOsc() const
+{
+    const OscSettings& settings = oscSettings_;
+    say(QStringLiteral("OSC on %1 port %2%3")
+            .arg(settings.address.isEmpty() ? QStringLiteral("every interface") : settings.address)
+            .arg(console_.osc.port())
+            .arg(settings.hasFeedbackTarget()
+                     ? QStringLiteral(", feedback to %1 port %2").arg(settings.feedbackHost).arg(settings.feedbackPort)
+                     : QString()));
 }
 
 bool ShowPlayer::prepareShow()
@@ -168,6 +198,8 @@ void ShowPlayer::start()
         live.go(1);
         takeShow(QStringLiteral("playing %1 on %2").arg(showPath_, interfaceText()));
     }
+    if (options_.osc)
+        reportOsc();
     Sequencer& sequencer = console_.sequencer;
     if (options_.verbose)
         connect(&sequencer, &Sequencer::advanced, this, &ShowPlayer::reportScene);
@@ -257,6 +289,7 @@ void ShowPlayer::finish()
             console_.usbLink.writePacket(console_.output.txBuffer().data(), length);
     }
     console_.usbLink.CloseUsbDevise();
+    console_.osc.stop();
     say(options_.hold ? QStringLiteral("stopped, the last levels held")
                       : QStringLiteral("stopped, all channels at zero"));
 }

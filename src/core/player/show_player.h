@@ -9,6 +9,7 @@
 #include "output/interface_settings.h"
 #include "player/player_options.h"
 #include "show/atomic_file.h"
+#include "surfaces/osc_settings.h"
 
 namespace tavrelia {
 
@@ -39,6 +40,9 @@ private:
     void say(const QString& line) const;
     bool prepareShow();
     bool prepareConveyor();
+    // Listens for OSC as Tavrelia.conf says; false with the reason on the error stream.
+    bool startOsc();
+    void reportOsc() const;
     QString interfaceText() const;
     QString tempoText() const;
     // The show just put in: its tempo and automat settings in force, and a line that
@@ -51,6 +55,7 @@ private:
     Console& console_;
     PlayerOptions options_;
     InterfaceSettings settings_;
+    OscSettings oscSettings_;
     QString showPath_;   // or the conveyor list's
     int conveyorShows_ = 0;
     std::FILE* out_;

@@ -1,0 +1,210 @@
+// The remote page: every element with data-control sends its control's value over
+// the live channel, every element with data-state shows that state as the program
+// pushes it. Names are those of docs/controls.md.
+'use strict';
+
+const PICTURE_KEYS = ['1', '2', '3', '4', '5', '6', '7', '8', '␣', 'Z', 'X', 'C', 'V', 'B', 'N', 'M'];
+const STRIPS = 27;
+const CONVEYOR_BUTTONS = 20;
+const AUTOMATS = 2;
+const PAGE_LAST = 228;
+const QUIET_MS = 5000;   // the program says something at least every 2 s
+
+const state = {};
+let socket = null;
+let retryMs = 500;
+let lastHeard = 0;
+let noteTimer = 0;
+
+function element(tag, attributes, ...children) {
+  const made = document.createElement(tag);
+  for (const [name, value] of Object.entries(attributes)) made.setAttribute(name, value);
+  made.append(...children);
+  return made;
+}
+
+function build() {
+  const pictures = document.getElementById('pictures');
+  PICTURE_KEYS.forEach((key, i) => {
+    const n = i + 1;
+    pictures.append(element('div', {class: 'picture'},
+      element('button', {class: 'hold', 'data-control': `picture/${n}`, 'data-state': `picture/${n}`},
+        String(n), element('small', {}, key)),
+      element('button', {class: 'latch', 'data-control': `picture/${n}/latch`, 'data-state': `picture/${n}/latch`,
+        'aria-label': `Зафиксировать картину ${n}`}, 'фикс')));
+  });
+  const conveyor = document.getElementById('conveyor');
+  for (let n = 1; n <= CONVEYOR_BUTTONS; ++n) {
+    conveyor.append(element('button', {'data-control': `conveyor/${n}`, 'data-state': `conveyor/${n}`},
+      element('b', {}, String(n)), element('span', {'data-state': `conveyor/${n}/name`})));
+  }
+  const strips = document.getElementById('strips');
+  for (let n = 1; n <= STRIPS; ++n) {
+    strips.append(element('div', {class: 'strip'},
+      element('input', {type: 'checkbox', 'data-control': `fader/${n}/manual`, 'data-state': `fader/${n}/manual`,
+        'aria-label': `Ручное ${n}`}),
+      element('span', {class: 'name', 'data-state': `fader/${n}/name`}),
+      element('input', {type: 'range', min: '0', max: '255', 'data-control': `fader/${n}`, 'data-state': `fader/${n}`,
+        'aria-label': `Фейдер ${n}`}),
+      element('output', {'data-state': `fader/${n}`})));
+  }
+  const automats = document.getElementById('automats');
+  for (let n = 1; n <= AUTOMATS; ++n) {
+    automats.append(element('div', {class: 'automat'}, element('b', {}, `Автомат ${n}`),
+      element('label', {class: 'check'}, element('input', {type: 'checkbox', 'data-control': `automat/${n}/run`,
+        'data-state': `automat/${n}/run`}), ' Пуск самостоятельно'),
+      element('label', {class: 'check'}, element('input', {type: 'checkbox', 'data-control': `automat/${n}/with-show`,
+        'data-state': `automat/${n}/with-show`}), ' С основным')));
+  }
+}
+
+function send(control, value) {
+  if (!socket || socket.readyState !== WebSocket.OPEN) return;
+  socket.send(JSON.stringify(value === undefined ? {control} : {control, value}));
+}
+
+// Drags send at most once a frame, the last value.
+const pending = new Map();
+function sendSoon(control, value) {
+  if (!pending.size) requestAnimationFrame(() => {
+    pending.forEach((v, c) => send(c, v));
+    pending.clear();
+  });
+  pending.set(control, value);
+}
+
+function show(name, value) {
+  state[name] = value;
+  if (name === 'page') document.getElementById('first-channel').textContent = `${value + 1}–${value + STRIPS}`;
+  for (const shown of document.querySelectorAll(`[data-state="${CSS.escape(name)}"]`)) {
+    shown.dataset.value = Array.isArray(value) ? value.join(',') : String(value);
+    if (shown.dataset.busy) continue;   // the finger is on it
+    if (shown.type === 'checkbox') shown.checked = Boolean(value);
+    else if (shown.tagName === 'INPUT' || shown.tagName === 'SELECT') shown.value = value;
+    else if (shown.classList.contains('pad')) placeDot(shown, value);
+    else if (shown.tagName !== 'BUTTON' && !shown.classList.contains('lamp')) shown.textContent = value;
+  }
+}
+
+function note(text) {
+  const box = document.getElementById('note');
+  box.textContent = text;
+  box.classList.add('shown');
+  clearTimeout(noteTimer);
+  noteTimer = setTimeout(() => box.classList.remove('shown'), 3000);
+}
+
+function setOnline(online) {
+  document.body.classList.toggle('offline', !online);
+}
+
+function connect() {
+  socket = new WebSocket(`ws://${location.host}/live`);
+  socket.onmessage = (event) => {
+    lastHeard = Date.now();
+    retryMs = 500;
+    setOnline(true);
+    const message = JSON.parse(event.data);
+    if (message.states) for (const [name, value] of Object.entries(message.states)) show(name, value);
+    if (message.error) note(message.error);
+  };
+  socket.onclose = (event) => {
+    setOnline(false);
+    socket = null;
+    if (event.code === 4001) {   // signed out (a new PIN): the PIN form again
+      location.reload();
+      return;
+    }
+    setTimeout(connect, retryMs);
+    retryMs = Math.min(retryMs * 2, 4000);
+  };
+}
+
+// A network that drops without a word: nothing heard for a while means cut off.
+setInterval(() => {
+  if (socket && socket.readyState === WebSocket.OPEN && Date.now() - lastHeard > QUIET_MS) {
+    setOnline(false);
+    socket.close();
+  }
+}, 1000);
+
+function placeDot(pad, [x, y]) {
+  const dot = pad.firstElementChild;
+  dot.style.left = `${(x / 255) * 100}%`;
+  dot.style.top = `${(1 - y / 255) * 100}%`;
+}
+
+function padValue(pad, event) {
+  const box = pad.getBoundingClientRect();
+  const clamp = (v) => Math.max(0, Math.min(255, Math.round(v * 255)));
+  return [clamp((event.clientX - box.left) / box.width), clamp(1 - (event.clientY - box.top) / box.height)];
+}
+
+// Held while the finger is down: 1 on touch, 0 when it lifts or slides off.
+function hold(button) {
+  const control = button.dataset.control;
+  const release = () => {
+    if (!button.dataset.busy) return;
+    delete button.dataset.busy;
+    send(control, 0);
+  };
+  button.addEventListener('pointerdown', (event) => {
+    button.setPointerCapture(event.pointerId);
+    button.dataset.busy = '1';
+    send(control, 1);
+  });
+  for (const end of ['pointerup', 'pointercancel', 'lostpointercapture']) button.addEventListener(end, release);
+  button.addEventListener('contextmenu', (event) => event.preventDefault());
+}
+
+function wire(control) {
+  const name = control.dataset.control;
+  if (control.classList.contains('hold')) return hold(control);
+  if (control.classList.contains('pad')) {
+    const drag = (event) => {
+      if (!event.buttons && event.type !== 'pointerdown') return;
+      const value = padValue(control, event);
+      placeDot(control, value);
+      sendSoon(name, value);
+    };
+    control.addEventListener('pointerdown', (event) => {
+      control.setPointerCapture(event.pointerId);
+      drag(event);
+    });
+    control.addEventListener('pointermove', drag);
+    return;
+  }
+  if (control.type === 'range') {
+    const busy = (on) => () => { if (on) control.dataset.busy = '1'; else delete control.dataset.busy; };
+    control.addEventListener('pointerdown', busy(true));
+    for (const end of ['pointerup', 'pointercancel', 'change']) control.addEventListener(end, busy(false));
+    control.addEventListener('input', () => sendSoon(name, Number(control.value)));
+    return;
+  }
+  if (control.type === 'checkbox') return control.addEventListener('change', () => send(name, control.checked ? 1 : 0));
+  if (control.tagName === 'SELECT') return control.addEventListener('change', () => send(name, control.value));
+  tapped(control, () => {
+    if (control.dataset.step) send(name, Math.max(0, Math.min(PAGE_LAST, (state.page || 0) + Number(control.dataset.step))));
+    else if (control.classList.contains('toggle') || control.classList.contains('latch')) send(name, state[control.dataset.state] ? 0 : 1);
+    else send(name);
+  });
+}
+
+// A button acts when the finger lifts on it, without waiting for the browser's click;
+// a click from the keyboard acts too.
+function tapped(button, act) {
+  let down = false;
+  button.addEventListener('pointerdown', (event) => { down = event.isPrimary; });
+  button.addEventListener('pointercancel', () => { down = false; });
+  button.addEventListener('pointerup', (event) => {
+    const box = button.getBoundingClientRect();
+    const inside = event.clientX >= box.left && event.clientX <= box.right && event.clientY >= box.top && event.clientY <= box.bottom;
+    if (down && inside) act();
+    down = false;
+  });
+  button.addEventListener('click', (event) => { if (event.detail === 0) act(); });
+}
+
+build();
+document.querySelectorAll('[data-control]').forEach(wire);
+connect();

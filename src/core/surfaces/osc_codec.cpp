@@ -1,0 +1,153 @@
+#include "surfaces/osc_codec.h"
+
+#include <lo/lo.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "control/named_controls.h"
+
+namespace tavrelia {
+
+namespace {
+
+using MessagePtr = std::unique_ptr<std::remove_pointer_t<lo_message>, decltype(&lo_message_free)>;
+
+OscCodec::Decoded refuse(OscCodec::Fault fault, const QString& reason)
+{
+    return {std::nullopt, OscCodec::Refusal{fault, reason}};
+}
+
+// One argument as apply takes it; a float spans the control's range.
+struct Argument {
+    QVariant value;
+    bool number = false;
+    bool isFloat = false;
+    std::optional<OscCodec::Refusal> refusal;
+};
+
+Argument floatArgument(double number, const NamedControls::Info& info)
+{
+    if (!(number >= 0.0 && number <= 1.0))
+        return {{}, true, true, OscCodec::Refusal{OscCodec::Fault::Refused, QStringLiteral("float out of 0..1")}};
+    const double level = info.min + number * (info.max - info.min);
+    return {QVariant(static_cast<int>(std::lround(level))), true, true, std::nullopt};
+}
+
+Argument integerArgument(qint64 number)
+{
+    if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
+        return {{}, true, false, OscCodec::Refusal{OscCodec::Fault::Refused, QStringLiteral("out of range")}};
+    return {QVariant(static_cast<int>(number)), true, false, std::nullopt};
+}
+
+// liblo's arguments lie in the datagram at 4-byte steps: read them by copy, never
+// through its union, which wants 8-byte alignment.
+template <typename T>
+T read(const void* arg)
+{
+    T value;
+    std::memcpy(&value, arg, sizeof value);
+    return value;
+}
+
+Argument argumentOf(char type, const void* arg, const NamedControls::Info& info)
+{
+    switch (type) {
+    case LO_INT32:
+        return integerArgument(read<int32_t>(arg));
+    case LO_INT64:
+        return integerArgument(read<int64_t>(arg));
+    case LO_TRUE:
+        return integerArgument(1);
+    case LO_FALSE:
+        return integerArgument(0);
+    case LO_FLOAT:
+        return floatArgument(read<float>(arg), info);
+    case LO_DOUBLE:
+        return floatArgument(read<double>(arg), info);
+    case LO_STRING:
+    case LO_SYMBOL:
+        return {QString::fromUtf8(static_cast<const char*>(arg)), false, false, std::nullopt};
+    default:
+        return {{}, false, false,
+                OscCodec::Refusal{OscCodec::Fault::Malformed,
+                                  QStringLiteral("argument of type %1").arg(QLatin1Char(type))}};
+    }
+}
+
+}  // namespace
+
+OscCodec::Decoded OscCodec::decode(const char* data, size_t size)
+{
+    int result = 0;
+    // liblo reads the datagram and copies what it keeps.
+    const MessagePtr message(lo_message_deserialise(const_cast<char*>(data), size, &result), &lo_message_free);
+    if (!message)
+        return refuse(Fault::Malformed, QStringLiteral("not an OSC message (%1)").arg(result));
+    // The address is the datagram's first string, which liblo has checked.
+    const QString path = QString::fromUtf8(data, static_cast<qsizetype>(strnlen(data, size)));
+    const QLatin1String prefix(kPrefix);
+    const NamedControls::Info* info =
+        path.startsWith(prefix) ? NamedControls::find(QStringView(path).mid(prefix.size())) : nullptr;
+    if (!info) {
+        // The sender chose the address: only its start goes into the reason.
+        constexpr int kShown = 40;
+        const QString shown = path.size() > kShown ? path.left(kShown) + QChar(0x2026) : path;
+        return refuse(Fault::Unknown, QStringLiteral("unknown address %1").arg(shown));
+    }
+
+    const int count = lo_message_get_argc(message.get());
+    if (count > 2)
+        return refuse(Fault::Malformed, QStringLiteral("%1 arguments").arg(count));
+    const char* types = lo_message_get_types(message.get());
+    lo_arg** argv = lo_message_get_argv(message.get());
+    Message decoded{info->name, {}, std::nullopt};
+    QVariantList values;
+    for (int i = 0; i < count; ++i) {
+        const Argument argument = argumentOf(types[i], argv[i], *info);
+        if (argument.refusal)
+            return {std::nullopt, argument.refusal};
+        if (argument.number)
+            decoded.floats = decoded.floats.value_or(false) || argument.isFloat;
+        values << argument.value;
+    }
+    if (count == 1)
+        decoded.value = values.first();
+    else if (count == 2)
+        decoded.value = values;
+    return {decoded, std::nullopt};
+}
+
+QByteArray OscCodec::encode(const QString& name, const QVariant& value, bool floats)
+{
+    const MessagePtr message(lo_message_new(), &lo_message_free);
+    const NamedControls::Info* info = NamedControls::find(name);
+    auto add = [&](const QVariant& item) {
+        if (item.typeId() == QMetaType::QString) {
+            lo_message_add_string(message.get(), item.toString().toUtf8().constData());
+        } else if (floats && info && info->max > info->min) {
+            lo_message_add_float(message.get(),
+                                 static_cast<float>(item.toInt() - info->min) / static_cast<float>(info->max - info->min));
+        } else {
+            lo_message_add_int32(message.get(), item.toInt());
+        }
+    };
+    if (value.typeId() == QMetaType::QVariantList) {
+        for (const QVariant& item : value.toList())
+            add(item);
+    } else {
+        add(value);
+    }
+    const QByteArray path = kPrefix + name.toUtf8();
+    QByteArray bytes(static_cast<qsizetype>(lo_message_length(message.get(), path.constData())), '\0');
+    size_t size = 0;
+    lo_message_serialise(message.get(), path.constData(), bytes.data(), &size);
+    bytes.truncate(static_cast<qsizetype>(size));
+    return bytes;
+}
+
+}  // namespace tavrelia

@@ -1,0 +1,207 @@
+#include "osc_panel.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTimer>
+
+#include <iterator>
+
+#include "base_form.h"
+#include "console.h"
+#include "elided_label.h"
+#include "output/interface_settings.h"
+
+namespace tavrelia {
+
+namespace {
+// The counts are shown at most this often, however fast the datagrams come.
+constexpr int kCountsRefreshMs = 250;
+
+struct CountShown {
+    const char* objectName;
+    const char* caption;
+    quint64 (*value)(const OscServer&);
+};
+// Two to a row, the shorter captions on the left.
+constexpr CountShown kCounts[] = {
+    {"LabelOscReceived", "Принято", [](const OscServer& s) { return s.counts().received; }},
+    {"LabelOscApplied", "Выполнено", [](const OscServer& s) { return s.counts().applied; }},
+    {"LabelOscMalformed", "Ошибочных", [](const OscServer& s) { return s.counts().malformed; }},
+    {"LabelOscUnknown", "Неизвестных", [](const OscServer& s) { return s.counts().unknown; }},
+    {"LabelOscRefused", "Отклонено", [](const OscServer& s) { return s.counts().refused; }},
+    {"LabelOscSent", "Отправлено", [](const OscServer& s) { return s.counts().sent; }},
+    {"LabelOscClients", "Клиентов", [](const OscServer& s) { return quint64(s.clientCount()); }},
+};
+}  // namespace
+
+OscPanel::OscPanel(TBaseForm& form)
+    : QGroupBox(QStringLiteral("OSC"), form.inputPage(TBaseForm::InputTab::Opcii)), server_(form.console().osc)
+{
+    setObjectName(QStringLiteral("GroupBoxOsc"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    // The title's box switches it on: the group's fields wait greyed while it is off.
+    setCheckable(true);
+    setToolTip(QStringLiteral("Принимать команды по сети"));
+    connect(this, &QGroupBox::toggled, this, &OscPanel::settingsEdited);
+    buildControls();
+    // Beside the other narrow groups: the tab has no height to spare.
+    form.addToRow(TBaseForm::InputTab::Opcii, this);
+
+    countsTimer_ = new QTimer(this);
+    countsTimer_->setSingleShot(true);
+    countsTimer_->setInterval(kCountsRefreshMs);
+    connect(countsTimer_, &QTimer::timeout, this, &OscPanel::showCounts);
+    connect(&server_, &OscServer::countsChanged, this, [this] {
+        if (!countsTimer_->isActive())
+            countsTimer_->start();
+    });
+    connect(&form, &TBaseForm::startUpInterface, this, &OscPanel::startUp);
+    connect(&form, &TBaseForm::closeInterface, this, &OscPanel::closeDown);
+}
+
+QSpinBox* OscPanel::portBox(const char* name, int minimum)
+{
+    auto* box = new QSpinBox(this);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setRange(minimum, 65535);
+    connect(box, &QSpinBox::editingFinished, this, &OscPanel::settingsEdited);
+    return box;
+}
+
+void OscPanel::buildControls()
+{
+    auto* layout = new QFormLayout(this);
+    // Tight: the group shares its row with the USB group and the tab has no height to spare.
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setVerticalSpacing(1);
+
+
+    auto* listen = new QHBoxLayout;
+    spinPort_ = portBox("SpinEditOscPort", 1);
+    editAddress_ = new QLineEdit(this);
+    editAddress_->setObjectName(QStringLiteral("EditOscAddress"));
+    editAddress_->setPlaceholderText(QStringLiteral("все интерфейсы"));
+    editAddress_->setToolTip(QStringLiteral("IP-адрес этого компьютера, на котором ждать команд"));
+    connect(editAddress_, &QLineEdit::editingFinished, this, &OscPanel::settingsEdited);
+    listen->addWidget(spinPort_);
+    listen->addWidget(new QLabel(QStringLiteral("Адрес"), this));
+    listen->addWidget(editAddress_, 1);
+    layout->addRow(QStringLiteral("Порт"), listen);
+
+    auto* feedback = new QHBoxLayout;
+    editFeedbackHost_ = new QLineEdit(this);
+    editFeedbackHost_->setObjectName(QStringLiteral("EditOscFeedbackHost"));
+    editFeedbackHost_->setPlaceholderText(QStringLiteral("IP-адрес"));
+    editFeedbackHost_->setToolTip(QStringLiteral("Куда еще посылать состояние пульта"));
+    connect(editFeedbackHost_, &QLineEdit::editingFinished, this, &OscPanel::settingsEdited);
+    spinFeedbackPort_ = portBox("SpinEditOscFeedbackPort", 0);
+    spinFeedbackPort_->setSpecialValueText(QStringLiteral("нет"));
+    feedback->addWidget(editFeedbackHost_, 1);
+    feedback->addWidget(spinFeedbackPort_);
+    layout->addRow(QStringLiteral("Ответ"), feedback);
+
+    labelState_ = lineLabel("LabelOscState");
+    layout->addRow(labelState_);
+    auto* counts = new QGridLayout;
+    counts->setHorizontalSpacing(4);
+    counts->setVerticalSpacing(0);
+    for (size_t i = 0; i < std::size(kCounts); ++i) {
+        const int row = static_cast<int>(i / 2);
+        const int column = static_cast<int>(i % 2) * 2;
+        counts->addWidget(new QLabel(QString::fromUtf8(kCounts[i].caption), this), row, column);
+        countLabels_[i] = new QLabel(this);
+        countLabels_[i]->setObjectName(QString::fromLatin1(kCounts[i].objectName));
+        counts->addWidget(countLabels_[i], row, column + 1);
+    }
+    counts->setColumnStretch(1, 1);
+    counts->setColumnStretch(3, 1);
+    layout->addRow(counts);
+    labelLastFault_ = lineLabel("LabelOscLastFault");
+    layout->addRow(labelLastFault_);
+    showSettings(settings_);
+    showCounts();
+}
+
+void OscPanel::showSettings(const OscSettings& settings)
+{
+    const QSignalBlocker blockEnabled(this);
+    const QSignalBlocker blockPort(spinPort_);
+    const QSignalBlocker blockFeedbackPort(spinFeedbackPort_);
+    setChecked(settings.enabled);
+    spinPort_->setValue(settings.port);
+    editAddress_->setText(settings.address);
+    editFeedbackHost_->setText(settings.feedbackHost);
+    spinFeedbackPort_->setValue(settings.feedbackPort);
+}
+
+void OscPanel::startUp()
+{
+    QString problems;
+    const OscSettings settings = OscSettings::load(&problems);
+    showSettings(settings);
+    apply(settings);
+    if (!problems.isEmpty())
+        labelState_->setFullText(labelState_->fullText() + QStringLiteral("; ") + problems.trimmed());
+}
+
+void OscPanel::closeDown()
+{
+    server_.stop();
+}
+
+void OscPanel::settingsEdited()
+{
+    OscSettings edited;
+    edited.enabled = isChecked();
+    edited.port = static_cast<uint16_t>(spinPort_->value());
+    edited.address = editAddress_->text().trimmed();
+    edited.feedbackHost = editFeedbackHost_->text().trimmed();
+    edited.feedbackPort = static_cast<uint16_t>(spinFeedbackPort_->value());
+    for (const QString& address : {edited.address, edited.feedbackHost}) {
+        if (!address.isEmpty() && !OscSettings::numericAddress(address)) {
+            labelState_->setFullText(QStringLiteral("Не IP-адрес: %1").arg(address));
+            return;
+        }
+    }
+    if (edited == settings_)
+        return;
+    apply(edited);
+    if (!edited.save())
+        labelState_->setFullText(QStringLiteral("Не удалось записать файл настроек ") + InterfaceSettings::filePath());
+}
+
+void OscPanel::apply(const OscSettings& settings)
+{
+    settings_ = settings;
+    if (!settings.enabled) {
+        server_.stop();
+        labelState_->setFullText(QStringLiteral("Выключено"));
+        return;
+    }
+    QString error;
+    if (server_.start(settings, &error))
+        labelState_->setFullText(QStringLiteral("Ждет команд на порту %1").arg(server_.port()));
+    else
+        labelState_->setFullText(QStringLiteral("Не работает: %1").arg(error));
+}
+
+void OscPanel::showCounts()
+{
+    for (size_t i = 0; i < std::size(kCounts); ++i)
+        countLabels_[i]->setText(QString::number(kCounts[i].value(server_)));
+    labelLastFault_->setFullText(server_.lastFault());
+}
+
+ElidedLabel* OscPanel::lineLabel(const char* name)
+{
+    auto* label = new ElidedLabel(this);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+}  // namespace tavrelia

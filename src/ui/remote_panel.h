@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QGroupBox>
+
+#include "remote/remote_settings.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+namespace tavrelia {
+
+class QrCodeView;
+class RemoteServer;
+class TBaseForm;
+
+// The group "Пульт на телефоне " on the options tab: switches the phone remote on and
+// off, sets its PIN (both kept in Tavrelia.conf), and shows the address to type on the
+// phone with its QR code and how many phones are connected.
+class RemotePanel : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit RemotePanel(TBaseForm& form);
+    ~RemotePanel() override;
+
+    RemoteServer& server() const { return *server_; }
+
+private:
+    void buildControls();
+    void startUp();
+    void enabledClicked(bool on);
+    void pinEdited();
+    void save();
+    // Starts or stops the server as the settings say, and shows the outcome.
+    void apply();
+    void showState(const QString& problem);
+    void showClients(int count);
+
+    RemoteServer* server_;
+    RemoteSettings settings_;
+    QCheckBox* checkBoxRemote_ = nullptr;
+    QLineEdit* editPin_ = nullptr;
+    QLabel* labelAddress_ = nullptr;
+    QLabel* labelClients_ = nullptr;
+    QrCodeView* qrCode_ = nullptr;
+};
+
+}  // namespace tavrelia

@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "config_home.h"
+#include "surfaces/osc_settings.h"
+
+using namespace tavrelia;
+
+namespace {
+
+using OscSettingsTest = test::ConfigHome;
+
+TEST_F(OscSettingsTest, ReadsTheGroupAndReportsBadValuesKeepingTheRest)
+{
+    struct Case {
+        const char* file;
+        OscSettings expected;
+        const char* problem;   // a key named in the problems, or none
+    } cases[] = {
+        {"", OscSettings{}, nullptr},
+        {"[OSC]\nEnabled=true\nPort=9000\nAddress=127.0.0.1\nFeedbackHost=192.168.1.7\nFeedbackPort=9001\n",
+         {true, 9000, "127.0.0.1", "192.168.1.7", 9001}, nullptr},
+        {"[OSC]\nEnabled=TRUE\nAddress=::1\n", {true, 8000, "::1", "", 0}, nullptr},
+        {"[OSC]\nEnabled=yes\nPort=9000\n", {false, 9000, "", "", 0}, "OSC/Enabled"},
+        {"[OSC]\nEnabled=true\nPort=0\n", {true, 8000, "", "", 0}, "OSC/Port"},
+        {"[OSC]\nEnabled=true\nPort=70000\n", {true, 8000, "", "", 0}, "OSC/Port"},
+        {"[OSC]\nEnabled=true\nPort=80a\n", {true, 8000, "", "", 0}, "OSC/Port"},
+        // Names would wait for a name server: only numbers are taken.
+        {"[OSC]\nEnabled=true\nAddress=localhost\n", {true, 8000, "", "", 0}, "OSC/Address"},
+        {"[OSC]\nFeedbackHost=tablet.local\nFeedbackPort=9000\n", {false, 8000, "", "", 9000}, "OSC/FeedbackHost"},
+        {"[OSC]\nFeedbackHost=10.0.0.2\nFeedbackPort=-1\n", {false, 8000, "", "10.0.0.2", 0}, "OSC/FeedbackPort"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        writeConf(c.file);
+        QString problems;
+        const OscSettings settings = OscSettings::load(&problems);
+        EXPECT_EQ(settings, c.expected);
+        if (c.problem)
+            EXPECT_TRUE(problems.contains(QLatin1String(c.problem))) << problems.toStdString();
+        else
+            EXPECT_TRUE(problems.isEmpty()) << problems.toStdString();
+    }
+}
+
+TEST_F(OscSettingsTest, SavedSettingsReadBackBesideTheInterfaceGroup)
+{
+    writeConf("[Interface]\nBackend=serial\n");
+    const OscSettings written{true, 9100, "127.0.0.1", "127.0.0.1", 9101};
+    ASSERT_TRUE(written.save());
+    EXPECT_EQ(OscSettings::load(), written);
+    const OscSettings none{false, 8000, "", "", 0};
+    ASSERT_TRUE(none.save());
+    EXPECT_EQ(OscSettings::load(), none);
+    QFile file(dir.filePath("Tavrelia/Tavrelia.conf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("Backend=serial"));
+}
+
+}  // namespace

@@ -1,0 +1,329 @@
+// OSC on the loopback interface into the core: real datagrams built with liblo go to
+// the console's OSC server, and what each does is read on the wire (the real output
+// thread, the serial backend on a pseudo-terminal) and in the feedback that comes
+// back. No widget library.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <thread>
+
+#include "console_on_the_wire.h"
+#include "control/named_controls.h"
+#include "osc_peer.h"
+
+using namespace std::chrono_literals;
+using tavrelia::NamedControls;
+using tavrelia::OscServer;
+using tavrelia::OscSettings;
+using tavrelia::ShowImage;
+using tavrelia::wire::OscPeer;
+
+namespace {
+
+// "fader/12/manual" -> "fader/N/manual": one of a family stands for all of it.
+QString family(const QString& name)
+{
+    return QString(name).replace(QRegularExpression(QStringLiteral("\\d+")), QStringLiteral("N"));
+}
+
+// Beside the common show: channel 30 is selected for the hand scan, automat 1 runs on
+// channels 50..53, and conveyor button 3 holds a show with 222 on channel 1.
+class OscOnTheWire : public tavrelia::wire::ConsoleOnTheWire {
+protected:
+    void SetUp() override
+    {
+        ConsoleOnTheWire::SetUp();
+        {
+            auto guard = console.lock();
+            console.image[ShowImage::selectAddress(30)] = 1;
+        }
+        tavrelia::Automat& first = console.automats[1];
+        first.setChannel(49);
+        first.setBright(0);
+        first.setDark(255);
+        ShowImage other;
+        other.resetToNewShow();
+        other.DataWrite(0, 1, 222);
+        const QString otherShow = folder.filePath(QStringLiteral("other.tvl"));
+        QFile file(otherShow);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(other.data()), ShowImage::kImageSize);
+        file.close();
+        console.conveyor.bind(3, otherShow);
+        startServer({});
+    }
+
+    void startServer(OscSettings settings)
+    {
+        settings.enabled = true;
+        settings.port = 0;   // any free port
+        settings.address = QStringLiteral("127.0.0.1");
+        QString error;
+        ASSERT_TRUE(console.osc.start(settings, &error)) << error.toStdString();
+        port = console.osc.port();
+    }
+
+    // Runs the event loop until the server has read count datagrams in all.
+    bool received(quint64 count)
+    {
+        const auto deadline = tavrelia::wire::Clock::now() + 2s;
+        while (console.osc.counts().received < count && tavrelia::wire::Clock::now() < deadline) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            std::this_thread::sleep_for(1ms);
+        }
+        return console.osc.counts().received >= count;
+    }
+    std::vector<OscPeer::Message> feedback(OscPeer& peer)
+    {
+        return peer.receive(1500ms, 200ms, [] { QCoreApplication::processEvents(); });
+    }
+    // The addresses of the states that messages leave out.
+    std::set<std::string> missingStates(const std::vector<OscPeer::Message>& messages) const
+    {
+        std::set<std::string> missing;
+        for (const auto& [name, value] : console.named.snapshot())
+            missing.insert("/tavrelia/" + name.toStdString());
+        for (const OscPeer::Message& message : messages)
+            missing.erase(message.path);
+        return missing;
+    }
+
+    QTemporaryDir folder;
+    OscPeer peer;
+    uint16_t port = 0;
+};
+
+TEST_F(OscOnTheWire, EveryWritableControlReachesTheWire)
+{
+    struct Step {
+        OscPeer::Message message;
+        std::function<bool(const Frame&)> wanted;   // none: shows only with a later step
+    };
+    auto slot = [](int channel, int level) { return [=](const Frame& f) { return f.at(channel) == level; }; };
+    std::set<int> seen;   // channel 1's levels while the show plays
+    const Step steps[] = {
+        {{"/tavrelia/go", {3}}, slot(1, 30)},
+        {{"/tavrelia/next", {1}}, slot(1, 40)},
+        {{"/tavrelia/prev", {}}, slot(1, 30)},   // a press without an argument
+        {{"/tavrelia/stop", {1}}, {}},
+        {{"/tavrelia/blackout", {1}}, slot(1, 0)},
+        {{"/tavrelia/blackout", {0.0f}}, slot(1, 30)},
+        {{"/tavrelia/picture/5", {1.0f}}, slot(20, 99)},
+        {{"/tavrelia/picture/5", {0}}, slot(20, 0)},
+        {{"/tavrelia/picture/5/latch", {1}}, slot(20, 99)},
+        {{"/tavrelia/picture/5/latch", {0}}, slot(20, 0)},
+        {{"/tavrelia/macro", {1}}, [](const Frame& f) { return f.at(21) == 77 && f.at(1) == 0; }},
+        {{"/tavrelia/macro", {0}}, slot(21, 0)},
+        {{"/tavrelia/blackout", {0}}, slot(1, 30)},
+        {{"/tavrelia/page", {10}}, {}},
+        {{"/tavrelia/fader/2", {123}}, slot(12, 123)},   // channel 12 of the stopped scene
+        {{"/tavrelia/fader/2", {1.0f}}, slot(12, 255)},  // a float spans 0..255
+        {{"/tavrelia/play", {1}}, {}},
+        {{"/tavrelia/fader/3/manual", {1}}, {}},
+        {{"/tavrelia/fader/3", {201}}, {}},
+        {{"/tavrelia/manual", {1}}, slot(13, 201)},
+        {{"/tavrelia/fader/3/manual", {0}}, slot(13, 0)},
+        {{"/tavrelia/manual", {0}}, {}},
+        {{"/tavrelia/handscan/priority", {1}}, {}},
+        {{"/tavrelia/handscan/xy", {100, 200}}, [](const Frame& f) { return f.at(30) == 100 && f.at(31) == 200; }},
+        {{"/tavrelia/handscan/priority", {0}}, slot(30, 0)},
+        {{"/tavrelia/automat/1/run", {1}}, [](const Frame& f) { return f.at(50) == 255 || f.at(51) == 255; }},
+        {{"/tavrelia/automat/1/run", {0}}, {}},
+        {{"/tavrelia/automat/1/with-show", {1}}, [](const Frame& f) { return f.at(52) == 255 || f.at(53) == 255; }},
+        {{"/tavrelia/mode", {"fadera"}}, {}},
+        {{"/tavrelia/tempo", {10}}, [&](const Frame& f) {
+             seen.insert(f.at(1));
+             return seen.size() == kScenes;
+         }},
+        {{"/tavrelia/stop", {1}}, {}},
+        {{"/tavrelia/mode", {"vykl"}}, {}},
+        {{"/tavrelia/conveyor/mode", {"hand"}}, {}},
+        {{"/tavrelia/conveyor/3", {1}}, slot(1, 222)},
+    };
+    std::set<QString> sent;
+    quint64 count = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.message.path);
+        peer.send(port, step.message);
+        ASSERT_TRUE(received(++count));
+        EXPECT_EQ(console.osc.counts().applied, count) << console.osc.lastFault().toStdString();
+        if (step.wanted) {
+            EXPECT_TRUE(wire(step.wanted));
+        }
+        sent.insert(family(QString::fromStdString(step.message.path).mid(10)));
+    }
+    // Every writable control has its step; those that change nothing on the wire say why.
+    const std::map<QString, const char*> offTheWire = {
+        {"keys", "the hot keys of the window"},
+        {"conveyor/keys", "the conveyor's keys of the window"},
+        {"demo", "stops the writing itself: tested with the link"},
+    };
+    for (const NamedControls::Info& info : NamedControls::all()) {
+        if (info.writable && !offTheWire.count(info.name)) {
+            EXPECT_TRUE(sent.count(family(info.name))) << "no step for " << info.name.toStdString();
+        }
+    }
+}
+
+TEST_F(OscOnTheWire, MalformedUnknownAndRefusedMessagesChangeNothing)
+{
+    console.live.go(2);
+    console.live.stop();
+    ASSERT_TRUE(wire([](const Frame& f) { return f.at(1) == 20; }));
+    const auto before = console.named.snapshot();
+    const OscServer::Counts counted = console.osc.counts();
+
+    const std::string fader = OscPeer::encode({"/tavrelia/fader/1", {7}});
+    enum Counter { Malformed, Unknown, Refused };
+    const std::pair<std::string, Counter> datagrams[] = {
+        {"", Malformed},
+        {"hello", Malformed},
+        {fader.substr(0, fader.size() - 2), Malformed},   // cut short
+        {std::string("/tavrelia/fader/1\0\0\0,i\0\0", 24), Malformed},   // the int is missing
+        {"#bundle\0" + std::string(8, '\0') + std::string("\0\0\0\x10", 4) + fader, Malformed},
+        {OscPeer::encode({"/tavrelia/fader/1", {1, 2, 3}}), Malformed},
+        {OscPeer::encode({"/tavrelia/fader/99", {7}}), Unknown},
+        {OscPeer::encode({"/tavrelia/", {7}}), Unknown},
+        {OscPeer::encode({"/tavrelia/FADER/1", {7}}), Unknown},
+        {OscPeer::encode({"/other/fader/1", {7}}), Unknown},
+        {OscPeer::encode({"/tavrelia/fader/1", {256}}), Refused},
+        {OscPeer::encode({"/tavrelia/fader/1", {-1}}), Refused},
+        {OscPeer::encode({"/tavrelia/fader/1", {1.5f}}), Refused},
+        {OscPeer::encode({"/tavrelia/fader/1", {"seven"}}), Refused},
+        {OscPeer::encode({"/tavrelia/go", {0}}), Refused},
+        {OscPeer::encode({"/tavrelia/go", {257}}), Refused},
+        {OscPeer::encode({"/tavrelia/scene", {2}}), Refused},   // read-only
+        {OscPeer::encode({"/tavrelia/tempo", {171}}), Refused},
+        {OscPeer::encode({"/tavrelia/blackout", {2}}), Refused},
+        {OscPeer::encode({"/tavrelia/mode", {"loud"}}), Refused},
+        {OscPeer::encode({"/tavrelia/mode", {1}}), Refused},
+        {OscPeer::encode({"/tavrelia/handscan/xy", {10}}), Refused},       // half a pair
+        {OscPeer::encode({"/tavrelia/handscan/xy", {10, 300}}), Refused},  // its second half out of range
+        {OscPeer::encode({"/tavrelia/picture/17", {1}}), Unknown},
+        {OscPeer::encode({"/tavrelia/clock", {"0ч 0м 0с "}}), Refused},      // read-only
+        {OscPeer::encode({"/tavrelia/scenes", {3}}), Refused},
+    };
+    std::array<quint64, 3> expected{counted.malformed, counted.unknown, counted.refused};
+    quint64 count = counted.received;
+    for (const auto& [bytes, counter] : datagrams) {
+        SCOPED_TRACE(counter);
+        peer.sendBytes(port, bytes);
+        ASSERT_TRUE(received(++count));
+        ++expected[counter];
+        const OscServer::Counts& now = console.osc.counts();
+        EXPECT_EQ((std::array<quint64, 3>{now.malformed, now.unknown, now.refused}), expected)
+            << console.osc.lastFault().toStdString();
+    }
+    EXPECT_EQ(console.osc.counts().applied, counted.applied);
+    EXPECT_EQ(console.named.snapshot(), before);
+    EXPECT_FALSE(wire([](const Frame& f) { return f.at(1) != 20 || f.at(31) != 0; }, 300ms));
+}
+
+TEST_F(OscOnTheWire, FeedbackGoesToEverySenderInItsOwnNumbers)
+{
+    OscPeer floats;
+    peer.send(port, {"/tavrelia/fader/4", {200}});
+    const auto first = feedback(peer);
+    floats.send(port, {"/tavrelia/fader/5", {1.0f}});
+    const auto second = feedback(floats);
+    // A new sender gets every state first, then what its own message changed.
+    EXPECT_EQ(missingStates(first), std::set<std::string>{});
+    EXPECT_EQ(missingStates(second), std::set<std::string>{});
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.back().path, "/tavrelia/fader/4");
+    EXPECT_EQ(first.back().args, std::vector<OscPeer::Value>{200});
+    ASSERT_FALSE(second.empty());
+    EXPECT_EQ(second.back().path, "/tavrelia/fader/5");
+    EXPECT_EQ(second.back().args, std::vector<OscPeer::Value>{1.0f});
+    // The first sender hears of the second one's change in its own numbers.
+    const auto heard = feedback(peer);
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_TRUE(OscPeer::has(heard, "/tavrelia/fader/5", 255));
+
+    // A change made anywhere else reaches both, each in its own numbers.
+    console.live.setFader(4, 51);
+    const auto toInts = feedback(peer);
+    const auto toFloats = feedback(floats);
+    ASSERT_EQ(toInts.size(), 1u);
+    EXPECT_EQ(toInts[0].path, "/tavrelia/fader/4");
+    EXPECT_EQ(toInts[0].args, std::vector<OscPeer::Value>{51});
+    ASSERT_EQ(toFloats.size(), 1u);
+    EXPECT_EQ(toFloats[0].args, std::vector<OscPeer::Value>{0.2f});
+    EXPECT_EQ(console.osc.clientCount(), 2u);
+
+    // Words go as words; the pair as two numbers.
+    console.live.setMode(tavrelia::OutputEngine::Avtomat);
+    console.live.setHandPosition(12, 34);
+    const auto changes = feedback(peer);
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_EQ(changes[0].path, "/tavrelia/mode");
+    EXPECT_EQ(changes[0].args, std::vector<OscPeer::Value>{std::string("avtomat")});
+    EXPECT_EQ(changes[1].path, "/tavrelia/handscan/xy");
+    EXPECT_EQ(changes[1].args, (std::vector<OscPeer::Value>{12, 34}));
+}
+
+TEST_F(OscOnTheWire, AFloodIsReadAFewDatagramsATurn)
+{
+    // More than one turn's worth, and few enough for the socket's buffer to keep them all.
+    constexpr int kSent = 2 * OscServer::kDatagramsPerTurn;
+    const std::string garbage(200, 'x');
+    for (int i = 0; i < kSent; ++i)
+        peer.sendBytes(port, garbage);
+    std::this_thread::sleep_for(50ms);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(console.osc.counts().received, static_cast<quint64>(OscServer::kDatagramsPerTurn));
+    EXPECT_TRUE(received(kSent));
+    EXPECT_EQ(console.osc.counts().malformed, static_cast<quint64>(kSent));
+}
+
+// While a sender floods the server with faders (each a change under the console's
+// lock) and garbage, every tick still starts on time: the network is read on the
+// event loop's thread and holds the lock only for each change.
+TEST_F(OscOnTheWire, AFloodNeverHoldsTheTick)
+{
+    static std::atomic<int64_t> worstMicros{0};
+    static std::atomic<int> ticks{0};
+    console.stopOutput();
+    console.startOutput([](tavrelia::OutputThread::Clock::time_point deadline) {
+        const int64_t late =
+            std::chrono::duration_cast<std::chrono::microseconds>(tavrelia::OutputThread::Clock::now() - deadline).count();
+        int64_t worst = worstMicros.load();
+        while (late > worst && !worstMicros.compare_exchange_weak(worst, late)) {
+        }
+        ++ticks;
+    });
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        OscPeer sender;
+        for (int i = 0; flooding; ++i) {
+            sender.send(port, {"/tavrelia/fader/" + std::to_string(1 + i % 27), {i % 256}});
+            sender.sendBytes(port, "garbage");
+        }
+    });
+    const auto until = tavrelia::wire::Clock::now() + 1500ms;
+    while (tavrelia::wire::Clock::now() < until)
+        QCoreApplication::processEvents();
+    flooding = false;
+    flood.join();
+    EXPECT_GE(ticks.load(), 25);
+    EXPECT_LT(worstMicros.load(), 20000) << "µs the latest tick started late";
+    EXPECT_GT(console.osc.counts().applied, 500u);
+    EXPECT_GT(console.osc.counts().malformed, 500u);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    return tavrelia::wire::runInAHomeOfItsOwn(argc, argv);
+}

@@ -1,0 +1,205 @@
+#include <QStyleOptionGroupBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <memory>
+
+#include "../e2e/osc_peer.h"
+#include "base_form.h"
+#include "console.h"
+#include "elided_label.h"
+#include "osc_panel.h"
+#include "scripted_dialogs.h"
+#include "test_environment.h"
+
+using namespace tavrelia;
+using wire::OscPeer;
+
+using test::readConf;
+using test::writeConf;
+
+class OscPanelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void groupOnTheOptionsTabStartsOff();
+    void enablingListensSavesAndCountsWhatComes();
+    void startUpReportsWhatStopsTheServer();
+    void addressesByNameAreRefused();
+    void fitsTheWindow();
+
+private:
+    template <typename T>
+    T* find(const char* name)
+    {
+        return tavrelia::test::child<T>(*form, QString::fromLatin1(name));
+    }
+    QString text(const char* label) { return find<QLabel>(label)->text(); }
+    // A message line's whole text (it shows as much as fits).
+    QString message(const char* label) { return find<ElidedLabel>(label)->fullText(); }
+    // Clicks the box in the group's title, where a user switches it on and off.
+    void clickEnabled()
+    {
+        auto* group = find<OscPanel>("GroupBoxOsc");
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.subControls = QStyle::SC_GroupBoxCheckBox | QStyle::SC_GroupBoxLabel;
+        option.text = group->title();
+        option.lineWidth = 1;
+        option.features = QStyleOptionFrame::None;
+        const QRect box = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxCheckBox, group);
+        QTest::mouseClick(group, Qt::LeftButton, {}, box.center());
+    }
+    // Types into a field as the user does, ending the edit.
+    void type(const char* field, const QString& text)
+    {
+        auto* edit = find<QLineEdit>(field);
+        edit->setText(text);
+        emit edit->editingFinished();
+    }
+
+    std::unique_ptr<Console> console;
+    std::unique_ptr<TBaseForm> form;
+    std::unique_ptr<test::ScriptedDialogs> dialogs;
+};
+
+void OscPanelTest::init()
+{
+    QFile::remove(test::confPath());
+    dialogs.reset();
+    dialogs = std::make_unique<test::ScriptedDialogs>();
+    console = std::make_unique<Console>();
+    form = std::make_unique<TBaseForm>(*console);
+}
+
+void OscPanelTest::cleanup()
+{
+    form.reset();
+    console.reset();
+    dialogs.reset();
+}
+
+void OscPanelTest::groupOnTheOptionsTabStartsOff()
+{
+    auto* group = find<OscPanel>("GroupBoxOsc");
+    QCOMPARE(group->title(), QStringLiteral("OSC"));
+    auto* tabs = form->pageControlInput();
+    QCOMPARE(tabs->tabText(tabs->indexOf(group->parentWidget())), QStringLiteral("Опции"));
+    group->startUp();
+    QVERIFY(!group->isChecked());
+    QCOMPARE(find<QSpinBox>("SpinEditOscPort")->value(), 8000);
+    QCOMPARE(message("LabelOscState"), QStringLiteral("Выключено"));
+    QVERIFY(!console->osc.running());
+}
+
+void OscPanelTest::enablingListensSavesAndCountsWhatComes()
+{
+    find<OscPanel>("GroupBoxOsc")->startUp();
+    const uint16_t port = OscPeer::freePort();
+    auto* portBox = find<QSpinBox>("SpinEditOscPort");
+    portBox->setValue(port);
+    type("EditOscAddress", QStringLiteral("127.0.0.1"));
+    QVERIFY(!console->osc.running());   // still off: the edits are kept for later
+    clickEnabled();
+    QVERIFY(console->osc.running());
+    QCOMPARE(message("LabelOscState"), QStringLiteral("Ждет команд на порту %1").arg(port));
+    const QString conf = readConf();
+    QVERIFY2(conf.contains("[OSC]") && conf.contains("Enabled=true") && conf.contains(QStringLiteral("Port=%1").arg(port)) &&
+                 conf.contains("Address=127.0.0.1"),
+             qPrintable(conf));
+
+    OscPeer tablet;
+    tablet.send(port, {"/tavrelia/fader/1", {200}});
+    tablet.sendBytes(port, "not OSC");
+    tablet.send(port, {"/tavrelia/fader/1", {300}});
+    QTRY_COMPARE(console->live.fader(1), 200);
+    QTRY_COMPARE(text("LabelOscReceived"), QStringLiteral("3"));
+    const std::pair<const char*, const char*> shown[] = {
+        {"LabelOscApplied", "1"}, {"LabelOscMalformed", "1"}, {"LabelOscUnknown", "0"},
+        {"LabelOscRefused", "1"}, {"LabelOscClients", "1"},
+    };
+    for (const auto& [label, count] : shown)
+        QCOMPARE(text(label), QString::fromLatin1(count));
+    QVERIFY(text("LabelOscSent").toInt() > 100);   // every state, to the new sender
+    QCOMPARE(message("LabelOscLastFault"), QStringLiteral("fader/1 takes 0..255"));
+
+    clickEnabled();
+    QVERIFY(!console->osc.running());
+    QCOMPARE(message("LabelOscState"), QStringLiteral("Выключено"));
+    QVERIFY(readConf().contains("Enabled=false"));
+}
+
+void OscPanelTest::startUpReportsWhatStopsTheServer()
+{
+    OscPeer holder;
+    writeConf(QStringLiteral("[OSC]\nEnabled=true\nAddress=127.0.0.1\nPort=%1\nFeedbackPort=99999\n").arg(holder.port()));
+    find<OscPanel>("GroupBoxOsc")->startUp();
+    QVERIFY(find<OscPanel>("GroupBoxOsc")->isChecked());
+    QVERIFY(!console->osc.running());
+    QVERIFY2(message("LabelOscState").startsWith(QStringLiteral("Не работает: 127.0.0.1 port %1: ").arg(holder.port())),
+             qPrintable(message("LabelOscState")));
+    QVERIFY2(message("LabelOscState").contains(QStringLiteral("OSC/FeedbackPort: bad value \"99999\"")),
+             qPrintable(message("LabelOscState")));
+}
+
+void OscPanelTest::addressesByNameAreRefused()
+{
+    find<OscPanel>("GroupBoxOsc")->startUp();
+    find<QSpinBox>("SpinEditOscPort")->setValue(OscPeer::freePort());
+    type("EditOscAddress", QStringLiteral("127.0.0.1"));
+    clickEnabled();
+    QVERIFY(console->osc.running());
+    const QString saved = readConf();
+    for (const char* field : {"EditOscFeedbackHost", "EditOscAddress"}) {
+        type(field, QStringLiteral("tablet.local"));
+        QCOMPARE(message("LabelOscState"), QStringLiteral("Не IP-адрес: tablet.local"));
+        QCOMPARE(readConf(), saved);
+        QVERIFY(console->osc.running());
+        find<QLineEdit>(field)->setText(field == QLatin1String("EditOscAddress") ? "127.0.0.1" : "");
+    }
+}
+
+void OscPanelTest::fitsTheWindow()
+{
+    form->pageControlInput()->setCurrentWidget(form->inputPage(TBaseForm::InputTab::Opcii));
+    form->resize(TBaseForm::kWidth, TBaseForm::kHeight);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    auto* group = find<OscPanel>("GroupBoxOsc");
+    group->startUp();
+    // The longest texts the group shows: seven-digit counts and an error longer than a line.
+    for (QLabel* count : group->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^LabelOsc(?!State|LastFault)"))))
+        count->setText(QStringLiteral("9999999"));
+    const QString error =
+        QStringLiteral("Не работает: 2001:db8:85a3::8a2e:370:7334 port 65535: Cannot assign requested address");
+    find<ElidedLabel>("LabelOscState")->setFullText(error);
+    QTest::qWait(50);
+    // The tab holds it at the window's size: no wider, and its groups within its height.
+    QCOMPARE(form->width(), TBaseForm::kWidth);
+    QWidget* page = group->parentWidget();
+    QVERIFY(page->minimumSizeHint().height() <= page->height());
+    QVERIFY(group->height() >= group->minimumSizeHint().height());
+    for (QWidget* widget : group->findChildren<QWidget*>()) {
+        if (widget->isVisible() && !qobject_cast<ElidedLabel*>(widget))
+            QVERIFY2(widget->width() >= widget->minimumSizeHint().width(), qPrintable(widget->objectName()));
+    }
+    // A message longer than its line ends in "…" within the group and is whole in its hint.
+    auto* state = find<ElidedLabel>("LabelOscState");
+    QVERIFY2(state->text().endsWith(QChar(0x2026)), qPrintable(state->text()));
+    QVERIFY(state->fontMetrics().horizontalAdvance(state->text()) <= state->contentsRect().width());
+    QCOMPARE(state->toolTip(), error);
+    const QString shot = qEnvironmentVariable("TAVRELIA_SCREENSHOT");
+    if (!shot.isEmpty())
+        form->grab().save(shot);
+}
+
+TAVRELIA_TEST_MAIN(OscPanelTest)
+
+#include "osc_panel_test.moc"

@@ -11,6 +11,7 @@
 #include "base_form.h"
 #include "console.h"
 #include "dialogs.h"
+#include "elided_label.h"
 #include "output/interface_settings.h"
 
 namespace tavrelia {
@@ -23,7 +24,7 @@ MidiPanel::MidiPanel(TBaseForm& form)
     setObjectName(QStringLiteral("GroupBoxMidi"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     buildControls();
-    form.addToRow(TBaseForm::InputTab::Opcii, this);
+    form.addToRow(TBaseForm::InputTab::Opcii, 0, 1, this);
 
     connect(&form, &TBaseForm::startUpInterface, this, &MidiPanel::startUp);
     connect(&form, &TBaseForm::closeInterface, &midi_, &MidiLink::stop);
@@ -34,20 +35,19 @@ MidiPanel::MidiPanel(TBaseForm& form)
 void MidiPanel::buildControls()
 {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 2, 6, 2);
+    // Tight: the group sits below the OSC group and the tab has no height to spare.
+    layout->setContentsMargins(6, 0, 6, 2);
     layout->setSpacing(2);
-    devices_ = new QLabel(this);
+    devices_ = new ElidedLabel(this);
     devices_->setObjectName(QStringLiteral("LabelMidiDevices"));
-    devices_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    faults_ = new QLabel(this);
+    faults_ = new ElidedLabel(this);
     faults_->setObjectName(QStringLiteral("LabelMidiMapFaults"));
-    faults_->setWordWrap(true);
-    faults_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    faults_->setStyleSheet(QStringLiteral("color: #b00000"));
     faults_->hide();
-    layout->addWidget(faults_);
 
     auto* top = new QHBoxLayout;
     top->addWidget(devices_, 1);
+    top->addWidget(faults_, 1);
     layout->addLayout(top);
     auto* row = new QHBoxLayout;
     control_ = new QComboBox(this);
@@ -80,7 +80,7 @@ void MidiPanel::buildControls()
 void MidiPanel::startUp()
 {
     midi_.start();
-    faults_->setText(QStringLiteral("[MIDI map]: ") + midi_.faults().join(QStringLiteral("; ")));
+    faults_->setFullText(QStringLiteral("[MIDI map]: ") + midi_.faults().join(QStringLiteral("; ")));
     faults_->setVisible(!midi_.faults().isEmpty());
     showBinding();
 }
@@ -88,9 +88,8 @@ void MidiPanel::startUp()
 void MidiPanel::showDevices()
 {
     const QStringList devices = midi_.devices();
-    devices_->setText(devices.isEmpty() ? QStringLiteral("Нет устройств MIDI")
-                                        : devices.join(QStringLiteral(", ")));
-    devices_->setToolTip(devices_->text());
+    devices_->setFullText(devices.isEmpty() ? QStringLiteral("Нет устройств MIDI")
+                                            : devices.join(QStringLiteral(", ")));
 }
 
 void MidiPanel::showBinding()

@@ -10,6 +10,7 @@ namespace tavrelia {
 
 class MidiLink;
 class TBaseForm;
+class ElidedLabel;
 
 // The group "MIDI" on the options tab: the surfaces found, the map's bad lines, and
 // learn mode: choose a control (in the list, or by clicking it in the window while
@@ -35,8 +36,8 @@ private:
 
     TBaseForm& form_;
     MidiLink& midi_;
-    QLabel* devices_ = nullptr;
-    QLabel* faults_ = nullptr;
+    ElidedLabel* devices_ = nullptr;
+    ElidedLabel* faults_ = nullptr;
     QComboBox* control_ = nullptr;
     QToolButton* learn_ = nullptr;
     QLabel* binding_ = nullptr;

@@ -31,6 +31,13 @@ private slots:
         QVERIFY(conf.readAll().contains("[MIDI map]\nfader/5=cc 4 80\n"));
         surface.input(QStringLiteral("pad"), QByteArray("\xB3\x50\x7F", 3));
         QCOMPARE(w.console.live.fader(5), 255);
+        // Whole in the window, beside the binding.
+        w.form.pageControlInput()->setCurrentWidget(w.form.inputPage(tavrelia::TBaseForm::InputTab::Opcii));
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        const QString shot = qEnvironmentVariable("TAVRELIA_SHOT_DIR");
+        if (!shot.isEmpty())
+            w.form.grab().save(shot + QStringLiteral("/midi-options-tab.png"));
         QCOMPARE(w.text("LabelMidiDevices"), QStringLiteral("Нет устройств MIDI"));
         w.form.close();
     }

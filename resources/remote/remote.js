@@ -160,6 +160,11 @@ function hold(button) {
 function wire(control) {
   const name = control.dataset.control;
   if (control.classList.contains('hold')) return hold(control);
+  // A tap counts the moment the finger lands, as the beat does.
+  if (control.classList.contains('beat')) {
+    control.addEventListener('pointerdown', () => send(name));
+    return control.addEventListener('click', (event) => { if (event.detail === 0) send(name); });
+  }
   if (control.classList.contains('pad')) {
     const drag = (event) => {
       if (!event.buttons && event.type !== 'pointerdown') return;

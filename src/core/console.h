@@ -9,6 +9,7 @@
 #include "control/controls.h"
 #include "control/named_controls.h"
 #include "editing/beam_editor.h"
+#include "midi/midi_link.h"
 #include "editing/channel_colors.h"
 #include "editing/channel_desk.h"
 #include "editing/channel_names.h"
@@ -130,6 +131,8 @@ public:
     NamedControls named{live, image};
     // OSC over UDP onto those names; listens only once started.
     OscServer osc{named};
+    // MIDI surfaces and clocks, and the map of their notes and controllers.
+    MidiLink midi{named, live};
 
 private:
     PacketWriter packetWriter_{usbLink};

@@ -1,5 +1,6 @@
 #include "base_form.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -50,6 +51,7 @@
 #include "static_pictures_panel.h"
 #include "style_icon.h"
 #include "transition_mode_group.h"
+#include "midi_panel.h"
 #include "remote_panel.h"
 #include "usb_state_panel.h"
 
@@ -152,6 +154,7 @@ void TBaseForm::buildPanels()
     new BlockCopyPanel(*this);
     new NameBlockCopyPanel(*this);
     new FormColorGroup(*this);
+    new MidiPanel(*this);
     new RemotePanel(*this);
     new ChannelClearMenu(*this);
     new ChannelRatesPanel(*this);
@@ -222,6 +225,8 @@ void TBaseForm::buildFrame()
     setCentralWidget(central);
 
 }
+
+// Two groups of one page in a row, where the first was: the colour group leaves room.
 
 void TBaseForm::buildMenus()
 {
@@ -365,18 +370,27 @@ QWidget* TBaseForm::page(QTabWidget* tabs, int order, const char* objectName,
     return created;
 }
 
-void TBaseForm::addToRow(InputTab tab, QWidget* group)
+void TBaseForm::addToRow(InputTab tab, int row, int column, QWidget* group)
 {
     QWidget* tabPage = inputPage(tab);
-    const QString name = QStringLiteral("RowOfGroups");
-    auto* row = tabPage->findChild<QHBoxLayout*>(name);
-    if (!row) {
-        row = new QHBoxLayout;
-        row->setObjectName(name);
-        row->setContentsMargins(0, 0, 0, 0);
-        static_cast<QBoxLayout*>(tabPage->layout())->addLayout(row);
+    const QString rowName = QStringLiteral("RowOfGroups%1").arg(row);
+    auto* rowLayout = tabPage->findChild<QHBoxLayout*>(rowName);
+    if (!rowLayout) {
+        rowLayout = new QHBoxLayout;
+        rowLayout->setObjectName(rowName);
+        rowLayout->setContentsMargins(0, 0, 0, 0);
+        static_cast<QBoxLayout*>(tabPage->layout())->addLayout(rowLayout);
     }
-    row->addWidget(group, 1);
+    const QString columnName = rowName + QStringLiteral("Column%1").arg(column);
+    auto* columnLayout = tabPage->findChild<QVBoxLayout*>(columnName);
+    if (!columnLayout) {
+        columnLayout = new QVBoxLayout;
+        columnLayout->setObjectName(columnName);
+        columnLayout->setAlignment(Qt::AlignTop);
+        columnLayout->setSpacing(0);
+        rowLayout->addLayout(columnLayout, 1);
+    }
+    columnLayout->addWidget(group);
 }
 
 QWidget* TBaseForm::inputPage(InputTab tab)
@@ -388,19 +402,6 @@ QWidget* TBaseForm::inputPage(InputTab tab)
                                               "Копирование", "Автоматы", "Опции", "DMX coder"};
     const int i = static_cast<int>(tab);
     return page(pageControlInput_, i, kNames[i], kTitles[i]);
-}
-
-QHBoxLayout* TBaseForm::inputRow(InputTab tab)
-{
-    QWidget* tabPage = inputPage(tab);
-    auto* row = tabPage->findChild<QHBoxLayout*>(QStringLiteral("GroupRow"));
-    if (!row) {
-        row = new QHBoxLayout;
-        row->setObjectName(QStringLiteral("GroupRow"));
-        row->setAlignment(Qt::AlignTop);
-        static_cast<QBoxLayout*>(tabPage->layout())->addLayout(row);
-    }
-    return row;
 }
 
 QWidget* TBaseForm::ustPage(UstTab tab)

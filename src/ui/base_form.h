@@ -60,12 +60,11 @@ public:
     enum class UstTab { Plavnost, Urovni, StatKartiny };
     enum class TempTab { Sekvenser, CvetKanala };
     QWidget* inputPage(InputTab tab);
-    // A row of groups side by side at the place of a tab's page where it is first asked
-    // for; each group added to it gets an equal share of the width.
-    void addToRow(InputTab tab, QWidget* group);
-    // A row of groups side by side on an input tab, laid below what the tab holds
-    // when it is first asked for.
-    QHBoxLayout* inputRow(InputTab tab);
+    // Groups side by side on an input tab, in rows numbered from the top and laid below
+    // what the tab holds when the row is first asked for. Each column takes an equal
+    // share of the row's width; a group asked into a column that holds one already is
+    // stacked below it.
+    void addToRow(InputTab tab, int row, int column, QWidget* group);
     QWidget* ustPage(UstTab tab);
     QWidget* tempPage(TempTab tab);
     QTabWidget* pageControlInput() const { return pageControlInput_; }

@@ -24,6 +24,7 @@ BlackOutGroup::BlackOutGroup(TBaseForm& form, ChannelDeskPanel& desk)
     QWidget* page = form.ustPage(TBaseForm::UstTab::Urovni);
     checkBoxBlackOut_ = new QCheckBox(QStringLiteral("BlackOut"), page);
     checkBoxBlackOut_->setObjectName(QStringLiteral("CheckBoxBlackOut"));
+    checkBoxBlackOut_->setProperty("control", QStringLiteral("blackout"));
     checkBoxBlackOut_->setToolTip(QString::fromUtf8(kBlackOutHint));
     // toggled fires only on a change: setting the state it already has runs nothing.
     connect(checkBoxBlackOut_, &QCheckBox::toggled, this, &BlackOutGroup::CheckBoxBlackOutClick);

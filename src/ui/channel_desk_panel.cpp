@@ -143,6 +143,7 @@ void ChannelDeskPanel::buildStrip(int i, QGridLayout* grid)
 
     s.level = new StripBar(this);
     s.level->setObjectName(numbered("ScrollBar", i));
+    s.level->setProperty("control", QStringLiteral("fader/%1").arg(i));
     s.level->setRange(0, 255);
     s.level->setPageStep(10);
     s.level->setFixedHeight(kRowHeight);
@@ -198,6 +199,7 @@ void ChannelDeskPanel::buildStrip(int i, QGridLayout* grid)
 
     s.select = new QCheckBox(this);
     s.select->setObjectName(numbered("CheckBox", i));
+    s.select->setProperty("control", QStringLiteral("fader/%1/manual").arg(i));
     s.select->setFixedHeight(kRowHeight);
     connect(s.select, &QCheckBox::toggled, this,
             [this, i](bool checked) { console_.live.setFaderManual(i, checked); });
@@ -219,6 +221,7 @@ void ChannelDeskPanel::buildPageBar(QGridLayout* grid)
 {
     pageBar_ = new QScrollBar(Qt::Vertical, this);
     pageBar_->setObjectName(QStringLiteral("ScrolbarVertPos"));
+    pageBar_->setProperty("control", QStringLiteral("page"));
     pageBar_->setRange(0, ChannelDesk::kMaxPage);
     pageBar_->setPageStep(kStrips);
     pageBar_->installEventFilter(this);

@@ -50,7 +50,7 @@ OscPanel::OscPanel(TBaseForm& form)
     connect(this, &QGroupBox::toggled, this, &OscPanel::settingsEdited);
     buildControls();
     // Beside the other narrow groups: the tab has no height to spare.
-    form.addToRow(TBaseForm::InputTab::Opcii, this);
+    form.addToRow(TBaseForm::InputTab::Opcii, 0, 1, this);
 
     countsTimer_ = new QTimer(this);
     countsTimer_->setSingleShot(true);
@@ -118,11 +118,12 @@ void OscPanel::buildControls()
         countLabels_[i]->setObjectName(QString::fromLatin1(kCounts[i].objectName));
         counts->addWidget(countLabels_[i], row, column + 1);
     }
+    // The last fault takes the place beside the odd count at the end.
+    labelLastFault_ = lineLabel("LabelOscLastFault");
+    counts->addWidget(labelLastFault_, static_cast<int>(std::size(kCounts) / 2), 2, 1, 2);
     counts->setColumnStretch(1, 1);
     counts->setColumnStretch(3, 1);
     layout->addRow(counts);
-    labelLastFault_ = lineLabel("LabelOscLastFault");
-    layout->addRow(labelLastFault_);
     showSettings(settings_);
     showCounts();
 }

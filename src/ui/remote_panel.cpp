@@ -23,7 +23,7 @@ RemotePanel::RemotePanel(TBaseForm& form)
     setObjectName(QStringLiteral("GroupBoxRemote"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     buildControls();
-    form.inputRow(TBaseForm::InputTab::Opcii)->addWidget(this);
+    form.addToRow(TBaseForm::InputTab::Opcii, 1, 1, this);
     connect(&form, &TBaseForm::startUpInterface, this, &RemotePanel::startUp);
     connect(&form, &TBaseForm::closeInterface, server_, &RemoteServer::stop);
     connect(server_, &RemoteServer::clientCountChanged, this, &RemotePanel::showClients);

@@ -4,6 +4,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -103,6 +104,7 @@ void SequencerPanel::buildTempoRow()
     row->setSpacing(4);
     tempBar_ = horizontalBar(this, "ScrollBarTemp", Sequencer::kMinTempo, Sequencer::kMaxTempo,
                              ShowImage::kNewTempo);
+    tempBar_->setProperty("control", QStringLiteral("tempo"));
     tempBar_->setToolTip(QStringLiteral("Установка времени перехода на следующую сцену"));
     connect(tempBar_, &QScrollBar::valueChanged, this, &SequencerPanel::ScrollBarTempChange);
     row->addWidget(tempBar_, 1);
@@ -130,8 +132,10 @@ void SequencerPanel::buildModeRow()
     };
     stopButton_ = makeButton("SpeedButtonStop", QStyle::SP_MediaStop,
                              QStringLiteral("Остановить Шоу - горячая кнопка /-/ "));
+    stopButton_->setProperty("control", QStringLiteral("stop"));
     playButton_ = makeButton("SpeedButtonPlay", QStyle::SP_MediaPlay,
                              QStringLiteral("Запустить Шоу - горячая кнопка /+/ "));
+    playButton_->setProperty("control", QStringLiteral("play"));
     modeGroup_ = new QButtonGroup(this);
     modeGroup_->addButton(stopButton_);
     modeGroup_->addButton(playButton_);
@@ -139,6 +143,15 @@ void SequencerPanel::buildModeRow()
     connect(stopButton_, &QToolButton::clicked, this, &SequencerPanel::SpeedButtonStopClick);
     connect(playButton_, &QToolButton::clicked, this, &SequencerPanel::SpeedButtonPlayClick);
     playButton_->installEventFilter(this);
+
+    auto* tap = new QToolButton(this);
+    tap->setObjectName(QStringLiteral("SpeedButtonTap"));
+    tap->setProperty("control", QStringLiteral("tap"));
+    tap->setText(QStringLiteral("Tap"));
+    tap->setToolTip(QStringLiteral("Темп по ударам - горячая кнопка /9/ "));
+    tap->setFixedHeight(playButton_->sizeHint().height());
+    connect(tap, &QToolButton::pressed, &live_, &Controls::tap);
+    row->addWidget(tap);
 
     row->addSpacing(4);
     lamp_ = new ColorSwatch(this, ColorSwatch::Frame::Plain);
@@ -155,6 +168,32 @@ void SequencerPanel::buildModeRow()
         QStringLiteral("При наличии флажка сцены повторяются по кругу безконечно"));
     row->addWidget(ring_);
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
+}
+
+// Following a MIDI clock, and how many of its beats a scene lasts.
+void SequencerPanel::addBeatFollow(QHBoxLayout* row)
+{
+    auto* follow = new QCheckBox(QStringLiteral("MIDI"), this);
+    follow->setObjectName(QStringLiteral("CheckBoxClockFollow"));
+    follow->setProperty("control", QStringLiteral("beat/follow"));
+    follow->setToolTip(QStringLiteral("Сцены меняются на доли MIDI clock"));
+    connect(follow, &QCheckBox::toggled, &live_, &Controls::setClockFollow);
+    connect(&live_, &Controls::clockFollowChanged, follow, &QCheckBox::setChecked);
+    row->addWidget(follow);
+    auto* beats = new QComboBox(this);
+    beats->setObjectName(QStringLiteral("ComboBoxBeatsPerScene"));
+    beats->setProperty("control", QStringLiteral("beat/per-scene"));
+    beats->setToolTip(QStringLiteral("Долей MIDI clock на сцену"));
+    // As low as the row's buttons: the column has no height to spare.
+    beats->setFixedSize(beats->fontMetrics().horizontalAdvance(QStringLiteral("8")) * 5,
+                        follow->sizeHint().height() + 2);
+    for (int count : {1, 2, 4, 8})
+        beats->addItem(QString::number(count), count);
+    beats->setCurrentIndex(beats->findData(live_.beatsPerScene()));
+    connect(beats, &QComboBox::activated, this, [this, beats] { live_.setBeatsPerScene(beats->currentData().toInt()); });
+    connect(&live_, &Controls::beatsPerSceneChanged, beats,
+            [beats](int count) { beats->setCurrentIndex(beats->findData(count)); });
+    row->addWidget(beats);
 }
 
 void SequencerPanel::buildClockRow()
@@ -194,6 +233,8 @@ void SequencerPanel::buildPresetRow()
     set->setToolTip(QStringLiteral("Предварительная  установка начальной сцены "));
     connect(set, &QToolButton::clicked, this, &SequencerPanel::SpeedButtonScenHandClick);
     row->addWidget(set);
+    row->addSpacing(4);
+    addBeatFollow(row);
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
 }
 

@@ -6,6 +6,8 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QScrollBar;
 class QTimer;
@@ -49,6 +51,7 @@ private:
     void buildModeRow();
     void buildClockRow();
     void buildPresetRow();
+    void addBeatFollow(QHBoxLayout* row);
     void showBeat(BeatLamp lamp);
     void showMode(bool playing);
 

@@ -106,6 +106,7 @@ void StaticPicturesPanel::buildBoxes()
         const PictureBox& info = kBoxes[k];
         auto* box = new QCheckBox(QString::fromUtf8(info.caption), group);
         box->setObjectName(QString::fromLatin1(info.name));
+        box->setProperty("control", QStringLiteral("picture/%1").arg(k + 1));
         box->setToolTip(QStringLiteral("Запрограммированая статическая картинка - Горячая кнопка =")
                         + QString::fromUtf8(info.key) + QStringLiteral("= "));
         connect(box, &QCheckBox::toggled, this, [this, k](bool on) { live_.setPicture(k + 1, on); });
@@ -154,6 +155,9 @@ void StaticPicturesPanel::FormKeyDown(int virtualKey)
         break;
     case HotKeys::Action::Stop:
         live_.stop();
+        break;
+    case HotKeys::Action::Tap:
+        live_.tap();
         break;
     case HotKeys::Action::Ctrl:   // the key preview keeps the flag
     case HotKeys::Action::None:

@@ -45,7 +45,7 @@ UsbStatePanel::UsbStatePanel(TBaseForm& form)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     buildControls();
     // Beside the other narrow groups: the tab has no height to spare.
-    form.addToRow(TBaseForm::InputTab::Opcii, this);
+    form.addToRow(TBaseForm::InputTab::Opcii, 0, 0, this);
 
     connect(&form, &TBaseForm::startUpInterface, this, &UsbStatePanel::startUp);
     connect(&form, &TBaseForm::closeInterface, this, &UsbStatePanel::closeDown);

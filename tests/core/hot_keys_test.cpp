@@ -43,7 +43,7 @@ TEST(HotKeys, DigitRowByItsPlaceOnTheKeyboard)
         EXPECT_EQ(HotKeys::digitRowKey(scanCode), code) << scanCode;
 }
 
-TEST(HotKeys, KeysBindPicturesPlayStopBlackOutAndTheConveyor)
+TEST(HotKeys, KeysBindPicturesPlayStopBlackOutTapAndTheConveyor)
 {
     const int pictureKeys[] = {49, 50, 51, 52, 53, 54, 55, 56, 32, 90, 88, 67, 86, 66, 78, 77};
     for (int k = 0; k < 16; ++k) {
@@ -52,7 +52,8 @@ TEST(HotKeys, KeysBindPicturesPlayStopBlackOutAndTheConveyor)
         EXPECT_EQ(HotKeys::konveyrButtonOfKey(pictureKeys[k]), 0);
     }
     EXPECT_EQ(HotKeys::actionOf(48), Action::BlackOut);
-    EXPECT_EQ(HotKeys::actionOf(57), Action::None);   // digit 9
+    EXPECT_EQ(HotKeys::actionOf(57), Action::Tap);   // digit 9
+    EXPECT_EQ(HotKeys::actionOf(58), Action::None);
     EXPECT_EQ(HotKeys::actionOf(187), Action::Play);
     EXPECT_EQ(HotKeys::actionOf(189), Action::Stop);
     EXPECT_EQ(HotKeys::actionOf(81), Action::None);   // Q: only the conveyor's

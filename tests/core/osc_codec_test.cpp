@@ -14,6 +14,8 @@ namespace {
 TEST(OscCodec, FeedbackSentBackIsTakenAsItCame)
 {
     Console console;
+    // A tempo of its own, so that the period in force is the tempo's.
+    ASSERT_EQ(console.named.apply(QStringLiteral("tempo"), 44), std::nullopt);
     const auto states = console.named.snapshot();
     for (const bool floats : {false, true}) {
         for (const auto& [name, value] : states) {

@@ -149,6 +149,12 @@ TEST_F(OscOnTheWire, EveryWritableControlReachesTheWire)
         {{"/tavrelia/mode", {"vykl"}}, {}},
         {{"/tavrelia/conveyor/mode", {"hand"}}, {}},
         {{"/tavrelia/conveyor/3", {1}}, slot(1, 222)},
+        // The beat: taps and the clock's switches change the period, not the frame.
+        {{"/tavrelia/tap", {1}}, {}},
+        {{"/tavrelia/tap", {}}, {}},
+        {{"/tavrelia/beat/per-scene", {"2"}}, {}},
+        {{"/tavrelia/beat/follow", {1}}, {}},
+        {{"/tavrelia/beat/follow", {0}}, {}},
     };
     std::set<QString> sent;
     quint64 count = 0;

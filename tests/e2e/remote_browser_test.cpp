@@ -9,6 +9,7 @@
 #include <QTcpServer>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include "dev_tools.h"
@@ -52,6 +53,7 @@ private slots:
     void cleanupTestCase();
     void thePinIsRefusedThenAccepted();
     void playOnThePageAdvancesTheScenesOnTheWire();
+    void tapsOnThePageSetTheScenePeriod();
     void aHeldPictureShowsOnTheWireUntilTheFingerLifts();
     void aFaderOnThePageMovesTheWireAndTheWindowsStrip();
     void aChangeInTheWindowShowsOnThePage();
@@ -184,6 +186,17 @@ void RemoteBrowserTest::playOnThePageAdvancesTheScenesOnTheWire()
     devTools_.tap(page_, control(QStringLiteral("stop")));
     QVERIFY(devTools_.waitFor(page_, QStringLiteral("document.querySelector('[data-control=\"play\"]').dataset.value === '0'")));
     QTRY_VERIFY(!console().live.playing());
+}
+
+// Tap counts when the finger lands: four taps 400 ms apart make a 400 ms scene.
+void RemoteBrowserTest::tapsOnThePageSetTheScenePeriod()
+{
+    for (int tap = 0; tap < 4; ++tap) {
+        if (tap > 0)
+            QTest::qWait(400);
+        devTools_.tap(page_, control(QStringLiteral("tap")));
+    }
+    QTRY_VERIFY2(std::abs(console().live.period() - 400) <= 60, qPrintable(QString::number(console().live.period())));
 }
 
 void RemoteBrowserTest::aHeldPictureShowsOnTheWireUntilTheFingerLifts()

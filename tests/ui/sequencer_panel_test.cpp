@@ -49,6 +49,27 @@ private slots:
         QCOMPARE(lamp(), QColor(Qt::white));
     }
 
+    // The button and the key 9 tap the beat; the label shows the tempo taken and
+    // the bar the show's own.
+    void tapButtonAndKeyTakeTheTempo()
+    {
+        auto now = tavrelia::TapTempo::Clock::time_point{};
+        w->console.live.setClock([&now] { return now; });
+        auto* tap = w->find<QToolButton>("SpeedButtonTap");
+        QCOMPARE(tap->text(), QStringLiteral("Tap"));
+        QTest::mousePress(tap, Qt::LeftButton);
+        QTest::mouseRelease(tap, Qt::LeftButton);
+        now += std::chrono::milliseconds(750);
+        w->key(Qt::Key_9, Qt::NoModifier);
+        QCOMPARE(w->console.sequencer.timer().interval(), 750);
+        QCOMPARE(w->text("LabelTemp"), QStringLiteral("80  Сцен/мин "));
+        QCOMPARE(w->bar("ScrollBarTemp")->value(), 44);
+        w->form.ReturnPageControlAll();   // a refresh keeps the taps' tempo
+        QCOMPARE(w->console.sequencer.timer().interval(), 750);
+        w->bar("ScrollBarTemp")->setValue(20);
+        QCOMPARE(w->console.sequencer.timer().interval(), 400);
+    }
+
     void tempoBarSetsThePeriod()
     {
         w->bar("ScrollBarTemp")->setValue(10);

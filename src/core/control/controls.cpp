@@ -15,6 +15,11 @@
 
 namespace tavrelia {
 
+namespace {
+// How often a followed clock is looked at for having gone silent.
+constexpr int kClockWatchMs = 250;
+}  // namespace
+
 Controls::Controls(Parts parts, QObject* parent)
     : QObject(parent),
       sequencer_(parts.sequencer),
@@ -30,9 +35,14 @@ Controls::Controls(Parts parts, QObject* parent)
     connect(&sequencer_, &Sequencer::modeChanged, this, &Controls::sendPlaying);
     connect(&sequencer_, &Sequencer::advanced, this, &Controls::sendScene);
     connect(&sequencer_, &Sequencer::tempoChanged, this, &Controls::sendTempo);
+    connect(&sequencer_, &Sequencer::tempoChanged, this, &Controls::sendPeriod);
     connect(&conveyor_, &Conveyor::changed, this, &Controls::conveyorChanged);
     connect(&handScan_, &HandScan::moved, this,
             [this](int x, int y) { emit handScanChanged(handPriority(), x, y); });
+    clockWatch_ = new QTimer(this);
+    clockWatch_->setObjectName(QStringLiteral("TimerClockWatch"));
+    clockWatch_->setInterval(kClockWatchMs);
+    connect(clockWatch_, &QTimer::timeout, this, &Controls::watchClock);
     shown_.link = link();
     // The link is looked at where it is polled: once a second.
     connect(link_.timerPolling(), &QTimer::timeout, this, &Controls::sendLink);
@@ -72,7 +82,16 @@ void Controls::step(int scene)
 
 void Controls::setTempo(int tempo)
 {
+    const bool moved = Sequencer::clampTempo(tempo) != this->tempo();
     sequencer_.setTempo(tempo);
+    if (moved && sequencer_.takenPeriod() > 0)
+        sequencer_.releasePeriod();
+}
+
+void Controls::tap()
+{
+    if (const std::optional<int> period = taps_.tap(now_()))
+        sequencer_.takePeriod(*period, true);
 }
 
 void Controls::setBlackOut(bool on)
@@ -264,6 +283,78 @@ int Controls::tempo() const
     return Sequencer::clampTempo(image_.sceneTempo());
 }
 
+void Controls::setClockFollow(bool on)
+{
+    if (on == clockFollow())
+        return;
+    follower_.forget();
+    if (on) {
+        clockWatch_->start();
+    } else {
+        clockWatch_->stop();
+        sequencer_.setDriven(false);
+        sequencer_.releasePeriod();
+    }
+    emit clockFollowChanged(on);
+}
+
+void Controls::setBeatsPerScene(int beats)
+{
+    if (beats != beatsPerScene() && follower_.setBeatsPerScene(beats))
+        emit beatsPerSceneChanged(beats);
+}
+
+void Controls::clockMessage(MidiMessage::Kind kind)
+{
+    if (!clockFollow())
+        return;
+    switch (kind) {
+    case MidiMessage::Kind::Clock:
+        followPulse();
+        break;
+    case MidiMessage::Kind::Start:
+        follower_.start();
+        break;
+    case MidiMessage::Kind::Continue:
+        play();
+        break;
+    case MidiMessage::Kind::Stop:
+        stop();
+        break;
+    default:
+        break;
+    }
+}
+
+// The scene changes first: the beat is now. The tempo follows once a beat.
+void Controls::followPulse()
+{
+    const ClockFollower::Step step = follower_.pulse(now_());
+    if (step == ClockFollower::Step::None)
+        return;
+    sequencer_.setDriven(true);
+    if (step == ClockFollower::Step::First)
+        go(1);
+    else if (step == ClockFollower::Step::Scene)
+        sequencer_.TimerSeqveserTimer();
+    const int period = follower_.periodMs();
+    if (period > 0 && period != sequencer_.takenPeriod())
+        sequencer_.takePeriod(period, false);
+}
+
+void Controls::watchClock()
+{
+    if (sequencer_.driven() && follower_.lost(now_())) {
+        follower_.forget();
+        sequencer_.setDriven(false);   // on at the last tempo
+    }
+}
+
+int Controls::period() const
+{
+    return sequencer_.period();
+}
+
 QString Controls::clockText() const
 {
     return sequencer_.clockText();
@@ -355,6 +446,7 @@ void Controls::refresh()
     sendPlaying();
     sendDesk();
     sendTempo();
+    sendPeriod();
 }
 
 void Controls::sendScene()
@@ -369,6 +461,12 @@ void Controls::sendTempo()
 {
     if (std::exchange(shown_.tempo, tempo()) != tempo())
         emit tempoChanged(tempo());
+}
+
+void Controls::sendPeriod()
+{
+    if (std::exchange(shown_.period, period()) != period())
+        emit periodChanged(period());
 }
 
 void Controls::sendLink()

@@ -2,12 +2,17 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "output/output_controls.h"
+#include "midi/midi_parser.h"
+#include "playback/clock_follower.h"
 #include "playback/conveyor.h"
+#include "playback/tap_tempo.h"
 
 namespace tavrelia {
 
@@ -57,7 +62,20 @@ public:
     void next();
     void prev();
     // Scene time, as the tempo bar sets it (10..170: the period is its square in ms).
+    // A tempo other than the stored one also gives up a tempo taken from the beat.
     void setTempo(int tempo);
+    // A beat tapped: from the second tap on, the scene period is the mean interval of
+    // the last four taps, starting now; the show's stored tempo stays as it is.
+    void tap();
+    // Following a MIDI clock: with it on, the scene period is BeatsPerScene (1, 2, 4
+    // or 8) beats of the clock's smoothed tempo and every scene change falls on a
+    // beat; Start plays from the first scene on the next beat, Continue plays on,
+    // Stop stops. A clock silent for 2 s leaves the sequencer its last tempo;
+    // switched off, the show's own tempo is back.
+    void setClockFollow(bool on);
+    void setBeatsPerScene(int beats);
+    // A clock's real-time message (pulse, start, continue, stop) as it arrives.
+    void clockMessage(MidiMessage::Kind kind);
 
     // The output.
     void setBlackOut(bool on);
@@ -113,6 +131,8 @@ public:
     int scenes() const;   // 1..256
     bool playing() const;
     int tempo() const;
+    // The scene period in force, ms: the show tempo's or the one taken from the beat.
+    int period() const;
     QString clockText() const;
     bool link() const;    // an interface takes the frames: not demo, not lost
     bool blackOut() const;
@@ -126,6 +146,8 @@ public:
     bool faderManual(int strip) const;
     bool automatRun(int automat) const;
     bool automatWithShow(int automat) const;
+    bool clockFollow() const { return clockWatch_ != nullptr && clockWatch_->isActive(); }
+    int beatsPerScene() const { return follower_.beatsPerScene(); }
     bool keys() const { return keys_; }
     bool conveyorKeys() const { return conveyorKeys_; }
     bool demo() const;
@@ -138,10 +160,17 @@ public:
     // signals of what changed go out.
     void refresh();
 
+    // Where taps read the time (tests move a clock of their own).
+    using Now = std::function<TapTempo::Clock::time_point()>;
+    void setClock(Now now) { now_ = std::move(now); }
+
 signals:
     void sceneChanged(int scene, int scenes);
     void playingChanged(bool playing);
     void tempoChanged(int tempo);
+    void periodChanged(int periodMs);
+    void clockFollowChanged(bool on);
+    void beatsPerSceneChanged(int beats);
     void clockChanged(const QString& text);
     void linkChanged(bool up);
     void blackOutChanged(bool on);
@@ -166,6 +195,7 @@ private:
         int scenes = -1;
         int playing = -1;
         int tempo = -1;
+        int period = -1;
         int link = -1;
         int page = -1;
         std::array<int, kStrips> faders;
@@ -180,6 +210,9 @@ private:
     void sendScene();
     void sendPlaying();
     void sendTempo();
+    void sendPeriod();
+    void followPulse();
+    void watchClock();
     void sendLink();
     void sendDesk();
     static bool validStrip(int strip) { return strip >= 1 && strip <= kStrips; }
@@ -195,6 +228,10 @@ private:
     const ControlState& state_;
     Shown shown_;
     std::array<bool, kPictures> latched_{};
+    TapTempo taps_;
+    ClockFollower follower_;
+    QTimer* clockWatch_ = nullptr;
+    Now now_ = [] { return TapTempo::Clock::now(); };
     bool keys_ = true;
     bool conveyorKeys_ = true;
 };

@@ -26,6 +26,9 @@ const QStringList kModes{QStringLiteral("fadera"), QStringLiteral("avtomat"), QS
 const QStringList kConveyorModes{QStringLiteral("hand"), QStringLiteral("stop"), QStringLiteral("list"),
                                  QStringLiteral("list-first")};
 
+// Beats of a followed clock per scene.
+const QStringList kBeatsPerScene{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8")};
+
 // One name, or a numbered family of them: "%1" in the pattern stands for 1..count.
 struct Family {
     const char* pattern;
@@ -64,6 +67,14 @@ const Family kFamilies[] = {
      [](Controls& c, int, const QVariant& v) { c.go(v.toInt()); }},
     {"tempo", 0, Kind::Level, 10, 170, nullptr, [](const Controls& c, const ShowImage&, int) { return QVariant(c.tempo()); },
      [](Controls& c, int, const QVariant& v) { c.setTempo(v.toInt()); }},
+    {"tap", 0, Kind::Press, 0, 1, nullptr, [](const Controls&, const ShowImage&, int) { return QVariant(0); },
+     &pressed<&Controls::tap>},
+    {"beat/follow", 0, Kind::Switch, 0, 1, nullptr,
+     [](const Controls& c, const ShowImage&, int) { return QVariant(int(c.clockFollow())); },
+     [](Controls& c, int, const QVariant& v) { c.setClockFollow(on(v)); }},
+    {"beat/per-scene", 0, Kind::Word, 0, 0, &kBeatsPerScene,
+     [](const Controls& c, const ShowImage&, int) { return QVariant(QString::number(c.beatsPerScene())); },
+     [](Controls& c, int, const QVariant& v) { c.setBeatsPerScene(v.toString().toInt()); }},
     {"blackout", 0, Kind::Switch, 0, 1, nullptr,
      [](const Controls& c, const ShowImage&, int) { return QVariant(int(c.blackOut())); },
      [](Controls& c, int, const QVariant& v) { c.setBlackOut(on(v)); }},
@@ -135,6 +146,8 @@ const Family kFamilies[] = {
      nullptr},
     {"clock", 0, Kind::Text, 0, 0, nullptr, [](const Controls& c, const ShowImage&, int) { return QVariant(c.clockText()); },
      nullptr},
+    {"period", 0, Kind::Level, 100, 28900, nullptr,
+     [](const Controls& c, const ShowImage&, int) { return QVariant(c.period()); }, nullptr},
     {"playing", 0, Kind::Switch, 0, 1, nullptr,
      [](const Controls& c, const ShowImage&, int) { return QVariant(int(c.playing())); }, nullptr},
     {"link", 0, Kind::Switch, 0, 1, nullptr, [](const Controls& c, const ShowImage&, int) { return QVariant(int(c.link())); },

@@ -115,6 +115,8 @@ HotKeys::Action HotKeys::actionOf(int virtualKey)
         return Action::Play;
     case kStop:
         return Action::Stop;
+    case kTap:
+        return Action::Tap;
     default:
         return pictureOfKey(virtualKey) >= 0 ? Action::Picture : Action::None;
     }

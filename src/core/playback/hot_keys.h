@@ -3,19 +3,20 @@
 namespace tavrelia {
 
 // The main window's hot keys, in Windows virtual-key codes: the sixteen picture
-// keys, play, stop, blackout and the conveyor's keys, and the Ctrl-held flag that
-// latches a picture.
+// keys, play, stop, blackout, tap and the conveyor's keys, and the Ctrl-held flag
+// that latches a picture.
 class HotKeys {
 public:
     static constexpr int kCtrl = 17;
     static constexpr int kSpace = 32;
     static constexpr int kBlackOut = 48;   // the digit 0
+    static constexpr int kTap = 57;        // the digit 9, the one digit no picture holds
     static constexpr int kPlay = 187;      // the equals/plus key
     static constexpr int kStop = 189;      // the minus key
     static constexpr int kPictures = 16;
     static constexpr int kKonveyrKeys = 19;
 
-    enum class Action { None, Ctrl, Picture, BlackOut, Play, Stop };
+    enum class Action { None, Ctrl, Picture, BlackOut, Play, Stop, Tap };
 
     // The virtual-key code of a Qt key (keypad keys have codes of their own); 0 when
     // the key has none. Cyrillic letters give the code of the Latin letter on the

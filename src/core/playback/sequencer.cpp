@@ -1,6 +1,7 @@
 #include "playback/sequencer.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "playback/conveyor.h"
 
@@ -43,9 +44,14 @@ QString Sequencer::tempoLabel(int periodMs)
     return QString::number(60000 / periodMs) + QStringLiteral("  Сцен/мин ");
 }
 
+int Sequencer::periodInForce() const
+{
+    return taken_ > 0 ? taken_ : periodOf(image_.sceneTempo());
+}
+
 void Sequencer::TempStatus()
 {
-    const int period = periodOf(image_.sceneTempo());
+    const int period = periodInForce();
     // Every refresh comes here, but only a new tempo may restart the running
     // period: QTimer restarts on any setInterval, even with the same value.
     if (period != period_) {
@@ -55,9 +61,36 @@ void Sequencer::TempStatus()
     emit tempoChanged(tempoText());
 }
 
+void Sequencer::takePeriod(int periodMs, bool restart)
+{
+    taken_ = std::clamp(periodMs, periodOf(kMinTempo), periodOf(kMaxTempo));
+    if (restart && timer_.isActive()) {
+        period_ = taken_;
+        timer_.start(period_);
+    }
+    TempStatus();
+}
+
+void Sequencer::releasePeriod()
+{
+    taken_ = 0;
+    TempStatus();
+}
+
+void Sequencer::setDriven(bool driven)
+{
+    if (std::exchange(driven_, driven) == driven)
+        return;
+    if (driven)
+        timer_.stop();
+    else
+        timer_.start();
+}
+
 void Sequencer::start()
 {
-    timer_.start();
+    if (!driven_)
+        timer_.start();
 }
 
 void Sequencer::TimerSeqveserTimer()
@@ -89,9 +122,10 @@ void Sequencer::computeFadeSteps(const ConsoleLock::Guard&)
 {
     const uint8_t current = image_.currentScene();
     const uint8_t previous = current == 0 ? image_.lastScene() : static_cast<uint8_t>(current - 1);
-    // The show's own tempo, not the running timer's: after a conveyor swap the timer
-    // still has the previous show's period until the window takes up the new one.
-    const int ticks = ticksPerPeriod(periodOf(image_.sceneTempo()));
+    // The show's own tempo (or the beat's), not the running timer's: after a conveyor
+    // swap the timer still has the previous show's period until the window takes up
+    // the new one.
+    const int ticks = ticksPerPeriod(periodInForce());
     for (int c = 1; c < PlayState::kChannels; ++c) {
         const int now = image_.DataRead(current, static_cast<uint8_t>(c));
         const int before = image_.DataRead(previous, static_cast<uint8_t>(c));

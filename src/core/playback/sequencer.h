@@ -47,8 +47,20 @@ public:
     static int ticksPerPeriod(int periodMs);
     static QString tempoLabel(int periodMs);
 
-    // Applies SceneTempo to the period and announces the new tempo label.
+    // Applies SceneTempo (or the period taken from the beat) to the period and
+    // announces the new tempo label.
     void TempStatus();
+    // A period taken from the beat (taps, a clock), in force instead of the show's
+    // tempo until released; the show's stored tempo stays as it is, so saving keeps
+    // the show's own. Clamped to the tempo bar's range of periods. With restart, the
+    // running period starts afresh now (the beat was just now).
+    void takePeriod(int periodMs, bool restart);
+    void releasePeriod();
+    int takenPeriod() const { return taken_; }   // 0: the show's own tempo
+    // Driven by a clock: the period timer stands still and the clock's beats call
+    // TimerSeqveserTimer; no longer driven, the timer runs again from now.
+    void setDriven(bool driven);
+    bool driven() const { return driven_; }
     int period() const { return period_; }
     QString tempoText() const { return tempoLabel(period_); }
     QTimer& timer() { return timer_; }
@@ -88,6 +100,7 @@ signals:
 private:
     void advanceScene(const ConsoleLock::Guard& held);
     void computeFadeSteps(const ConsoleLock::Guard& held);
+    int periodInForce() const;
     void resetClock();
 
     ShowImage& image_;
@@ -97,6 +110,8 @@ private:
     ConsoleLock& lock_;
     QTimer timer_;
     int period_ = 0;
+    int taken_ = 0;
+    bool driven_ = false;
     int hours_ = 0;
     int minutes_ = 0;
     int seconds_ = 0;

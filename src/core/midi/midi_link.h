@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "midi/midi_map.h"
+#include "midi/midi_surface.h"
+#include "midi/raw_midi_ports.h"
+
+namespace tavrelia {
+
+// MIDI on this machine: the surfaces on raw MIDI devices, the map from the group
+// [MIDI map] of Tavrelia.conf (the device from [MIDI] Device=), and every learned
+// binding written back to that file.
+//
+// Thread: the user-interface thread.
+class MidiLink : public QObject {
+    Q_OBJECT
+public:
+    MidiLink(NamedControls& named, Controls& controls, QObject* parent = nullptr);
+
+    // Reads the settings and the map and opens what is there; the bad lines of the map
+    // are in faults() ("line N: reason").
+    void start();
+    void stop();
+    const QStringList& faults() const { return faults_; }
+    QStringList devices() const { return ports_.openPaths(); }
+    MidiSurface& surface() { return surface_; }
+
+    static QString deviceSetting();
+
+signals:
+    void devicesChanged();
+    // A learned binding was stored; false when the file could not be written.
+    void stored(const QString& name, const QString& binding, bool written);
+
+private:
+    void store(const QString& name, const MidiBinding& binding, const QStringList& gone);
+
+    RawMidiPorts ports_;
+    MidiSurface surface_;
+    QStringList faults_;
+};
+
+}  // namespace tavrelia

@@ -1,0 +1,144 @@
+#include "midi/raw_midi_ports.h"
+
+#include <QDir>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tavrelia {
+
+struct RawMidiPorts::Device {
+    int fd = -1;
+    std::unique_ptr<QSocketNotifier> notifier;
+    ~Device()
+    {
+        // Dropped from the notifier's own signal, as a read finds the device gone.
+        notifier->setEnabled(false);
+        notifier.release()->deleteLater();
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+namespace {
+
+// A serial line (or a terminal standing in for a device) passes bytes untouched only
+// in raw mode; a sound card's node is no terminal and needs nothing.
+void makeRawWhenTerminal(int fd)
+{
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0)
+        return;
+    cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    tcsetattr(fd, TCSANOW, &tio);
+}
+
+}  // namespace
+
+RawMidiPorts::RawMidiPorts(QObject* parent) : QObject(parent), scanTimer_(new QTimer(this))
+{
+    scanTimer_->setObjectName(QStringLiteral("TimerMidiScan"));
+    scanTimer_->setInterval(kScanMs);
+    connect(scanTimer_, &QTimer::timeout, this, &RawMidiPorts::scan);
+}
+
+RawMidiPorts::~RawMidiPorts() = default;
+
+void RawMidiPorts::setDevice(const QString& path)
+{
+    device_ = path.trimmed();
+    while (!devices_.empty())
+        drop(devices_.begin()->first);
+}
+
+void RawMidiPorts::start()
+{
+    scan();
+    scanTimer_->start();
+}
+
+void RawMidiPorts::stop()
+{
+    scanTimer_->stop();
+    while (!devices_.empty())
+        drop(devices_.begin()->first);
+}
+
+QStringList RawMidiPorts::candidates() const
+{
+    if (!device_.isEmpty())
+        return {device_};
+    const QDir snd(QStringLiteral("/dev/snd"));
+    QStringList paths;
+    for (const QString& name : snd.entryList({QStringLiteral("midiC*D*")}, QDir::System))
+        paths.append(snd.filePath(name));
+    return paths;
+}
+
+void RawMidiPorts::scan()
+{
+    for (const QString& path : candidates()) {
+        if (!devices_.count(path))
+            open(path);
+    }
+}
+
+void RawMidiPorts::open(const QString& path)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;   // not there (yet), or not ours: looked at again on the next scan
+    makeRawWhenTerminal(fd);
+    auto device = std::make_unique<Device>();
+    device->fd = fd;
+    device->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    connect(device->notifier.get(), &QSocketNotifier::activated, this, [this, path] { read(path); });
+    devices_[path] = std::move(device);
+    emit opened(path);
+}
+
+void RawMidiPorts::read(const QString& path)
+{
+    const auto it = devices_.find(path);
+    if (it == devices_.end())
+        return;
+    char buffer[512];
+    const ssize_t n = ::read(it->second->fd, buffer, sizeof buffer);
+    if (n > 0) {
+        emit received(path, QByteArray(buffer, n));
+        return;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        return;
+    drop(path);   // unplugged (ENODEV, EIO) or hung up
+}
+
+void RawMidiPorts::drop(const QString& path)
+{
+    if (devices_.erase(path))
+        emit closed(path);
+}
+
+void RawMidiPorts::send(const QByteArray& bytes)
+{
+    for (auto& [path, device] : devices_) {
+        const ssize_t written = ::write(device->fd, bytes.constData(), static_cast<size_t>(bytes.size()));
+        (void)written;
+    }
+}
+
+QStringList RawMidiPorts::openPaths() const
+{
+    QStringList paths;
+    for (const auto& entry : devices_)
+        paths.append(entry.first);
+    return paths;
+}
+
+}  // namespace tavrelia

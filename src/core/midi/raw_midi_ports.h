@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <map>
+#include <memory>
+
+class QSocketNotifier;
+class QTimer;
+
+namespace tavrelia {
+
+// The kernel's raw MIDI devices (/dev/snd/midiC*D*), or the one device named in the
+// settings: opened as they appear, looked for again every second, each dropped alone
+// when it goes (an unplugged surface stops nothing else). Bytes are read as they come
+// on the event loop; writes never wait (what a full device will not take is dropped:
+// the next change sends the state again).
+//
+// Thread: the user-interface thread.
+class RawMidiPorts : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kScanMs = 1000;
+
+    explicit RawMidiPorts(QObject* parent = nullptr);
+    ~RawMidiPorts() override;
+
+    // A device path, or empty for every raw MIDI device of the sound cards.
+    void setDevice(const QString& path);
+    void start();
+    void stop();
+    void send(const QByteArray& bytes);
+    QStringList openPaths() const;
+
+signals:
+    void opened(const QString& path);
+    void closed(const QString& path);
+    void received(const QString& path, const QByteArray& bytes);
+
+private:
+    struct Device;
+    void scan();
+    void open(const QString& path);
+    void read(const QString& path);
+    void drop(const QString& path);
+    QStringList candidates() const;
+
+    QString device_;
+    QTimer* scanTimer_;
+    std::map<QString, std::unique_ptr<Device>> devices_;
+};
+
+}  // namespace tavrelia

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <vector>
+
+#include "application.h"
+#include "console.h"
+#include "dmx_wire.h"
+#include "midi/midi_map.h"
+#include "midi/midi_parser.h"
+#include "output/interface_settings.h"
+
+using namespace std::chrono_literals;
+using tavrelia::Console;
+using tavrelia::MidiBinding;
+using tavrelia::MidiMap;
+using tavrelia::MidiMessage;
+using tavrelia::MidiParser;
+using Kind = tavrelia::MidiMessage::Kind;
+
+namespace {
+
+std::vector<MidiMessage> parse(const std::vector<int>& bytes)
+{
+    MidiParser parser;
+    std::vector<MidiMessage> messages;
+    for (int byte : bytes) {
+        if (auto m = parser.feed(uint8_t(byte)))
+            messages.push_back(*m);
+    }
+    return messages;
+}
+
+QByteArray bytes(std::initializer_list<int> list)
+{
+    QByteArray out;
+    for (int b : list)
+        out.append(char(b));
+    return out;
+}
+
+// A console whose Tavrelia.conf holds the map, started as the window starts MIDI.
+struct Surface {
+    explicit Surface(const QByteArray& conf)
+    {
+        tavrelia::test::needApplication();
+        qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+        QDir().mkpath(dir.filePath("Tavrelia"));
+        QFile file(tavrelia::InterfaceSettings::filePath());
+        file.open(QIODevice::WriteOnly);
+        file.write(conf);
+        file.close();
+        console.clearShowData();
+        console.live.setClock([this] { return now; });
+        QObject::connect(&console.midi.surface(), &tavrelia::MidiSurface::output,
+                         [this](const QByteArray& b) { sent += b; });
+        console.midi.start();
+    }
+    void in(const QByteArray& b)
+    {
+        console.midi.surface().input(QStringLiteral("test"), b);
+        QCoreApplication::processEvents();   // the named states' scan
+    }
+    QTemporaryDir dir;
+    Console console;
+    tavrelia::TapTempo::Clock::time_point now{};
+    QByteArray sent;
+};
+
+}  // namespace
+
+TEST(MidiParser, RunningStatusRealTimeAndSystemMessages)
+{
+    const struct {
+        const char* what;
+        std::vector<int> in;
+        std::vector<MidiMessage> out;
+    } cases[] = {
+        {"note on, running status, velocity 0 is off", {0x91, 36, 100, 37, 0},
+         {{Kind::NoteOn, 1, 36, 100}, {Kind::NoteOff, 1, 37, 0}}},
+        {"clock inside a controller", {0xB0, 7, 0xF8, 64, 0xFA}, {{Kind::Clock}, {Kind::ControlChange, 0, 7, 64}, {Kind::Start}}},
+        {"sysex skipped, running status gone after it", {0xB0, 1, 2, 0xF0, 1, 2, 0xF8, 3, 0xF7, 4, 5},
+         {{Kind::ControlChange, 0, 1, 2}, {Kind::Clock}}},
+        {"song position cancels running status", {0x90, 1, 1, 0xF2, 3, 4, 5, 6}, {{Kind::NoteOn, 0, 1, 1}}},
+        {"data with no status, program change, pitch bend", {5, 0xC3, 9, 0xE0, 1, 2, 0xBF, 120, 0}, {{Kind::ControlChange, 15, 120, 0}}},
+        {"continue, stop, active sensing", {0xFB, 0xFE, 0xFC}, {{Kind::Continue}, {Kind::Stop}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parse(c.in), c.out) << c.what;
+}
+
+TEST(MidiMap, BadLinesAreNamedAndTheRestLoads)
+{
+    const QByteArray text = "[Interface]\nBackend=serial\n\n[MIDI map]\nfader/3=cc 1 7\npicture/2=note 1 36\n"
+                            "fader/99=cc 1 8\nfader/4=cc 17 8\nplay=knob 1 2\nscene=cc 1 9\nfader/5 cc 1 9\n"
+                            "fader/6=cc14 2 40\nfader/7=cc14 2 31\n; a comment\n[Other]\nfader/8=cc 1 1\n";
+    QList<MidiMap::Fault> faults;
+    const MidiMap map = MidiMap::read(text, &tavrelia::MidiSurface::refusal, &faults);
+    QList<int> lines;
+    for (const auto& f : faults)
+        lines.append(f.line);
+    EXPECT_EQ(lines, (QList<int>{7, 8, 9, 10, 11, 12}));
+    ASSERT_EQ(map.entries().size(), 3);
+    EXPECT_EQ(*map.find("fader/3"), (MidiBinding{MidiBinding::Type::Cc, 1, 7}));
+    EXPECT_EQ(*map.find("picture/2"), (MidiBinding{MidiBinding::Type::Note, 1, 36}));
+    EXPECT_EQ(map.find("fader/7")->text(), "cc14 2 31");
+
+    // QSettings' own spelling of the same section reads the same.
+    QList<MidiMap::Fault> none;
+    const MidiMap rewritten = MidiMap::read("[MIDI%20map]\nfader\\3=cc 1 7\n", &tavrelia::MidiSurface::refusal, &none);
+    EXPECT_TRUE(none.isEmpty());
+    ASSERT_NE(rewritten.find("fader/3"), nullptr);
+
+    // A binding replaces its line, goes into the section, or makes one; nothing else moves.
+    EXPECT_EQ(MidiMap::edited(text, "fader/3", MidiBinding{MidiBinding::Type::Cc, 2, 8}),
+              QByteArray(text).replace("fader/3=cc 1 7", "fader/3=cc 2 8"));
+    EXPECT_EQ(MidiMap::edited(text, "fader/3", std::nullopt), QByteArray(text).replace("fader/3=cc 1 7\n", ""));
+    EXPECT_EQ(MidiMap::edited(text, "tap", MidiBinding{MidiBinding::Type::Note, 10, 1}),
+              QByteArray(text).replace("; a comment\n", "; a comment\ntap=note 10 1\n"));
+    EXPECT_EQ(MidiMap::edited("[Interface]\nBackend=ftdi\n", "play", MidiBinding{}),
+              "[Interface]\nBackend=ftdi\n\n[MIDI map]\nplay=note 1 0\n");
+}
+
+// Notes and controllers act on the controls; the bound states go back to the surface.
+TEST(MidiSurface, ActsOnTheControlsAndSendsTheStatesBack)
+{
+    Surface s("[MIDI map]\nfader/3=cc 1 7\nfader/4=cc14 1 8\npicture/2=note 1 36\nblackout=note 2 1\n"
+              "mode=cc 1 20\n");
+    s.in(bytes({0xB0, 7, 127, 8, 64, 40, 1}));
+    EXPECT_EQ(s.console.live.fader(3), 255);
+    EXPECT_EQ(s.console.live.fader(4), 128);   // (64 << 7 | 1) of 16383
+    s.in(bytes({0x90, 36, 100}));
+    EXPECT_TRUE(s.console.live.picture(2));
+    s.in(bytes({0x80, 36, 0}));
+    EXPECT_FALSE(s.console.live.picture(2));
+    s.in(bytes({0x91, 1, 127, 0x81, 1, 0, 0xB0, 20, 127}));   // a pad toggles; the last mode
+    EXPECT_TRUE(s.console.live.blackOut());
+    EXPECT_EQ(s.console.live.mode(), 2);
+
+    s.sent.clear();
+    s.console.live.setFader(3, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(s.sent, bytes({0xB0, 7, 0}));
+    // After a page change every bound fader shows its new strip, changed or not.
+    s.sent.clear();
+    s.console.live.setPage(10);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(s.sent.contains(bytes({0xB0, 7, 0}))) << s.sent.toHex().constData();
+    EXPECT_TRUE(s.sent.contains(bytes({0xB0, 8, 0, 0xB0, 40, 0}))) << s.sent.toHex().constData();
+}
+
+TEST(MidiSurface, LearnsANoteAndA14BitPairAndStoresThem)
+{
+    Surface s("[Interface]\nBackend=serial\n[MIDI map]\nplay=note 1 5\n");
+    s.console.midi.surface().learn("tap");
+    s.in(bytes({0x90, 5, 127}));
+    s.console.midi.surface().learn("fader/1");
+    s.in(bytes({0xB2, 3, 10, 35, 20}));
+    QFile file(tavrelia::InterfaceSettings::filePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "[Interface]\nBackend=serial\n[MIDI map]\ntap=note 1 5\nfader/1=cc14 3 3\n");
+    s.in(bytes({0xB2, 3, 127, 35, 127}));
+    EXPECT_EQ(s.console.live.fader(1), 255);
+}
+
+// A clock at 120 BPM with two beats a scene: a scene change on every 48th pulse,
+// a period of 1,000 ms; start plays from the first scene on the next pulse, stop
+// stops, and a clock gone silent leaves the last tempo.
+TEST(MidiClock, ScenesFallOnTheBeatsAndTheTempoStays)
+{
+    Surface s("");
+    tavrelia::Controls& live = s.console.live;
+    {
+        auto guard = s.console.lock();
+        s.console.image[tavrelia::ShowImage::kLastScene] = 7;
+    }
+    s.console.sequencer.start();
+    live.setClockFollow(true);
+    live.setBeatsPerScene(2);
+    const auto pulse = std::chrono::microseconds(20833);
+    s.in(bytes({0xFA}));
+    std::vector<int> scenes;
+    for (int i = 0; i < 24 * 8; ++i, s.now += pulse) {
+        s.in(bytes({0xF8}));
+        if (i % 48 == 0)
+            scenes.push_back(live.scene());
+        else
+            EXPECT_EQ(live.scene(), scenes.back()) << i;
+    }
+    EXPECT_EQ(scenes, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_TRUE(live.playing());
+    EXPECT_NEAR(live.period(), 1000, 1);
+    EXPECT_FALSE(s.console.sequencer.timer().isActive());
+    EXPECT_EQ(s.console.image.sceneTempo(), tavrelia::ShowImage::kNewTempo);
+
+    s.in(bytes({0xFC}));
+    EXPECT_FALSE(live.playing());
+    s.in(bytes({0xFB}));
+    EXPECT_TRUE(live.playing());
+
+    s.now += 2100ms;
+    QElapsedTimer waited;
+    waited.start();
+    while (!s.console.sequencer.timer().isActive() && waited.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(s.console.sequencer.timer().isActive());
+    EXPECT_NEAR(s.console.sequencer.timer().interval(), 1000, 1);
+
+    live.setClockFollow(false);
+    EXPECT_EQ(live.period(), 1936);
+}
+
+// A terminal stands in for a raw MIDI device: bytes reach the controls, feedback
+// comes back out, and a device pulled and put back works again within two seconds.
+TEST(RawMidiDevice, FoundLostAndFoundAgain)
+{
+    QTemporaryDir dir;
+    auto pty = std::make_unique<tavrelia::wire::Pty>();
+    tavrelia::wire::DevicePath path(dir.filePath("midi").toStdString());
+    path.pointAt(*pty);
+    Surface s("[MIDI]\nDevice=" + QByteArray::fromStdString(path.path().string()) + "\n[MIDI map]\nfader/2=cc 1 1\n");
+    ASSERT_EQ(s.console.midi.devices().size(), 1);
+    const auto wait = [](auto done) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    };
+    std::vector<uint8_t> back = pty->read(500ms);   // the states at start
+    EXPECT_EQ(back, (std::vector<uint8_t>{0xB0, 1, 0}));
+    const uint8_t move[] = {0xB0, 1, 127};
+    ASSERT_EQ(::write(pty->master(), move, 3), 3);
+    EXPECT_TRUE(wait([&] { return s.console.live.fader(2) == 255; }));
+
+    pty->unplug();
+    EXPECT_TRUE(wait([&] { return s.console.midi.devices().isEmpty(); }));
+    pty = std::make_unique<tavrelia::wire::Pty>();
+    path.pointAt(*pty);
+    QElapsedTimer replug;
+    replug.start();
+    EXPECT_TRUE(wait([&] { return !s.console.midi.devices().isEmpty(); }));
+    EXPECT_LE(replug.elapsed(), 2000);
+    const uint8_t down[] = {0xB0, 1, 0};
+    ASSERT_EQ(::write(pty->master(), down, 3), 3);
+    EXPECT_TRUE(wait([&] { return s.console.live.fader(2) == 0; }));
+}

@@ -15,6 +15,7 @@
 #include "console.h"
 #include "elided_label.h"
 #include "output/interface_settings.h"
+#include "control/pin_guard.h"
 
 namespace tavrelia {
 
@@ -60,6 +61,7 @@ OscPanel::OscPanel(TBaseForm& form)
         if (!countsTimer_->isActive())
             countsTimer_->start();
     });
+    connect(&server_, &OscServer::pinChanged, this, &OscPanel::showListening);
     connect(&form, &TBaseForm::startUpInterface, this, &OscPanel::startUp);
     connect(&form, &TBaseForm::closeInterface, this, &OscPanel::closeDown);
 }
@@ -142,6 +144,7 @@ void OscPanel::showSettings(const OscSettings& settings)
 
 void OscPanel::startUp()
 {
+    server_.setPin(PinGuard::stored());
     QString problems;
     const OscSettings settings = OscSettings::load(&problems);
     showSettings(settings);
@@ -186,9 +189,18 @@ void OscPanel::apply(const OscSettings& settings)
     }
     QString error;
     if (server_.start(settings, &error))
-        labelState_->setFullText(QStringLiteral("Ждет команд на порту %1").arg(server_.port()));
+        showListening();
     else
         labelState_->setFullText(QStringLiteral("Не работает: %1").arg(error));
+}
+
+void OscPanel::showListening()
+{
+    if (!server_.running())
+        return;
+    labelState_->setFullText(server_.hasPin()
+                                 ? QStringLiteral("Ждет команд на порту %1").arg(server_.port())
+                                 : QStringLiteral("Порт %1: нет PIN, команды не принимаются").arg(server_.port()));
 }
 
 void OscPanel::showCounts()

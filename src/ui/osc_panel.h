@@ -36,6 +36,7 @@ private:
     void showSettings(const OscSettings& settings);
     void settingsEdited();
     void apply(const OscSettings& settings);
+    void showListening();
     void showCounts();
     QSpinBox* portBox(const char* name, int minimum);
     // One line, never wider than the group, so that the group keeps its size.

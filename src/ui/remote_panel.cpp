@@ -18,7 +18,8 @@ namespace tavrelia {
 
 RemotePanel::RemotePanel(TBaseForm& form)
     : QGroupBox(QStringLiteral("Пульт на телефоне "), form.inputPage(TBaseForm::InputTab::Opcii)),
-      server_(new RemoteServer(form.console().named, this))
+      server_(new RemoteServer(form.console().named, this)),
+      osc_(form.console().osc)
 {
     setObjectName(QStringLiteral("GroupBoxRemote"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
@@ -49,7 +50,7 @@ void RemotePanel::buildControls()
     editPin_->setObjectName(QStringLiteral("EditRemotePin"));
     editPin_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,8}")), editPin_));
     editPin_->setPlaceholderText(QStringLiteral("4–8 цифр"));
-    editPin_->setToolTip(QStringLiteral("PIN, который телефон спросит один раз"));
+    editPin_->setToolTip(QStringLiteral("PIN, который телефон спросит один раз; его же ждет OSC"));
     connect(editPin_, &QLineEdit::editingFinished, this, &RemotePanel::pinEdited);
     pinRow->addWidget(editPin_);
     fields->addLayout(pinRow);
@@ -93,12 +94,13 @@ void RemotePanel::pinEdited()
     const QString pin = editPin_->text();
     if (pin == settings_.pin)
         return;
-    if (!RemoteSettings::validPin(pin)) {
+    if (!PinGuard::valid(pin)) {
         showState(QStringLiteral("Задайте PIN из 4–8 цифр"));
         return;
     }
     settings_.pin = pin;
     save();
+    osc_.setPin(pin);
     // The phones signed in with the old PIN are asked for the new one.
     if (!server_->running())
         return apply();
@@ -121,7 +123,7 @@ void RemotePanel::apply()
         showState(QStringLiteral("Выключен"));
         return;
     }
-    if (!RemoteSettings::validPin(settings_.pin)) {
+    if (!PinGuard::valid(settings_.pin)) {
         server_->stop();
         showState(QStringLiteral("Задайте PIN из 4–8 цифр"));
         return;

@@ -11,6 +11,7 @@ class QLineEdit;
 namespace tavrelia {
 
 class QrCodeView;
+class OscServer;
 class RemoteServer;
 class TBaseForm;
 
@@ -37,6 +38,7 @@ private:
     void showClients(int count);
 
     RemoteServer* server_;
+    OscServer& osc_;   // takes the same PIN
     RemoteSettings settings_;
     QCheckBox* checkBoxRemote_ = nullptr;
     QLineEdit* editPin_ = nullptr;

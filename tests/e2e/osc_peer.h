@@ -29,12 +29,15 @@ public:
         std::vector<Value> args;
     };
 
-    OscPeer()
+    // On 127.0.0.1, or on another address of the loopback network (another host to
+    // the program).
+    explicit OscPeer(uint32_t host = INADDR_LOOPBACK)
     {
         fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         sockaddr_in local = loopback(0);
+        local.sin_addr.s_addr = htonl(host);
         if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
-            throw std::runtime_error("cannot open a UDP socket on 127.0.0.1");
+            throw std::runtime_error("cannot open a UDP socket on the loopback network");
     }
     ~OscPeer() { ::close(fd_); }
     OscPeer(const OscPeer&) = delete;

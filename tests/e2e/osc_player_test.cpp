@@ -38,10 +38,11 @@ QString writeShow(ProgramRun& run)
     return path;
 }
 
-QByteArray conf(const ProgramRun& run, const QByteArray& osc)
+// OSC as given, with the remotes' PIN 4711 unless told otherwise.
+QByteArray conf(const ProgramRun& run, const QByteArray& osc, const QByteArray& remote = "Pin=4711\n")
 {
     return "[Interface]\nBackend=serial\nSerialDevice=" + QByteArray::fromStdString(run.device.path().string()) +
-           "\n[OSC]\n" + osc;
+           "\n[OSC]\n" + osc + "[Remote]\n" + remote;
 }
 
 QByteArray listening(uint16_t port)
@@ -82,6 +83,7 @@ TEST(PlayerOsc, ATabletDrivesTheShowAndSeesItsState)
         std::function<bool(const Frame&)> wanted;
     };
     const Step steps[] = {
+        {{"/tavrelia/pin", {"4711"}}, {}},
         {{"/tavrelia/go", {3}}, [](const Frame& f) { return f.at(1) == 30; }},
         {{"/tavrelia/prev", {1.0f}}, [](const Frame& f) { return f.at(1) == 20; }},
         {{"/tavrelia/stop", {}}, {}},
@@ -123,8 +125,11 @@ TEST(PlayerOsc, APortTakenOrBadSettingsRefuseTheRunBeforeAnythingIsSent)
         const char* name;
         QByteArray osc;
         const char* message;
+        QByteArray remote = "Pin=4711\n";
     } cases[] = {
         {"port taken", listening(holder.port()), "OSC: 127.0.0.1 port"},
+        {"no PIN", listening(holder.port()), "OSC: no PIN set (Pin in [Remote]", ""},
+        {"a PIN of letters", listening(holder.port()), "OSC: the PIN must be 4 to 8 digits", "Pin=abcd\n"},
         {"address by name", "Address=localhost\n", "OSC/Address: bad value \"localhost\""},
         {"port out of range", "Port=65536\n", "OSC/Port: bad value \"65536\""},
         {"feedback to another family", "Address=127.0.0.1\nFeedbackHost=::1\nFeedbackPort=9000\n",
@@ -133,7 +138,7 @@ TEST(PlayerOsc, APortTakenOrBadSettingsRefuseTheRunBeforeAnythingIsSent)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ProgramRun run;
-        run.writeConf(conf(run, c.osc));
+        run.writeConf(conf(run, c.osc, c.remote));
         run.start({"--play", writeShow(run), "--osc"});
         ASSERT_TRUE(run.process.waitForFinished(10000));
         EXPECT_EQ(run.process.exitCode(), 1);

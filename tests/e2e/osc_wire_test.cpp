@@ -20,6 +20,7 @@
 #include "console_on_the_wire.h"
 #include "control/named_controls.h"
 #include "osc_peer.h"
+#include "control/pin_guard.h"
 
 using namespace std::chrono_literals;
 using tavrelia::NamedControls;
@@ -60,7 +61,12 @@ protected:
         file.write(reinterpret_cast<const char*>(other.data()), ShowImage::kImageSize);
         file.close();
         console.conveyor.bind(3, otherShow);
+        console.osc.setPin(kPin);
         startServer({});
+        // The peer's host is let in.
+        peer.send(port, {"/tavrelia/pin", {kPin.toStdString()}});
+        ASSERT_TRUE(received(1));
+        ASSERT_EQ(console.osc.counts().applied, 1u) << console.osc.lastFault().toStdString();
     }
 
     void startServer(OscSettings settings)
@@ -98,6 +104,7 @@ protected:
         return missing;
     }
 
+    const QString kPin = QStringLiteral("4711");
     QTemporaryDir folder;
     OscPeer peer;
     uint16_t port = 0;
@@ -157,7 +164,7 @@ TEST_F(OscOnTheWire, EveryWritableControlReachesTheWire)
         {{"/tavrelia/beat/follow", {0}}, {}},
     };
     std::set<QString> sent;
-    quint64 count = 0;
+    quint64 count = console.osc.counts().received;
     for (const Step& step : steps) {
         SCOPED_TRACE(step.message.path);
         peer.send(port, step.message);
@@ -278,6 +285,53 @@ TEST_F(OscOnTheWire, FeedbackGoesToEverySenderInItsOwnNumbers)
     EXPECT_EQ(changes[1].args, (std::vector<OscPeer::Value>{12, 34}));
 }
 
+// Nothing from a host acts, or hears back, before it has sent the PIN; wrong tries
+// make it wait, and a new PIN shuts every host out again.
+TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
+{
+    OscPeer stranger(INADDR_LOOPBACK + 1);   // 127.0.0.2
+    quint64 count = console.osc.counts().received;
+    const quint64 applied = console.osc.counts().applied;
+    auto take = [&](OscPeer& from, const OscPeer::Message& message) {
+        from.send(port, message);
+        return received(++count);
+    };
+    ASSERT_TRUE(take(stranger, {"/tavrelia/fader/1", {7}}));
+    EXPECT_EQ(console.osc.lastFault(), QStringLiteral("no PIN from 127.0.0.2 yet"));
+    ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {"0000"}}));
+    EXPECT_EQ(console.osc.lastFault(), QStringLiteral("wrong PIN from 127.0.0.2"));
+    ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {kPin.toStdString()}}));   // within the wait
+    EXPECT_EQ(console.osc.lastFault(), QStringLiteral("PIN from 127.0.0.2 during its wait"));
+    ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {1, 2}}));
+    EXPECT_EQ(console.osc.counts().applied, applied);
+    EXPECT_EQ(console.live.fader(1), 0);
+    EXPECT_TRUE(feedback(stranger).empty());
+    EXPECT_EQ(console.osc.clientCount(), 1u);
+
+    // After the wait the PIN, here as an int, lets the host in: every state comes back,
+    // and its other sockets are in too.
+    std::this_thread::sleep_for(tavrelia::PinGuard::kFirstWait);
+    ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {4711}}));
+    EXPECT_EQ(missingStates(feedback(stranger)), std::set<std::string>{});
+    OscPeer sameHost(INADDR_LOOPBACK + 1);
+    ASSERT_TRUE(take(sameHost, {"/tavrelia/fader/1", {7}}));
+    EXPECT_EQ(console.osc.counts().applied, applied + 2);
+    EXPECT_TRUE(wire([](const Frame& f) { return f.at(1) == 7; }));
+
+    console.osc.setPin(QStringLiteral("13579"));
+    EXPECT_EQ(console.osc.clientCount(), 0u);
+    ASSERT_TRUE(take(peer, {"/tavrelia/fader/1", {9}}));
+    ASSERT_TRUE(take(sameHost, {"/tavrelia/fader/1", {9}}));
+    EXPECT_EQ(console.live.fader(1), 7);
+    EXPECT_EQ(console.osc.lastFault(), QStringLiteral("no PIN from 127.0.0.2 yet"));
+
+    // Without a PIN the desk is shut to all.
+    console.osc.setPin({});
+    ASSERT_TRUE(take(peer, {"/tavrelia/pin", {kPin.toStdString()}}));
+    EXPECT_EQ(console.osc.lastFault(), QStringLiteral("the desk has no PIN"));
+    EXPECT_EQ(console.osc.counts().applied, applied + 2);
+}
+
 TEST_F(OscOnTheWire, AFloodIsReadAFewDatagramsATurn)
 {
     // More than one turn's worth, and few enough for the socket's buffer to keep them all.
@@ -287,8 +341,8 @@ TEST_F(OscOnTheWire, AFloodIsReadAFewDatagramsATurn)
         peer.sendBytes(port, garbage);
     std::this_thread::sleep_for(50ms);
     QCoreApplication::processEvents();
-    EXPECT_EQ(console.osc.counts().received, static_cast<quint64>(OscServer::kDatagramsPerTurn));
-    EXPECT_TRUE(received(kSent));
+    EXPECT_EQ(console.osc.counts().received, 1 + static_cast<quint64>(OscServer::kDatagramsPerTurn));
+    EXPECT_TRUE(received(1 + kSent));
     EXPECT_EQ(console.osc.counts().malformed, static_cast<quint64>(kSent));
 }
 

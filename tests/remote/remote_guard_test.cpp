@@ -9,7 +9,7 @@
 
 #include "output/interface_settings.h"
 #include "remote/flood_gate.h"
-#include "remote/pin_guard.h"
+#include "control/pin_guard.h"
 #include "remote/remote_settings.h"
 
 using namespace std::chrono_literals;

@@ -109,6 +109,9 @@ void OscPanelTest::enablingListensSavesAndCountsWhatComes()
     QVERIFY(!console->osc.running());   // still off: the edits are kept for later
     clickEnabled();
     QVERIFY(console->osc.running());
+    QCOMPARE(message("LabelOscState"), QStringLiteral("Порт %1: нет PIN, команды не принимаются").arg(port));
+    // The PIN is the phone remote's: set there, OSC takes it at once.
+    type("EditRemotePin", QStringLiteral("4711"));
     QCOMPARE(message("LabelOscState"), QStringLiteral("Ждет команд на порту %1").arg(port));
     const QString conf = readConf();
     QVERIFY2(conf.contains("[OSC]") && conf.contains("Enabled=true") && conf.contains(QStringLiteral("Port=%1").arg(port)) &&
@@ -116,13 +119,14 @@ void OscPanelTest::enablingListensSavesAndCountsWhatComes()
              qPrintable(conf));
 
     OscPeer tablet;
+    tablet.send(port, {"/tavrelia/pin", {"4711"}});
     tablet.send(port, {"/tavrelia/fader/1", {200}});
     tablet.sendBytes(port, "not OSC");
     tablet.send(port, {"/tavrelia/fader/1", {300}});
     QTRY_COMPARE(console->live.fader(1), 200);
-    QTRY_COMPARE(text("LabelOscReceived"), QStringLiteral("3"));
+    QTRY_COMPARE(text("LabelOscReceived"), QStringLiteral("4"));
     const std::pair<const char*, const char*> shown[] = {
-        {"LabelOscApplied", "1"}, {"LabelOscMalformed", "1"}, {"LabelOscUnknown", "0"},
+        {"LabelOscApplied", "2"}, {"LabelOscMalformed", "1"}, {"LabelOscUnknown", "0"},
         {"LabelOscRefused", "1"}, {"LabelOscClients", "1"},
     };
     for (const auto& [label, count] : shown)

@@ -6,6 +6,7 @@
 
 #include "console.h"
 #include "output/recode_table_file.h"
+#include "control/pin_guard.h"
 
 namespace tavrelia {
 
@@ -89,6 +90,10 @@ bool ShowPlayer::startOsc()
     const OscSettings settings = OscSettings::load(&error);
     if (!error.isEmpty())
         return fail(error);
+    const QString pin = PinGuard::stored();
+    if (const std::optional<QString> problem = PinGuard::problem(pin))
+        return fail(QStringLiteral("OSC: %1").arg(*problem));
+    console_.osc.setPin(pin);
     if (!console_.osc.start(settings, &error))
         return fail(QStringLiteral("OSC: %1").arg(error));
     oscSettings_ = settings;

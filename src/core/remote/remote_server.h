@@ -13,7 +13,7 @@
 #include <memory>
 #include <utility>
 
-#include "remote/pin_guard.h"
+#include "control/pin_guard.h"
 #include "remote/remote_settings.h"
 
 class QHttpServer;

@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 #include <QSettings>
 
+#include "control/pin_guard.h"
 #include "output/interface_settings.h"
 
 namespace tavrelia {
@@ -13,7 +14,6 @@ namespace {
 const QString kEnabledKey = QStringLiteral("Remote/Enabled");
 const QString kPortKey = QStringLiteral("Remote/Port");
 const QString kAddressKey = QStringLiteral("Remote/Address");
-const QString kPinKey = QStringLiteral("Remote/Pin");
 const QString kSessionKeyKey = QStringLiteral("Remote/SessionKey");
 constexpr int kSessionKeyBytes = 32;
 
@@ -36,7 +36,7 @@ RemoteSettings RemoteSettings::load()
     if (ok && port >= 1 && port <= 65535)
         result.port = static_cast<uint16_t>(port);
     result.address = file.value(kAddressKey).toString().trimmed();
-    result.pin = file.value(kPinKey).toString().trimmed();
+    result.pin = PinGuard::stored();
     const QByteArray key = QByteArray::fromHex(file.value(kSessionKeyKey).toString().toLatin1());
     if (key.size() == kSessionKeyBytes)
         result.sessionKey = key;
@@ -49,31 +49,17 @@ bool RemoteSettings::save() const
     file.setValue(kEnabledKey, enabled);
     file.setValue(kPortKey, port);
     file.setValue(kAddressKey, address);
-    file.setValue(kPinKey, pin);
+    file.setValue(QLatin1String(PinGuard::kSettingsKey), pin);
     if (!sessionKey.isEmpty())
         file.setValue(kSessionKeyKey, QString::fromLatin1(sessionKey.toHex()));
     file.sync();
     return file.status() != QSettings::AccessError;
 }
 
-bool RemoteSettings::validPin(const QString& pin)
-{
-    if (pin.size() < kShortestPin || pin.size() > kLongestPin)
-        return false;
-    for (QChar c : pin) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
-}
-
 std::optional<QString> RemoteSettings::problem() const
 {
-    if (pin.isEmpty())
-        return QStringLiteral("no PIN set (Pin in [Remote] of %1)").arg(InterfaceSettings::filePath());
-    if (!validPin(pin))
-        return QStringLiteral("the PIN must be 4 to 8 digits (Pin in [Remote] of %1)")
-            .arg(InterfaceSettings::filePath());
+    if (const std::optional<QString> problem = PinGuard::problem(pin))
+        return problem;
     if (listenAddress().isNull())
         return QStringLiteral("\"%1\" is not an IP address (Address in [Remote] of %2)")
             .arg(address, InterfaceSettings::filePath());

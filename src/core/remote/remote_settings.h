@@ -13,8 +13,6 @@ namespace tavrelia {
 // ($XDG_CONFIG_HOME/Tavrelia/Tavrelia.conf, group Remote).
 struct RemoteSettings {
     static constexpr uint16_t kDefaultPort = 8420;
-    static constexpr int kShortestPin = 4;
-    static constexpr int kLongestPin = 8;
 
     bool enabled = false;
     uint16_t port = kDefaultPort;
@@ -30,8 +28,6 @@ struct RemoteSettings {
     // the file could not be written.
     bool save() const;
 
-    // 4 to 8 digits.
-    static bool validPin(const QString& pin);
     // Why the remote cannot start with these settings, or nothing.
     std::optional<QString> problem() const;
     // Where to listen: every interface, or the one address named.

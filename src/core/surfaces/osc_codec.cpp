@@ -79,6 +79,18 @@ Argument argumentOf(char type, const void* arg, const NamedControls::Info& info)
     }
 }
 
+// The PIN's one argument, as text.
+OscCodec::Decoded decodePin(lo_message message)
+{
+    const char* types = lo_message_get_types(message);
+    lo_arg** argv = lo_message_get_argv(message);
+    if (lo_message_get_argc(message) != 1 || (types[0] != LO_STRING && types[0] != LO_INT32))
+        return refuse(OscCodec::Fault::Malformed, QStringLiteral("a PIN is one string or int"));
+    const QString pin = types[0] == LO_STRING ? QString::fromUtf8(reinterpret_cast<const char*>(argv[0]))
+                                              : QString::number(read<int32_t>(argv[0]));
+    return {OscCodec::Message{QLatin1String(OscCodec::kPin), pin, std::nullopt}, std::nullopt};
+}
+
 }  // namespace
 
 OscCodec::Decoded OscCodec::decode(const char* data, size_t size)
@@ -91,8 +103,10 @@ OscCodec::Decoded OscCodec::decode(const char* data, size_t size)
     // The address is the datagram's first string, which liblo has checked.
     const QString path = QString::fromUtf8(data, static_cast<qsizetype>(strnlen(data, size)));
     const QLatin1String prefix(kPrefix);
-    const NamedControls::Info* info =
-        path.startsWith(prefix) ? NamedControls::find(QStringView(path).mid(prefix.size())) : nullptr;
+    const QStringView name = path.startsWith(prefix) ? QStringView(path).mid(prefix.size()) : QStringView();
+    if (name == QLatin1String(kPin))
+        return decodePin(message.get());
+    const NamedControls::Info* info = NamedControls::find(name);
     if (!info) {
         // The sender chose the address: only its start goes into the reason.
         constexpr int kShown = 40;

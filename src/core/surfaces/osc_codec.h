@@ -13,10 +13,13 @@ namespace tavrelia {
 // Addresses are /tavrelia/ and a control's name. Numbers come as int (the control's
 // own range: a fader 0..255) or as a float 0.0..1.0 across the control's range;
 // T and F are 1 and 0, a word is a string, the hand-scan pair two numbers, and a
-// button without an argument is a press.
+// button without an argument is a press. /tavrelia/pin with the PIN as its one
+// argument (a string, or an int for a PIN without a leading zero) is no control: it
+// opens the desk to its sender.
 class OscCodec {
 public:
     static constexpr const char* kPrefix = "/tavrelia/";
+    static constexpr const char* kPin = "pin";
 
     enum class Fault {
         Malformed,   // not an OSC message, or arguments of a type or count no control takes

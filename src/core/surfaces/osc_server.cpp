@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -33,6 +34,15 @@ AddressList numericAddress(const QString& host, uint16_t port, QString* error)
         return {nullptr, &freeaddrinfo};
     }
     return {found, &freeaddrinfo};
+}
+
+// The sender's address in digits, without its port.
+QString hostOf(const sockaddr* from, socklen_t length)
+{
+    char host[NI_MAXHOST] = {};
+    if (getnameinfo(from, length, host, sizeof host, nullptr, 0, NI_NUMERICHOST) != 0)
+        return {};
+    return QString::fromLatin1(host);
 }
 
 QString systemError(const QString& what)
@@ -109,7 +119,21 @@ void OscServer::stop()
     ::close(socket_);
     socket_ = -1;
     clients_.clear();
+    openHosts_.clear();
     target_.reset();
+    emit countsChanged();
+}
+
+void OscServer::setPin(const QString& pin)
+{
+    const QString valid = PinGuard::valid(pin) ? pin : QString();
+    if (valid == pin_)
+        return;
+    pin_ = valid;
+    pinGuard_.clear();
+    openHosts_.clear();
+    clients_.clear();
+    emit pinChanged();
     emit countsChanged();
 }
 
@@ -153,10 +177,22 @@ void OscServer::take(const char* data, size_t size, const sockaddr* from, sockle
         drop(*decoded.refusal);
         return;
     }
+    const OscClients::Clock::time_point now = OscClients::Clock::now();
+    const QString host = hostOf(from, length);
+    if (decoded.message && decoded.message->name == QLatin1String(OscCodec::kPin)) {
+        takePin(decoded.message->value.toString(), host, now);
+        if (!open(host, now))
+            return;
+    } else if (!open(host, now)) {
+        drop({OscCodec::Fault::Refused, QStringLiteral("no PIN from %1 yet").arg(host)});
+        return;
+    }
     // Any OSC message makes its sender a client; a new one first gets every state.
     const std::optional<bool> floats = decoded.message ? decoded.message->floats : std::nullopt;
-    if (clients_.heard(from, length, floats, OscClients::Clock::now()))
+    if (clients_.heard(from, length, floats, now))
         sendAll(from, length, floats.value_or(false));
+    if (decoded.message && decoded.message->name == QLatin1String(OscCodec::kPin))
+        return;
     if (decoded.refusal) {
         drop(*decoded.refusal);
         return;
@@ -182,6 +218,44 @@ void OscServer::drop(const OscCodec::Refusal& refusal)
         break;
     }
     lastFault_ = refusal.reason;
+}
+
+void OscServer::takePin(const QString& pin, const QString& host, OscClients::Clock::time_point now)
+{
+    if (pin_.isEmpty()) {
+        drop({OscCodec::Fault::Refused, QStringLiteral("the desk has no PIN")});
+        return;
+    }
+    const PinGuard::Answer answer = pinGuard_.check(host, pin, pin_, now);
+    switch (answer.verdict) {
+    case PinGuard::Verdict::Accepted:
+        if (openHosts_.size() >= kOpenHosts && !openHosts_.contains(host)) {
+            const auto quietest = std::min_element(openHosts_.begin(), openHosts_.end());
+            openHosts_.erase(quietest);
+        }
+        openHosts_.insert(host, now);
+        ++counts_.applied;
+        break;
+    case PinGuard::Verdict::Refused:
+        drop({OscCodec::Fault::Refused, QStringLiteral("wrong PIN from %1").arg(host)});
+        break;
+    case PinGuard::Verdict::Waiting:
+        drop({OscCodec::Fault::Refused, QStringLiteral("PIN from %1 during its wait").arg(host)});
+        break;
+    }
+}
+
+bool OscServer::open(const QString& host, OscClients::Clock::time_point now)
+{
+    const auto found = openHosts_.find(host);
+    if (found == openHosts_.end())
+        return false;
+    if (now - *found > OscClients::kQuietLimit) {
+        openHosts_.erase(found);
+        return false;
+    }
+    *found = now;
+    return true;
 }
 
 void OscServer::stateChanged(const QString& name, const QVariant& value)

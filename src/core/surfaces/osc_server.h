@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "control/pin_guard.h"
 #include "surfaces/osc_clients.h"
 #include "surfaces/osc_codec.h"
 #include "surfaces/osc_settings.h"
@@ -23,6 +25,11 @@ class NamedControls;
 // and every state change goes back out under the same address to each sender heard
 // in the last ten minutes and to the fixed feedback target; a sender new to the list
 // first gets every state.
+//
+// Nothing is acted on, and nothing sent back, before the sender's host has sent the
+// PIN of the desk's remotes (/tavrelia/pin); it then stays open to that host while
+// it keeps sending, until ten minutes of quiet or a new PIN. Wrong PINs make the host
+// wait as the phone remote's do.
 //
 // Thread: the user-interface thread. The socket is read by the event loop, at most
 // kDatagramsPerTurn datagrams a turn, so a flood waits in the socket's buffer (and is
@@ -44,6 +51,9 @@ public:
         bool operator==(const Counts&) const = default;
     };
 
+    // Hosts open at once at most; when full, the one quiet longest is closed.
+    static constexpr int kOpenHosts = 64;
+
     explicit OscServer(NamedControls& named, QObject* parent = nullptr);
     ~OscServer() override;
     OscServer(const OscServer&) = delete;
@@ -55,6 +65,10 @@ public:
     bool start(const OscSettings& settings, QString* error);
     void stop();
     bool running() const { return socket_ >= 0; }
+    // The remotes' PIN ([Remote] Pin), kept across starts; without a valid one every
+    // control message is refused. A new PIN closes the desk to every host.
+    void setPin(const QString& pin);
+    bool hasPin() const { return !pin_.isEmpty(); }
     // The port listened on (the one chosen by the system when settings asked for 0).
     uint16_t port() const;
 
@@ -66,11 +80,15 @@ public:
 signals:
     // Counts or the client list changed (once per event-loop turn at most).
     void countsChanged();
+    void pinChanged();
 
 private:
     void readDatagrams();
     void take(const char* data, size_t size, const sockaddr* from, socklen_t length);
     void drop(const OscCodec::Refusal& refusal);
+    void takePin(const QString& pin, const QString& host, OscClients::Clock::time_point now);
+    // Whether host sent the PIN and has not been quiet since for the clients' limit.
+    bool open(const QString& host, OscClients::Clock::time_point now);
     void stateChanged(const QString& name, const QVariant& value);
     void sendAll(const sockaddr* to, socklen_t length, bool floats);
     void send(const QByteArray& datagram, const sockaddr* to, socklen_t length);
@@ -82,6 +100,9 @@ private:
     OscClients clients_;
     std::optional<sockaddr_storage> target_;
     socklen_t targetLength_ = 0;
+    QString pin_;
+    PinGuard pinGuard_;
+    QHash<QString, OscClients::Clock::time_point> openHosts_;   // host: last heard
     Counts counts_;
     QString lastFault_;
 };

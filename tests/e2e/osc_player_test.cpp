@@ -20,22 +20,13 @@ using Frame = std::vector<uint8_t>;
 
 namespace {
 
-// Three scenes with 10, 20, 30 on channel 1 at the slowest tempo; picture 5 puts 99 on
-// channel 20.
+// Three scenes at the slowest tempo; picture 5 puts 99 on channel 20.
 QString writeShow(ProgramRun& run)
 {
-    ShowImage image;
-    image.resetToNewShow();
-    image.copyIdentHeader();
-    for (int scene = 0; scene < 3; ++scene)
-        image.DataWrite(static_cast<uint8_t>(scene), 1, static_cast<uint8_t>(10 * (scene + 1)));
-    image[ShowImage::kLastScene] = 2;
-    image[ShowImage::kSceneTempo] = 170;
-    image[ShowImage::pictureFlagAddress(4, 20)] = 1;
-    image[ShowImage::pictureLevelAddress(4, 20)] = 99;
-    const QString path = run.dir("home") + "/shows/tablet.tvl";
-    ProgramRun::writeFile(path, ProgramRun::bytesOf(image));
-    return path;
+    return run.writeThreeScenes("tablet.tvl", 170, [](ShowImage& image) {
+        image[ShowImage::pictureFlagAddress(4, 20)] = 1;
+        image[ShowImage::pictureLevelAddress(4, 20)] = 99;
+    });
 }
 
 // OSC as given, with the remotes' PIN 4711 unless told otherwise.

@@ -42,19 +42,10 @@ quint16 freePort()
     return probe.serverPort();
 }
 
-// Three scenes of 10, 20, 30 on channel 1, a scene every 225 ms.
+// Three scenes, a scene every 225 ms.
 QString writeShow(ProgramRun& run)
 {
-    ShowImage image;
-    image.resetToNewShow();
-    image.copyIdentHeader();
-    for (int scene = 0; scene < 3; ++scene)
-        image.DataWrite(static_cast<uint8_t>(scene), 1, static_cast<uint8_t>(10 * (scene + 1)));
-    image[ShowImage::kLastScene] = 2;
-    image[ShowImage::kSceneTempo] = 15;
-    const QString path = run.dir("home") + "/shows/window.tvl";
-    ProgramRun::writeFile(path, ProgramRun::bytesOf(image));
-    return path;
+    return run.writeThreeScenes("window.tvl", 15);
 }
 
 class PlayerRemote : public ::testing::Test {

@@ -14,6 +14,7 @@
 #include <sys/prctl.h>
 
 #include <csignal>
+#include <functional>
 #include <memory>
 
 #include "console.h"
@@ -58,6 +59,24 @@ public:
     static QByteArray bytesOf(const ShowImage& image)
     {
         return QByteArray(reinterpret_cast<const char*>(image.data()), ShowImage::kImageSize);
+    }
+
+    // Three scenes of 10, 20, 30 on channel 1 at this tempo, written to the shows folder
+    // of the run's home as name; more may add to the show first. Gives its path.
+    QString writeThreeScenes(const char* name, uint8_t tempo, const std::function<void(ShowImage&)>& more = {})
+    {
+        ShowImage image;
+        image.resetToNewShow();
+        image.copyIdentHeader();
+        for (int scene = 0; scene < 3; ++scene)
+            image.DataWrite(static_cast<uint8_t>(scene), 1, static_cast<uint8_t>(10 * (scene + 1)));
+        image[ShowImage::kLastScene] = 2;
+        image[ShowImage::kSceneTempo] = tempo;
+        if (more)
+            more(image);
+        const QString path = dir("home") + "/shows/" + QString::fromLatin1(name);
+        writeFile(path, bytesOf(image));
+        return path;
     }
 
     // A show whose scene 1 holds these levels, at rate 255 so they are out at once,

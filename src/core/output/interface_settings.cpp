@@ -81,18 +81,26 @@ InterfaceSettings InterfaceSettings::load(QString* error)
     return result;
 }
 
-bool InterfaceSettings::save() const
+bool InterfaceSettings::writeKeys(std::initializer_list<std::pair<QString, QVariant>> values)
 {
     QSettings file(filePath(), QSettings::IniFormat);
-    file.setValue(kBackendKey, nameOf(backend));
-    file.setValue(kSerialDeviceKey, serialDevice);
-    file.setValue(kOlaUniverseKey, olaUniverse);
-    // The port is for tests and unusual daemons: it stays out of the file until set.
-    if (olaPort != kDefaultOlaPort || file.contains(kOlaPortKey))
-        file.setValue(kOlaPortKey, olaPort);
+    for (const auto& [key, value] : values) {
+        if (!value.isNull())
+            file.setValue(key, value);
+    }
     file.sync();
     // A format error is about what was read; the file has been written all the same.
     return file.status() != QSettings::AccessError;
+}
+
+bool InterfaceSettings::save() const
+{
+    // The port is for tests and unusual daemons: it stays out of the file until set.
+    const bool withPort = olaPort != kDefaultOlaPort || QSettings(filePath(), QSettings::IniFormat).contains(kOlaPortKey);
+    return writeKeys({{kBackendKey, nameOf(backend)},
+                      {kSerialDeviceKey, serialDevice},
+                      {kOlaUniverseKey, olaUniverse},
+                      {kOlaPortKey, withPort ? QVariant(olaPort) : QVariant()}});
 }
 
 std::unique_ptr<UsbDriver> makeUsbDriver(const InterfaceSettings& settings)

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "usb_driver.h"
 
@@ -24,6 +27,9 @@ struct InterfaceSettings {
     uint16_t olaPort = kDefaultOlaPort;
 
     static QString filePath();
+    // Sets these keys of the file and leaves the rest as it is; a key whose value is
+    // null is left alone too. False when the file could not be written.
+    static bool writeKeys(std::initializer_list<std::pair<QString, QVariant>> values);
     // Missing file or keys give the defaults; an unknown backend name gives ftdi and,
     // when asked for, a message saying so.
     static InterfaceSettings load(QString* error = nullptr);

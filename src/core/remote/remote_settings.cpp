@@ -45,15 +45,12 @@ RemoteSettings RemoteSettings::load()
 
 bool RemoteSettings::save() const
 {
-    QSettings file(InterfaceSettings::filePath(), QSettings::IniFormat);
-    file.setValue(kEnabledKey, enabled);
-    file.setValue(kPortKey, port);
-    file.setValue(kAddressKey, address);
-    file.setValue(QLatin1String(PinGuard::kSettingsKey), pin);
-    if (!sessionKey.isEmpty())
-        file.setValue(kSessionKeyKey, QString::fromLatin1(sessionKey.toHex()));
-    file.sync();
-    return file.status() != QSettings::AccessError;
+    return InterfaceSettings::writeKeys(
+        {{kEnabledKey, enabled},
+         {kPortKey, port},
+         {kAddressKey, address},
+         {QLatin1String(PinGuard::kSettingsKey), pin},
+         {kSessionKeyKey, sessionKey.isEmpty() ? QVariant() : QString::fromLatin1(sessionKey.toHex())}});
 }
 
 std::optional<QString> RemoteSettings::problem() const

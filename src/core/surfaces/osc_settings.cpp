@@ -91,14 +91,11 @@ OscSettings OscSettings::load(QString* problems)
 
 bool OscSettings::save() const
 {
-    QSettings file(InterfaceSettings::filePath(), QSettings::IniFormat);
-    file.setValue(kEnabledKey, enabled);
-    file.setValue(kPortKey, port);
-    file.setValue(kAddressKey, address);
-    file.setValue(kFeedbackHostKey, feedbackHost);
-    file.setValue(kFeedbackPortKey, feedbackPort == 0 ? QString() : QString::number(feedbackPort));
-    file.sync();
-    return file.status() != QSettings::AccessError;
+    return InterfaceSettings::writeKeys({{kEnabledKey, enabled},
+                                         {kPortKey, port},
+                                         {kAddressKey, address},
+                                         {kFeedbackHostKey, feedbackHost},
+                                         {kFeedbackPortKey, feedbackPort == 0 ? QString() : QString::number(feedbackPort)}});
 }
 
 }  // namespace tavrelia

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -42,7 +43,9 @@ void MidiPanel::buildControls()
     devices_->setObjectName(QStringLiteral("LabelMidiDevices"));
     faults_ = new ElidedLabel(this);
     faults_->setObjectName(QStringLiteral("LabelMidiMapFaults"));
-    faults_->setStyleSheet(QStringLiteral("color: #b00000"));
+    QPalette red = faults_->palette();
+    red.setColor(QPalette::WindowText, QColor(0xb0, 0, 0));
+    faults_->setPalette(red);
     faults_->hide();
 
     auto* top = new QHBoxLayout;

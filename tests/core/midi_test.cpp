@@ -156,7 +156,8 @@ TEST(MidiSurface, ActsOnTheControlsAndSendsTheStatesBack)
 
 TEST(MidiSurface, LearnsANoteAndA14BitPairAndStoresThem)
 {
-    Surface s("[Interface]\nBackend=serial\n[MIDI map]\nplay=note 1 5\n");
+    // The pair takes its controllers from fader/2, the note from play.
+    Surface s("[Interface]\nBackend=serial\n[MIDI map]\nplay=note 1 5\nfader/2=cc14 3 3\n");
     s.console.midi.surface().learn("tap");
     s.in(bytes({0x90, 5, 127}));
     s.console.midi.surface().learn("fader/1");

@@ -48,13 +48,18 @@ QString MidiLink::deviceSetting()
 
 void MidiLink::start()
 {
+    loadMap();
+    ports_.setDevice(deviceSetting());
+    ports_.start();
+}
+
+void MidiLink::loadMap()
+{
     QList<MidiMap::Fault> faults;
     surface_.setMap(MidiMap::read(settingsText(), &MidiSurface::refusal, &faults));
     faults_.clear();
     for (const MidiMap::Fault& fault : faults)
         faults_.append(QStringLiteral("line %1: %2").arg(fault.line).arg(fault.reason));
-    ports_.setDevice(deviceSetting());
-    ports_.start();
 }
 
 void MidiLink::stop()

@@ -19,9 +19,10 @@ class MidiLink : public QObject {
 public:
     MidiLink(NamedControls& named, Controls& controls, QObject* parent = nullptr);
 
-    // Reads the settings and the map and opens what is there; the bad lines of the map
-    // are in faults() ("line N: reason").
+    // Reads the settings and the map and opens what is there.
     void start();
+    // Reads the map alone; its bad lines are in faults() ("line N: reason").
+    void loadMap();
     void stop();
     const QStringList& faults() const { return faults_; }
     QStringList devices() const { return ports_.openPaths(); }

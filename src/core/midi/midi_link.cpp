@@ -38,6 +38,9 @@ MidiLink::MidiLink(NamedControls& named, Controls& controls, QObject* parent)
     connect(&ports_, &RawMidiPorts::opened, &surface_, &MidiSurface::sendAll);
     connect(&ports_, &RawMidiPorts::opened, this, &MidiLink::devicesChanged);
     connect(&ports_, &RawMidiPorts::closed, this, &MidiLink::devicesChanged);
+    connect(&sequencer_, &AlsaSequencerPort::received, &surface_, &MidiSurface::input);
+    connect(&surface_, &MidiSurface::output, &sequencer_, &AlsaSequencerPort::send);
+    connect(&sequencer_, &AlsaSequencerPort::subscribed, &surface_, &MidiSurface::sendAll);
 }
 
 QString MidiLink::deviceSetting()
@@ -51,6 +54,8 @@ void MidiLink::start()
     loadMap();
     ports_.setDevice(deviceSetting());
     ports_.start();
+    sequencer_.open();
+    emit devicesChanged();
 }
 
 void MidiLink::loadMap()
@@ -65,6 +70,16 @@ void MidiLink::loadMap()
 void MidiLink::stop()
 {
     ports_.stop();
+    sequencer_.close();
+    emit devicesChanged();
+}
+
+QStringList MidiLink::devices() const
+{
+    QStringList open = ports_.openPaths();
+    if (sequencer_.isOpen())
+        open.append(sequencer_.address());
+    return open;
 }
 
 void MidiLink::store(const QString& name, const MidiBinding& binding, const QStringList& gone)

@@ -93,6 +93,10 @@ void MidiPanel::showDevices()
     const QStringList devices = midi_.devices();
     devices_->setFullText(devices.isEmpty() ? QStringLiteral("Нет устройств MIDI")
                                             : devices.join(QStringLiteral(", ")));
+    // Why programs of this machine cannot connect, where they cannot.
+    const QString sequencer = midi_.sequencer().error();
+    if (!sequencer.isEmpty())
+        devices_->setToolTip(devices_->toolTip() + u'\n' + sequencer);
 }
 
 void MidiPanel::showBinding()

@@ -4,13 +4,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <alsa/asoundlib.h>
 
 #include <vector>
 
 #include "application.h"
 #include "console.h"
 #include "dmx_wire.h"
+#include "midi/alsa_sequencer_port.h"
 #include "midi/midi_map.h"
 #include "midi/midi_parser.h"
 #include "output/interface_settings.h"
@@ -156,7 +160,8 @@ TEST(MidiSurface, ActsOnTheControlsAndSendsTheStatesBack)
 
 TEST(MidiSurface, LearnsANoteAndA14BitPairAndStoresThem)
 {
-    Surface s("[Interface]\nBackend=serial\n[MIDI map]\nplay=note 1 5\n");
+    // The pair takes its controllers from fader/2, the note from play.
+    Surface s("[Interface]\nBackend=serial\n[MIDI map]\nplay=note 1 5\nfader/2=cc14 3 3\n");
     s.console.midi.surface().learn("tap");
     s.in(bytes({0x90, 5, 127}));
     s.console.midi.surface().learn("fader/1");
@@ -249,4 +254,135 @@ TEST(RawMidiDevice, FoundLostAndFoundAgain)
     const uint8_t down[] = {0xB0, 1, 0};
     ASSERT_EQ(::write(pty->master(), down, 3), 3);
     EXPECT_TRUE(wait([&] { return s.console.live.fader(2) == 0; }));
+}
+
+// ALSA's coder turns every event of a sending program into a whole message: no running
+// status, since events of different programs share one decoder; and what the surface
+// sends back becomes one event a message, a message cut short sending nothing.
+TEST(AlsaSequencer, EventsAndBytesConvertBothWays)
+{
+    tavrelia::test::needApplication();
+    tavrelia::AlsaSequencerPort port;
+    const auto event = [](auto set) {
+        snd_seq_event_t e;
+        snd_seq_ev_clear(&e);
+        set(&e);
+        return e;
+    };
+    const auto simple = [&](snd_seq_event_type_t type) {
+        return event([type](snd_seq_event_t* e) { e->type = type; });
+    };
+    const struct {
+        const char* what;
+        snd_seq_event_t in;
+        QByteArray out;
+    } cases[] = {
+        {"note on", event([](auto* e) { snd_seq_ev_set_noteon(e, 1, 36, 100); }), bytes({0x91, 36, 100})},
+        {"the same again keeps its status", event([](auto* e) { snd_seq_ev_set_noteon(e, 1, 37, 0); }),
+         bytes({0x91, 37, 0})},
+        {"note off", event([](auto* e) { snd_seq_ev_set_noteoff(e, 15, 36, 64); }), bytes({0x8F, 36, 64})},
+        {"controller", event([](auto* e) { snd_seq_ev_set_controller(e, 0, 7, 127); }), bytes({0xB0, 7, 127})},
+        {"clock", simple(SND_SEQ_EVENT_CLOCK), bytes({0xF8})},
+        {"start", simple(SND_SEQ_EVENT_START), bytes({0xFA})},
+        {"continue", simple(SND_SEQ_EVENT_CONTINUE), bytes({0xFB})},
+        {"stop", simple(SND_SEQ_EVENT_STOP), bytes({0xFC})},
+        {"a subscription is no message", simple(SND_SEQ_EVENT_PORT_SUBSCRIBED), QByteArray()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(port.bytesOf(c.in).toHex(' '), c.out.toHex(' ')) << c.what;
+
+    const QByteArray feedback = bytes({0x90, 36, 127, 0xB0, 8, 64, 0xB0, 40, 1, 0x9F, 1, 0});
+    const std::vector<snd_seq_event_t> events = port.eventsOf(feedback);
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[1].type, SND_SEQ_EVENT_CONTROLLER);
+    EXPECT_EQ(events[1].data.control.param, 8u);
+    EXPECT_EQ(events[1].data.control.value, 64);
+    QByteArray back;
+    for (const snd_seq_event_t& e : events)
+        back += port.bytesOf(e);
+    EXPECT_EQ(back.toHex(' '), feedback.toHex(' '));
+    EXPECT_TRUE(port.eventsOf(bytes({0xB0, 7})).empty());
+    EXPECT_EQ(port.eventsOf(bytes({64, 0xF8})).size(), 1u) << "half a message stays behind";
+}
+
+// Without a sequencer nothing opens, the reason is kept and the link claims none: MIDI
+// goes on with the raw devices.
+TEST(AlsaSequencer, MissingSequencerIsReported)
+{
+    QTemporaryDir dir;
+    tavrelia::AlsaSequencerPort missing(dir.filePath("seq"));
+    EXPECT_FALSE(missing.open());
+    EXPECT_EQ(missing.error(), "no ALSA sequencer on this machine: " + dir.filePath("seq") + " does not exist");
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_TRUE(missing.address().isEmpty());
+    missing.send(bytes({0xB0, 1, 2}));
+
+    Surface s("[MIDI map]\nfader/2=cc 1 1\n");
+    const tavrelia::AlsaSequencerPort& sequencer = s.console.midi.sequencer();
+    const bool there = QFileInfo::exists(tavrelia::AlsaSequencerPort::kDevice);
+    EXPECT_EQ(sequencer.isOpen(), there) << sequencer.error().toStdString();
+    EXPECT_EQ(s.console.midi.devices().contains(sequencer.address()), there);
+    if (there)
+        return;
+    EXPECT_EQ(sequencer.error(), "no ALSA sequencer on this machine: /dev/snd/seq does not exist");
+    // Past the check, ALSA's own open fails the same way, and says why.
+    tavrelia::AlsaSequencerPort refused(dir.path());
+    EXPECT_FALSE(refused.open());
+    EXPECT_TRUE(refused.error().startsWith("the ALSA sequencer does not open: ")) << refused.error().toStdString();
+    EXPECT_FALSE(refused.isOpen());
+}
+
+// Another program on this machine, connected both ways to the port: it gets the state
+// when it connects, its controller moves the fader and comes back as feedback, and its
+// clock starts the show.
+TEST(AlsaSequencer, AnotherProgramPlaysTheDeskAndHearsTheFeedback)
+{
+    if (!QFileInfo::exists(tavrelia::AlsaSequencerPort::kDevice))
+        GTEST_SKIP() << "no ALSA sequencer on this machine: /dev/snd/seq does not exist";
+    Surface s("[MIDI map]\nfader/2=cc 1 1\n");
+    const tavrelia::AlsaSequencerPort& desk = s.console.midi.sequencer();
+    ASSERT_TRUE(desk.isOpen()) << desk.error().toStdString();
+    s.console.live.setClockFollow(true);
+
+    snd_seq_t* other = nullptr;
+    ASSERT_GE(snd_seq_open(&other, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK), 0);
+    const int port = snd_seq_create_simple_port(other, "test",
+                                                SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ |
+                                                    SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
+                                                SND_SEQ_PORT_TYPE_APPLICATION);
+    ASSERT_GE(port, 0);
+    ASSERT_GE(snd_seq_connect_to(other, port, desk.client(), desk.port()), 0);
+    ASSERT_GE(snd_seq_connect_from(other, port, desk.client(), desk.port()), 0);
+    const auto sendOne = [&](auto set) {
+        snd_seq_event_t e;
+        snd_seq_ev_clear(&e);
+        set(&e);
+        snd_seq_ev_set_source(&e, port);
+        snd_seq_ev_set_subs(&e);
+        snd_seq_ev_set_direct(&e);
+        ASSERT_GE(snd_seq_event_output_direct(other, &e), 0);
+    };
+    QByteArray heard;
+    const auto hearUntil = [&](auto done) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < 3000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            snd_seq_event_t* e = nullptr;
+            while (snd_seq_event_input(other, &e) >= 0)
+                heard += s.console.midi.sequencer().bytesOf(*e);
+        }
+        return done();
+    };
+
+    // The state at once, as to a surface plugged in.
+    EXPECT_TRUE(hearUntil([&] { return heard.contains(bytes({0xB0, 1, 0})); })) << heard.toHex(' ').constData();
+    sendOne([](snd_seq_event_t* e) { snd_seq_ev_set_controller(e, 0, 1, 127); });
+    EXPECT_TRUE(hearUntil([&] { return s.console.live.fader(2) == 255; }));
+    EXPECT_TRUE(hearUntil([&] { return heard.contains(bytes({0xB0, 1, 127})); })) << heard.toHex(' ').constData();
+    sendOne([](snd_seq_event_t* e) { e->type = SND_SEQ_EVENT_START; });
+    for (int pulse = 0; pulse < 3; ++pulse)
+        sendOne([](snd_seq_event_t* e) { e->type = SND_SEQ_EVENT_CLOCK; });
+    EXPECT_TRUE(hearUntil([&] { return s.console.live.playing(); }));
+    snd_seq_close(other);
 }

@@ -17,6 +17,7 @@
 
 #include "console.h"
 #include "control/named_controls.h"
+#include "midi/midi_map.h"
 #include "output/interface_settings.h"
 #include "output/recode_table_file.h"
 #include "surfaces/osc_codec.h"
@@ -216,6 +217,51 @@ void remoteMessageSeeds()
     }
 }
 
+// A MIDI map as learning writes it, a NUL byte, and what a surface sends: the desk's
+// own feedback with its states moved, a clock switched on by a pad with a controller
+// split by its pulses, notes and a 14-bit pair to learn from; and a map with a line of
+// each fault.
+void midiSeeds()
+{
+    using namespace std::string_view_literals;
+    const auto bytes = [](std::string_view text) { return QByteArray(text.data(), static_cast<qsizetype>(text.size())); };
+    const std::pair<const char*, const char*> bindings[] = {
+        {"fader/3", "cc 1 7"},    {"fader/4", "cc14 1 8"}, {"picture/2", "note 1 36"},
+        {"blackout", "note 2 1"}, {"mode", "cc 1 20"},     {"tempo", "cc 16 3"},
+        {"page", "cc14 3 0"},     {"beat/follow", "note 10 1"},
+    };
+    QByteArray map = "[Interface]\nBackend=serial\n";
+    for (const auto& [name, binding] : bindings)
+        map = MidiMap::edited(map, QString::fromLatin1(name), MidiBinding::parse(QString::fromLatin1(binding)));
+    map.append('\0');
+
+    Console console;
+    MidiSurface& surface = console.midi.surface();
+    surface.setMap(MidiMap::read(map, &MidiSurface::refusal, nullptr));
+    const std::pair<const char*, QVariant> states[] = {
+        {"page", 100},  {"fader/3", 200}, {"fader/4", 77}, {"picture/2", 1},
+        {"blackout", 1}, {"tempo", 120},   {"mode", QStringLiteral("vykl")},
+    };
+    for (const auto& [name, value] : states)
+        console.named.apply(QString::fromLatin1(name), value);
+    QByteArray feedback;
+    QObject::connect(&surface, &MidiSurface::output, [&](const QByteArray& sent) { feedback += sent; });
+    surface.sendAll();
+    put("midi_input", "feedback", map + feedback);
+
+    QByteArray clock = bytes("\x99\x01\x7f\xfa"sv);
+    for (int pulse = 0; pulse < 48; ++pulse)
+        clock += pulse == 10 ? bytes("\xb0\x07\xf8\x40"sv) : bytes("\xf8"sv);
+    put("midi_input", "clock", map + clock + bytes("\xfc"sv));
+
+    const QByteArray learn = bytes("\x90\x05\x7f\x80\x05\x00\xb2\x03\x0a\x23\x14\xb0\x07\x40"sv);
+    put("midi_input", "learn", map + learn + learn + learn);
+
+    put("midi_input", "faults",
+        bytes("[MIDI map]\nfader/99=cc 1 8\nfader/4=cc 17 8\nplay=knob 1 2\nscene=cc 1 9\n"
+              "fader/5 cc 1 9\nfader/6=cc14 2 40\nfader/7=cc 1 128\n\0\xb0\x07\x7f"sv));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -236,5 +282,6 @@ int main(int argc, char* argv[])
     commandLineSeeds();
     oscSeeds();
     remoteMessageSeeds();
+    midiSeeds();
     return 0;
 }

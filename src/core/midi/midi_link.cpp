@@ -38,6 +38,9 @@ MidiLink::MidiLink(NamedControls& named, Controls& controls, QObject* parent)
     connect(&ports_, &RawMidiPorts::opened, &surface_, &MidiSurface::sendAll);
     connect(&ports_, &RawMidiPorts::opened, this, &MidiLink::devicesChanged);
     connect(&ports_, &RawMidiPorts::closed, this, &MidiLink::devicesChanged);
+    connect(&sequencer_, &AlsaSequencerPort::received, &surface_, &MidiSurface::input);
+    connect(&surface_, &MidiSurface::output, &sequencer_, &AlsaSequencerPort::send);
+    connect(&sequencer_, &AlsaSequencerPort::subscribed, &surface_, &MidiSurface::sendAll);
 }
 
 QString MidiLink::deviceSetting()
@@ -48,18 +51,35 @@ QString MidiLink::deviceSetting()
 
 void MidiLink::start()
 {
+    loadMap();
+    ports_.setDevice(deviceSetting());
+    ports_.start();
+    sequencer_.open();
+    emit devicesChanged();
+}
+
+void MidiLink::loadMap()
+{
     QList<MidiMap::Fault> faults;
     surface_.setMap(MidiMap::read(settingsText(), &MidiSurface::refusal, &faults));
     faults_.clear();
     for (const MidiMap::Fault& fault : faults)
         faults_.append(QStringLiteral("line %1: %2").arg(fault.line).arg(fault.reason));
-    ports_.setDevice(deviceSetting());
-    ports_.start();
 }
 
 void MidiLink::stop()
 {
     ports_.stop();
+    sequencer_.close();
+    emit devicesChanged();
+}
+
+QStringList MidiLink::devices() const
+{
+    QStringList open = ports_.openPaths();
+    if (sequencer_.isOpen())
+        open.append(sequencer_.address());
+    return open;
 }
 
 void MidiLink::store(const QString& name, const MidiBinding& binding, const QStringList& gone)

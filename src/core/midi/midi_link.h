@@ -3,15 +3,17 @@
 #include <QObject>
 #include <QString>
 
+#include "midi/alsa_sequencer_port.h"
 #include "midi/midi_map.h"
 #include "midi/midi_surface.h"
 #include "midi/raw_midi_ports.h"
 
 namespace tavrelia {
 
-// MIDI on this machine: the surfaces on raw MIDI devices, the map from the group
-// [MIDI map] of Tavrelia.conf (the device from [MIDI] Device=), and every learned
-// binding written back to that file.
+// MIDI on this machine: the surfaces on raw MIDI devices and the programs that send
+// to the ALSA sequencer's port, the map from the group [MIDI map] of Tavrelia.conf
+// (the device from [MIDI] Device=), and every learned binding written back to that
+// file.
 //
 // Thread: the user-interface thread.
 class MidiLink : public QObject {
@@ -19,13 +21,16 @@ class MidiLink : public QObject {
 public:
     MidiLink(NamedControls& named, Controls& controls, QObject* parent = nullptr);
 
-    // Reads the settings and the map and opens what is there; the bad lines of the map
-    // are in faults() ("line N: reason").
+    // Reads the settings and the map and opens what is there.
     void start();
+    // Reads the map alone; its bad lines are in faults() ("line N: reason").
+    void loadMap();
     void stop();
     const QStringList& faults() const { return faults_; }
-    QStringList devices() const { return ports_.openPaths(); }
+    // The raw devices open, and the sequencer's port when it is.
+    QStringList devices() const;
     MidiSurface& surface() { return surface_; }
+    const AlsaSequencerPort& sequencer() const { return sequencer_; }
 
     static QString deviceSetting();
 
@@ -38,6 +43,7 @@ private:
     void store(const QString& name, const MidiBinding& binding, const QStringList& gone);
 
     RawMidiPorts ports_;
+    AlsaSequencerPort sequencer_;
     MidiSurface surface_;
     QStringList faults_;
 };

@@ -107,8 +107,8 @@ void MidiSurface::learnFrom(const MidiMessage& message)
         const QString name = std::exchange(learning_, QString());
         learnt_.reset();
         if (lowHalf) {
-            map_.bind(name, pair);
-            emit learned(name, pair, {});
+            const QStringList gone = map_.bind(name, pair);
+            emit learned(name, pair, gone);
             return;
         }
         handle(message);

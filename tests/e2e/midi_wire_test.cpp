@@ -7,13 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QScrollBar>
+#include <QToolButton>
 
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <thread>
 
+#include "program_run.h"
 #include "test_environment.h"
 #include "wire_window.h"
 
@@ -184,6 +187,67 @@ TEST(MidiWindow, AClockAt120BpmChangesTheSceneOnTheWireEverySecond)
     EXPECT_NEAR(mean, 1000, 20);
     EXPECT_NEAR(w.console().live.period(), 1000, 10);   // from the pulses as read: the last may come late
     EXPECT_EQ(w.reader.garbage(), 0u);
+}
+
+// Bytes read from the terminal, until they hold these in a row; no event loop runs.
+bool reads(Pty& pty, const Bytes& wanted, Bytes& got, std::chrono::milliseconds timeout = 10s)
+{
+    const auto deadline = Clock::now() + timeout;
+    while (Clock::now() < deadline) {
+        if (std::search(got.begin(), got.end(), wanted.begin(), wanted.end()) != got.end())
+            return true;
+        const Bytes more = pty.read(100ms);
+        got.insert(got.end(), more.begin(), more.end());
+    }
+    return false;
+}
+
+// A binding learned in the window's group "MIDI" is written to Tavrelia.conf, and the
+// real program started afresh on that file takes the surface's controller.
+TEST(MidiRestart, ABindingLearnedInTheWindowDrivesTheNextRun)
+{
+    tavrelia::wire::ProgramRun run;
+    run.prepareShow({{7, 40}});
+    Pty midi;
+    const QByteArray interface =
+        "[Interface]\nBackend=serial\nSerialDevice=" + QByteArray::fromStdString(run.device.path().string()) + "\n";
+    run.writeConf(interface + "\n[MIDI]\nDevice=" + pathOf(midi) + "\n");
+
+    // The window in this process, on the run's settings.
+    const QByteArray ownConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", run.dir("config").toUtf8());
+    {
+        tavrelia::test::ScriptedDialogs dialogs;
+        tavrelia::test::Window w;
+        w.form.FormCreate();
+        ASSERT_EQ(w.console.midi.devices().size(), 1);
+        w.find<QComboBox>("ComboBoxMidiControl")->setCurrentText(QStringLiteral("fader/7"));
+        w.find<QToolButton>("SpeedButtonMidiLearn")->click();
+        write(midi, {0xB1, 70, 10});
+        const auto deadline = Clock::now() + 3s;
+        while (w.text("LabelMidiBinding") != QStringLiteral("cc 2 70") && Clock::now() < deadline)
+            QTest::qWait(10);
+        EXPECT_EQ(w.text("LabelMidiBinding"), QStringLiteral("cc 2 70"));
+        w.form.close();
+    }
+    qputenv("XDG_CONFIG_HOME", ownConfig);
+    QFile conf(run.dir("config") + "/Tavrelia/Tavrelia.conf");
+    ASSERT_TRUE(conf.open(QIODevice::ReadOnly));
+    const QByteArray learned = conf.readAll();
+    EXPECT_TRUE(learned.startsWith(interface)) << learned.constData();
+    EXPECT_TRUE(learned.contains("[MIDI map]\nfader/7=cc 2 70\n")) << learned.constData();
+
+    // The program itself: it opens the device, sends fader 7's state (40 of 255) and
+    // takes the controller into the stopped scene.
+    midi.read(200ms);   // what the first window sent
+    run.reader->clear();
+    run.start();
+    Bytes back;
+    ASSERT_TRUE(reads(midi, {0xB1, 70, 20}, back)) << testing::PrintToString(back) << run.output();
+    write(midi, {0xB1, 70, 127});
+    EXPECT_TRUE(run.reader->waitFor(
+        [](const std::vector<Packet>& packets) { return !packets.empty() && packets.back().frame.at(7) == 255; }, 5s))
+        << run.output();
 }
 
 }  // namespace

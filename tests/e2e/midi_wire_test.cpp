@@ -203,7 +203,8 @@ bool reads(Pty& pty, const Bytes& wanted, Bytes& got, std::chrono::milliseconds 
 }
 
 // A binding learned in the window's group "MIDI" is written to Tavrelia.conf, and the
-// real program started afresh on that file takes the surface's controller.
+// real program started afresh on that file takes the surface's controller: the window,
+// then the headless player with --midi.
 TEST(MidiRestart, ABindingLearnedInTheWindowDrivesTheNextRun)
 {
     tavrelia::wire::ProgramRun run;
@@ -248,6 +249,31 @@ TEST(MidiRestart, ABindingLearnedInTheWindowDrivesTheNextRun)
     EXPECT_TRUE(run.reader->waitFor(
         [](const std::vector<Packet>& packets) { return !packets.empty() && packets.back().frame.at(7) == 255; }, 5s))
         << run.output();
+
+    // The headless player with --midi on the same file, a bad line and a stop pad
+    // added: the line is named on stderr, the rest loads; the pad stops the playing
+    // show and the learned controller sets the stopped scene's level.
+    run.process.kill();
+    run.process.waitForFinished(5000);
+    const int badLine = int(learned.count('\n')) + 1;
+    run.writeConf(learned + "fader/99=cc 1 1\nstop=note 2 60\n");
+    run.reader->clear();
+    midi.read(200ms);
+    run.start({"--play", run.dir("data") + "/Tavrelia/light.tvl", "--midi", "--mode", "vykl"});
+    back.clear();
+    ASSERT_TRUE(reads(midi, {0x91, 60, 0}, back)) << testing::PrintToString(back) << run.output();   // playing
+    write(midi, {0x91, 60, 127, 0x81, 60, 0, 0xB1, 70, 127});
+    EXPECT_TRUE(run.reader->waitFor(
+        [](const std::vector<Packet>& packets) { return !packets.empty() && packets.back().frame.at(7) == 255; }, 5s))
+        << run.output();
+    EXPECT_TRUE(reads(midi, {0x91, 60, 127}, back)) << testing::PrintToString(back);   // stopped
+    EXPECT_NE(run.standardError().find("tavrelia: [MIDI map] line " + std::to_string(badLine) + ": no control fader/99"),
+              std::string::npos)
+        << run.output();
+    EXPECT_NE(run.standardOutput().find("MIDI device found: " + midi.slavePath()), std::string::npos) << run.output();
+    run.process.terminate();
+    ASSERT_TRUE(run.process.waitForFinished(5000));
+    EXPECT_EQ(run.process.exitCode(), 0) << run.output();
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ TEST(MidiWindow, NotesAndControllersReachTheWireAndTheSurfaceFollowsThePage)
         image[ShowImage::pictureLevelAddress(4, 20)] = 99;
     });
     ASSERT_TRUE(w.wire([](const Frame& f) { return f.at(3) == 60; }, 5000ms));
-    // As it opens, the surface is sent every bound state: fader 3 at 60 of 255.
+    // The surface is sent the bound states: fader 3 at 60 of 255, picture 5 off.
     ASSERT_TRUE(w.surfaceGets({0xB0, 7, 30})) << testing::PrintToString(w.back);
     EXPECT_TRUE(w.surfaceGets({0x90, 36, 0}));
 
@@ -117,7 +117,7 @@ TEST(MidiWindow, NotesAndControllersReachTheWireAndTheSurfaceFollowsThePage)
 
     write(w.midi, {0xB0, 7, 127});
     EXPECT_TRUE(w.wire([](const Frame& f) { return f.at(3) == 255; }));
-    write(w.midi, {0xB0, 7, 64});   // running status would do too; a motor fader sends it whole
+    write(w.midi, {0xB0, 7, 64});
     EXPECT_TRUE(w.wire([](const Frame& f) { return f.at(3) == 129; }));
 
     // The desk's page bar moved by ten: fader 3 is channel 13 now, and the surface's

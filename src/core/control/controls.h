@@ -148,6 +148,8 @@ public:
     bool automatWithShow(int automat) const;
     bool clockFollow() const { return clockWatch_ != nullptr && clockWatch_->isActive(); }
     int beatsPerScene() const { return follower_.beatsPerScene(); }
+    // When the followed clock's last pulse was read (nothing while none is known).
+    ClockFollower::Clock::time_point lastPulse() const { return follower_.lastPulse(); }
     bool keys() const { return keys_; }
     bool conveyorKeys() const { return conveyorKeys_; }
     bool demo() const;

@@ -30,6 +30,8 @@ public:
     // No pulse for more than kLost: the next one counts afresh.
     bool lost(Clock::time_point now) const { return count_ == 0 || now - last() > kLost; }
     void forget() { count_ = 0; }
+    // When the last pulse came (read from its device), or nothing while none is known.
+    Clock::time_point lastPulse() const { return count_ == 0 ? Clock::time_point{} : last(); }
 
     // The smoothed beat in ms, 0 until two pulses are known.
     double beatMs() const;

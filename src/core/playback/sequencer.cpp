@@ -108,6 +108,7 @@ void Sequencer::TimerSeqveserTimer()
         advanceScene(guard);
         computeFadeSteps(guard);
     }
+    sceneChangedAt_ = std::chrono::steady_clock::now();
     emit advanced();
 }
 
@@ -167,6 +168,7 @@ void Sequencer::goTo(uint8_t scene)
         if (playing())
             computeFadeSteps(guard);
     }
+    sceneChangedAt_ = std::chrono::steady_clock::now();
     emit advanced();
 }
 

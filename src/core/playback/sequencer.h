@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdint>
 
 #include "console_lock.h"
@@ -90,6 +91,10 @@ public:
 
     BeatLamp beatLamp() const;
 
+    // When the last scene change (an advance or a go) was made, for measuring the
+    // beat against what drives it; the tick can show the scene from this moment on.
+    std::chrono::steady_clock::time_point sceneChangedAt() const { return sceneChangedAt_; }
+
 signals:
     void tempoChanged(const QString& label);
     void beat(tavrelia::BeatLamp lamp);
@@ -112,6 +117,7 @@ private:
     int period_ = 0;
     int taken_ = 0;
     bool driven_ = false;
+    std::chrono::steady_clock::time_point sceneChangedAt_{};
     int hours_ = 0;
     int minutes_ = 0;
     int seconds_ = 0;

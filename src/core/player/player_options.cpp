@@ -9,8 +9,8 @@ namespace tavrelia {
 namespace {
 
 // Those that make a command line the player's; --help alone is the whole program's.
-constexpr const char* kOptionNames[] = {"play",     "conveyor", "ini",  "recode",  "backend", "mode",
-                                        "automat1", "automat2", "hold", "verbose", "osc",     "remote"};
+constexpr const char* kOptionNames[] = {"play", "conveyor", "ini",     "recode", "backend", "mode", "automat1",
+                                        "automat2", "hold", "verbose", "osc", "midi", "remote"};
 
 template <typename Value>
 struct Named {
@@ -74,10 +74,11 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     const QCommandLineOption hold(QStringLiteral("hold"));
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption osc(QStringLiteral("osc"));
+    const QCommandLineOption midi(QStringLiteral("midi"));
     const QCommandLineOption remote(QStringLiteral("remote"));
     const QCommandLineOption help(QStringLiteral("help"));
     parser.addOptions(
-        {play, conveyor, ini, recode, backend, mode, automat1, automat2, hold, verbose, osc, remote, help});
+        {play, conveyor, ini, recode, backend, mode, automat1, automat2, hold, verbose, osc, midi, remote, help});
 
     auto fail = [error](const QString& text) {
         *error = text;
@@ -101,6 +102,7 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     options.hold = parser.isSet(hold);
     options.verbose = parser.isSet(verbose);
     options.osc = parser.isSet(osc);
+    options.midi = parser.isSet(midi);
     options.remote = parser.isSet(remote);
     if (parser.isSet(backend)) {
         options.backend = InterfaceSettings::backendNamed(parser.value(backend));
@@ -157,6 +159,8 @@ QString PlayerOptions::usage()
         "  --verbose          print every scene change\n"
         "  --osc              take OSC commands over UDP, with the port, address and\n"
         "                     feedback target of [OSC] in Tavrelia.conf\n"
+        "  --midi             take MIDI surfaces and a MIDI clock on the devices and\n"
+        "                     with the map of [MIDI] and [MIDI map] in Tavrelia.conf\n"
         "  --remote           serve the phone remote with the port, address and PIN\n"
         "                     of [Remote] in Tavrelia.conf\n"
         "  --help             this text\n"

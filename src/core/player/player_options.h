@@ -14,7 +14,7 @@ namespace tavrelia {
 // The command line of the headless player:
 //   tavrelia (--play SHOW.tvl | --conveyor [--ini FILE]) [--recode FILE.tvd]
 //            [--backend NAME] [--mode NAME] [--automat1 RUN] [--automat2 RUN]
-//            [--hold] [--verbose] [--osc] [--remote]
+//            [--hold] [--verbose] [--osc] [--midi] [--remote]
 struct PlayerOptions {
     // How an automat runs: the window's two check boxes, which the show does not keep.
     enum class AutomatRun { Off, Alone, WithShow };
@@ -29,6 +29,7 @@ struct PlayerOptions {
     bool hold = false;
     bool verbose = false;
     bool osc = false;                                     // listen for OSC as Tavrelia.conf says
+    bool midi = false;                                    // MIDI surfaces and map of Tavrelia.conf
     bool remote = false;   // serve the phone remote
     bool help = false;
 

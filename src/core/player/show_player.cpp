@@ -216,6 +216,9 @@ void ShowPlayer::start()
         live.setAutomatWithShow(n, run == PlayerOptions::AutomatRun::WithShow);
     }
     sequencer.start();
+    // After the show plays: a surface is sent the state it will see.
+    if (options_.midi)
+        startMidi();
     // The show clock that remotes show; the window's sequencer panel keeps its own.
     auto* clock = new QTimer(this);
     clock->setObjectName(QStringLiteral("PlayerClock"));
@@ -251,6 +254,37 @@ void ShowPlayer::conveyorLoaded(const FileResult& result)
         return;
     }
     takeShow(QStringLiteral("show %1").arg(path));
+}
+
+void ShowPlayer::startMidi()
+{
+    MidiLink& midi = console_.midi;
+    connect(&midi, &MidiLink::devicesChanged, this, &ShowPlayer::reportMidiDevices);
+    midi.start();
+    for (const QString& fault : midi.faults())
+        warn(QStringLiteral("[MIDI map] %1").arg(fault));
+    const QString device = MidiLink::deviceSetting();
+    const qsizetype bindings = midi.surface().map().entries().size();
+    say(QStringLiteral("MIDI: %1 binding%2, on %3 (looked for every second)")
+            .arg(bindings)
+            .arg(bindings == 1 ? "" : "s")
+            .arg(device.isEmpty() ? QStringLiteral("/dev/snd/midiC*D*") : device));
+    reportMidiDevices();
+}
+
+// A line for each device found or lost, as for the interface.
+void ShowPlayer::reportMidiDevices()
+{
+    const QStringList open = console_.midi.devices();
+    for (const QString& path : open) {
+        if (!midiDevices_.contains(path))
+            say(QStringLiteral("MIDI device found: %1").arg(path));
+    }
+    for (const QString& path : std::as_const(midiDevices_)) {
+        if (!open.contains(path))
+            say(QStringLiteral("MIDI device lost: %1").arg(path));
+    }
+    midiDevices_ = open;
 }
 
 void ShowPlayer::reportLink()
@@ -295,6 +329,7 @@ void ShowPlayer::finish()
     }
     console_.usbLink.CloseUsbDevise();
     console_.osc.stop();
+    console_.midi.stop();
     say(options_.hold ? QStringLiteral("stopped, the last levels held")
                       : QStringLiteral("stopped, all channels at zero"));
 }

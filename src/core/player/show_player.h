@@ -43,6 +43,10 @@ private:
     // Listens for OSC as Tavrelia.conf says; false with the reason on the error stream.
     bool startOsc();
     void reportOsc() const;
+    // Opens the MIDI devices and map of Tavrelia.conf as the window does; the map's
+    // bad lines go to the error stream.
+    void startMidi();
+    void reportMidiDevices();
     QString interfaceText() const;
     QString tempoText() const;
     // The show just put in: its tempo and automat settings in force, and a line that
@@ -61,6 +65,7 @@ private:
     std::FILE* out_;
     std::FILE* err_;
     std::optional<bool> lastOpen_;
+    QStringList midiDevices_;   // the MIDI devices last reported open
 };
 
 }  // namespace tavrelia

@@ -179,19 +179,19 @@ void OscServer::take(const char* data, size_t size, const sockaddr* from, sockle
     }
     const OscClients::Clock::time_point now = OscClients::Clock::now();
     const QString host = hostOf(from, length);
-    if (decoded.message && decoded.message->name == QLatin1String(OscCodec::kPin)) {
+    const bool pin = decoded.message && decoded.message->name == QLatin1String(OscCodec::kPin);
+    if (pin)
         takePin(decoded.message->value.toString(), host, now);
-        if (!open(host, now))
-            return;
-    } else if (!open(host, now)) {
-        drop({OscCodec::Fault::Refused, QStringLiteral("no PIN from %1 yet").arg(host)});
+    if (!open(host, now)) {
+        if (!pin)
+            drop({OscCodec::Fault::Refused, QStringLiteral("no PIN from %1 yet").arg(host)});
         return;
     }
     // Any OSC message makes its sender a client; a new one first gets every state.
     const std::optional<bool> floats = decoded.message ? decoded.message->floats : std::nullopt;
     if (clients_.heard(from, length, floats, now))
         sendAll(from, length, floats.value_or(false));
-    if (decoded.message && decoded.message->name == QLatin1String(OscCodec::kPin))
+    if (pin)
         return;
     if (decoded.refusal) {
         drop(*decoded.refusal);

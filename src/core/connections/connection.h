@@ -33,7 +33,7 @@ public:
     const QString& group() const { return group_; }
 
     // Reads its own keys through the store (took() for each group read), opens what it
-    // needs and says its state. A running one is stopped first.
+    // needs and says its state. The owner stops a running one first.
     virtual void start(SettingsStore& store) = 0;
     // Lets everything go; the state is Off after it.
     virtual void stop() = 0;

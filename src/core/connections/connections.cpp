@@ -60,6 +60,7 @@ void Connections::start(Entry& entry)
         const QString id = entry.id;
         connect(entry.made.get(), &Connection::changed, this, [this, id] { emit changed(id); });
     }
+    stop(entry);
     entry.made->forgetSettings();
     starting_ = true;
     entry.made->start(store_);

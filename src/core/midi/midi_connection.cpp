@@ -10,7 +10,6 @@ MidiConnection::MidiConnection(NamedControls& named, Controls& controls, Setting
 
 void MidiConnection::start(SettingsStore& store)
 {
-    link_.stop();
     SettingsStore::Group group = store.group(kGroup);
     device_ = group.text(QStringLiteral("Device"));
     took(group);

@@ -11,7 +11,6 @@ InterfaceConnection::InterfaceConnection(UsbLink& link, QObject* parent)
 
 void InterfaceConnection::start(SettingsStore& store)
 {
-    link_.CloseUsbDevise();
     SettingsStore::Group group = store.group(InterfaceSettings::kGroup);
     settings_ = InterfaceSettings::read(group);
     took(group);

@@ -12,7 +12,6 @@ RemoteConnection::RemoteConnection(NamedControls& named, PinOwner& pins, QObject
 
 void RemoteConnection::start(SettingsStore& store)
 {
-    server_.stop();
     RemoteSettings::keepSessionKey(store);
     SettingsStore::Group group = store.group(RemoteSettings::kGroup);
     const RemoteSettings settings = RemoteSettings::read(group);

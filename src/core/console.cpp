@@ -11,6 +11,9 @@ Console::Console()
     output.setSink(&packetWriter_);
     output.setAutomats(&automats);
     output.setFrameWatch(&frameWatch);
+    // A name typed in the desk or written by a block copy reaches the remotes at once.
+    for (auto signal : {&ChannelNames::changed, &ChannelNames::stored})
+        QObject::connect(&names, signal, &named, &NamedControls::scheduleScan);
 }
 
 Console::~Console()

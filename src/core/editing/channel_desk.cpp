@@ -15,6 +15,12 @@ uint8_t* ChannelDesk::currentScene()
     return image.data() + ShowImage::sceneAddress(image.currentScene());
 }
 
+const uint8_t* ChannelDesk::currentScene() const
+{
+    const ShowImage& image = parts_.image;
+    return image.data() + ShowImage::sceneAddress(image.currentScene());
+}
+
 void ChannelDesk::setPageOffset(int position)
 {
     auto g = parts_.lock.hold();
@@ -38,6 +44,18 @@ void ChannelDesk::faderMoved(int strip, uint8_t level)
     if (parts_.play.PlayFlag)
         return;
     currentScene()[channelOf(strip)] = level;
+}
+
+void ChannelDesk::sceneLevelSet(int channel, uint8_t level)
+{
+    auto g = parts_.lock.hold();
+    if (!parts_.play.PlayFlag)
+        currentScene()[channel] = level;
+}
+
+uint8_t ChannelDesk::sceneLevel(int channel) const
+{
+    return currentScene()[channel];
 }
 
 void ChannelDesk::boxChanged(int strip, bool checked)

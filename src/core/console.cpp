@@ -54,6 +54,14 @@ bool Console::installShowFolder(QString* error)
     return colors.done();
 }
 
+QString Console::saveColorFile() const
+{
+    QString error;
+    if (folder.create(&error))
+        error = colorFile.SaveColorEdit(folder.colorFile()).error;
+    return error;
+}
+
 void Console::readSettingsFile(const QString& path)
 {
     settings = SettingsFile::read(path);

@@ -1,9 +1,12 @@
 #include "base_form.h"
 
 #include <algorithm>
+#include <utility>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -495,7 +498,7 @@ const QString& TBaseForm::noFileName()
 
 // ---- Start-up and close ----
 
-void TBaseForm::FormCreate()
+void TBaseForm::FormCreate(const QString& show)
 {
     QString error;
     if (!console_.installShowFolder(&error))
@@ -511,7 +514,9 @@ void TBaseForm::FormCreate()
     ClearAll();                                            // 5
     emit startUpOutput();                                  // 6
     ReadIniFile();                                         // 7
-    if (!console_.showFiles.openFileName.isEmpty())        // 8
+    if (!show.isEmpty())
+        console_.showFiles.openFileName = show;
+    if (!offerAutosave() && !console_.showFiles.openFileName.isEmpty())   // 8
         BlocOpenFile();
     ReturnPageControlAll();                                // 9
     OutStatus(QString());                                  // 10
@@ -538,6 +543,66 @@ void TBaseForm::closeEvent(QCloseEvent* event)
             helpWindow_->close();
     }
     event->accept();
+}
+
+void TBaseForm::endWithoutAsking()
+{
+    const QuietDialogs quiet;
+    if (!std::exchange(closed_, true)) {
+        timerAvtoSave_->stop();
+        emit closeWindows();   // the colour file among them
+        emit closeOutput();
+        emit closeInterface();
+    }
+    autosaveQuietly();
+    WriteIniFile();
+}
+
+void TBaseForm::saveWithoutAsking()
+{
+    const QuietDialogs quiet;
+    const QString colors = console_.saveColorFile();
+    if (!colors.isEmpty())
+        Dialogs::current().critical(this, colors);
+    autosaveQuietly();
+    WriteIniFile();
+}
+
+void TBaseForm::autosaveQuietly()
+{
+    const ShowFiles::Result saved = console_.showFiles.autosave();
+    if (!saved.done())
+        Dialogs::current().critical(this, saved.error);
+}
+
+bool TBaseForm::offerAutosave()
+{
+    const QDateTime time = console_.showFiles.unsavedAutosave();
+    if (time.isNull())
+        return false;
+    const QString kept = QStringLiteral("Автосохранение от ") + time.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    const QString& last = console_.showFiles.openFileName;
+    const QStringList choices{kept, last.isEmpty() ? QStringLiteral("Новое шоу") : QFileInfo(last).fileName()};
+    if (Dialogs::current().choose(this, QStringLiteral("Шоу прошлого сеанса не было сохранено. Что открыть?"), choices) != 0)
+        return false;
+    if (reportLoad(console_.showFiles.openAutosave(), Message::Now))
+        setCaptionName(kept);
+    return true;
+}
+
+bool TBaseForm::changesSettled()
+{
+    if (!console_.showFiles.changed())
+        return true;
+    switch (Dialogs::current().yesNoCancel(this, QStringLiteral("Сохранить изменения?"))) {
+    case Dialogs::Answer::Yes:
+        return SaveFile() == SaveOutcome::Saved;
+    case Dialogs::Answer::No:
+        return true;
+    case Dialogs::Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TBaseForm::ReadIniFile()
@@ -575,8 +640,9 @@ void TBaseForm::NewItemClick()
 {
     if (!Dialogs::current().question(this, QStringLiteral("Создать новое ШОУ?")))
         return;
-    // A save that failed keeps the show: clearing it now would lose it.
-    if (SaveFileAs() == SaveOutcome::Failed)
+    // A changed show is asked about; an unchanged one gets the Save As dialog as
+    // always. A save that failed keeps the show: clearing it now would lose it.
+    if (console_.showFiles.changed() ? !changesSettled() : SaveFileAs() == SaveOutcome::Failed)
         return;
     ClearAll();
     setCaptionName(noFileName());
@@ -585,6 +651,8 @@ void TBaseForm::NewItemClick()
 
 void TBaseForm::OpenItemClick()
 {
+    if (!changesSettled())
+        return;
     const QString name = Dialogs::current().openFile(
         this, showDialog(QStringLiteral("Открыть Шоу"), console_.showFiles.openFileName));
     if (name.isEmpty())

@@ -63,7 +63,7 @@ bool joinedQtOption(const QString& name)
 
 CommandLine refused(const QString& error)
 {
-    return {CommandLine::Action::Refused, error};
+    return {CommandLine::Action::Refused, error, {}};
 }
 
 }  // namespace
@@ -71,7 +71,7 @@ CommandLine refused(const QString& error)
 CommandLine CommandLine::classify(int argc, char** argv)
 {
     if (PlayerOptions::requested(argc, argv))
-        return {Action::Player, {}};
+        return {Action::Player, {}, {}};
     bool version = false;
     bool help = false;
     QString show;
@@ -96,7 +96,7 @@ CommandLine CommandLine::classify(int argc, char** argv)
         }
     }
     if (version)
-        return {Action::Version, {}};
+        return {Action::Version, {}, {}};
     return {help ? Action::Help : Action::Window, {}, show};
 }
 

@@ -570,6 +570,8 @@ void TBaseForm::saveWithoutAsking()
 
 void TBaseForm::autosaveQuietly()
 {
+    if (offeringAutosave_)
+        return;
     const ShowFiles::Result saved = console_.showFiles.autosave();
     if (!saved.done())
         Dialogs::current().critical(this, saved.error);
@@ -583,7 +585,12 @@ bool TBaseForm::offerAutosave()
     const QString kept = QStringLiteral("Автосохранение от ") + time.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     const QString& last = console_.showFiles.openFileName;
     const QStringList choices{kept, last.isEmpty() ? QStringLiteral("Новое шоу") : QFileInfo(last).fileName()};
-    if (Dialogs::current().choose(this, QStringLiteral("Шоу прошлого сеанса не было сохранено. Что открыть?"), choices) != 0)
+    // The file asked about is not written over while the question waits.
+    offeringAutosave_ = true;
+    const int choice =
+        Dialogs::current().choose(this, QStringLiteral("Шоу прошлого сеанса не было сохранено. Что открыть?"), choices);
+    offeringAutosave_ = false;
+    if (choice != 0)
         return false;
     if (reportLoad(console_.showFiles.openAutosave(), Message::Now))
         setCaptionName(kept);
@@ -772,6 +779,8 @@ void TBaseForm::selectStartTabs()
 
 void TBaseForm::TimerAvtoSaveTimer()
 {
+    if (offeringAutosave_)
+        return;
     if (!timerStatus_->isActive())
         timerStatus_->start();
     const QString status = console_.showFiles.autosaveStatus();

@@ -199,6 +199,7 @@ private:
     QLabel* labelDiskSize_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
     bool closed_ = false;
+    bool offeringAutosave_ = false;
     quint64 lastWheelTimestamp_ = 0;
     bool autosaveErrorOpen_ = false;
     bool loadMessagePending_ = false;

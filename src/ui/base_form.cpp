@@ -592,8 +592,7 @@ bool TBaseForm::offerAutosave()
     offeringAutosave_ = false;
     if (choice != 0)
         return false;
-    if (reportLoad(console_.showFiles.openAutosave(), Message::Now))
-        setCaptionName(kept);
+    reportLoad(console_.showFiles.openAutosave(), Message::Now);
     return true;
 }
 

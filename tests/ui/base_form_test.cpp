@@ -418,7 +418,10 @@ private slots:
         QFETCH(int, choice);
         const QString last = inFolder(QStringLiteral("last.tvl"));
         writeFile(last, pattern(kSize, 3));
-        QFile(last).setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+        QFile older(last);
+        QVERIFY(older.open(QIODevice::ReadWrite));
+        QVERIFY(older.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+        older.close();
         writeSettings("[LastFile]\nPath=" + last.toUtf8() + "\n");
         const QString autosave = inFolder(QStringLiteral("ShouTemp.tvl"));
         writeFile(autosave, pattern(kSize, autosaveSeed));
@@ -436,9 +439,9 @@ private slots:
                  QStringList{QStringLiteral("Шоу прошлого сеанса не было сохранено. Что открыть?|Автосохранение от ")
                              + time + QStringLiteral("|last.tvl")});
         QCOMPARE(p.image(), readFile(choice == 0 ? autosave : last));
-        // Opened from the autosave, the show is not taken for the last file: Save asks.
+        // Opened from the autosave, the show keeps the last file's name, but Save asks.
         QCOMPARE(p.files().ShowNamed, choice != 0);
-        QCOMPARE(p.caption().endsWith(QStringLiteral("Автосохранение от ") + time), choice == 0);
+        QCOMPARE(p.files().saveFileName, last);
     }
 
     void newShow_data()
@@ -532,10 +535,11 @@ private slots:
         p.console.image.DataWrite(3, 3, 33);
         const QByteArray before = p.image();
         const QString caption = p.caption();
+        dialogs.threeWayAnswers.enqueue(Dialogs::Answer::No);   // the change may go
         dialogs.fileAnswers.enqueue(show);
         p.key(Qt::Key_O);
-        QCOMPARE(dialogs.kinds(), (Kinds{Kind::OpenFile, Kind(message)}));
-        const QString text = dialogs.calls[1].text;
+        QCOMPARE(dialogs.kinds(), (Kinds{Kind::YesNoCancel, Kind::OpenFile, Kind(message)}));
+        const QString text = dialogs.calls[2].text;
         if (Kind(message) == Kind::Warning)
             QCOMPARE(text, kMissing);
         else

@@ -1,6 +1,7 @@
 #include "editing/channel_desk.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tavrelia {
 
@@ -9,16 +10,15 @@ uint8_t ChannelDesk::pageOffset() const
     return parts_.controls.pageOffset;
 }
 
-uint8_t* ChannelDesk::currentScene()
-{
-    ShowImage& image = parts_.image;
-    return image.data() + ShowImage::sceneAddress(image.currentScene());
-}
-
 const uint8_t* ChannelDesk::currentScene() const
 {
     const ShowImage& image = parts_.image;
     return image.data() + ShowImage::sceneAddress(image.currentScene());
+}
+
+uint8_t* ChannelDesk::currentScene()
+{
+    return const_cast<uint8_t*>(std::as_const(*this).currentScene());
 }
 
 void ChannelDesk::setPageOffset(int position)

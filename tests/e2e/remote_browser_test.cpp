@@ -327,6 +327,8 @@ void RemoteBrowserTest::aStripShowsItsChannelAndTheNameTypedInTheWindow()
     const QString strip = QStringLiteral("document.querySelectorAll('.strip')[1].querySelector('.name').textContent");
     QVERIFY2(devTools_.waitFor(page_, strip + QStringLiteral(" === '12 Par 1'")),
              qPrintable(devTools_.evaluate(page_, strip).toString()));
+    devTools_.evaluate(page_, QStringLiteral("document.getElementById('strips').scrollIntoView(); true"));
+    shoot(page_, QStringLiteral("remote-phone-desk"));
     const QString label = window_->find<QLabel>("LabelTemp")->text();
     QVERIFY(label.contains(QStringLiteral("Сцен/мин")));
     QCOMPARE(devTools_.evaluate(page_, QStringLiteral("document.querySelector('label[for=tempo] output').textContent")).toString(),

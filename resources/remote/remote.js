@@ -40,13 +40,22 @@ function build() {
   }
   const strips = document.getElementById('strips');
   for (let n = 1; n <= STRIPS; ++n) {
+    // The whole 44 px box around the check box takes the tap; the channel's number
+    // stands before its name, as on the window's desk.
     strips.append(element('div', {class: 'strip'},
-      element('input', {type: 'checkbox', 'data-control': `fader/${n}/manual`, 'data-state': `fader/${n}/manual`,
-        'aria-label': `Ручное ${n}`}),
-      element('span', {class: 'name', 'data-state': `fader/${n}/name`}),
+      element('label', {class: 'check'}, element('input', {type: 'checkbox', 'data-control': `fader/${n}/manual`,
+        'data-state': `fader/${n}/manual`, 'aria-label': `Ручное ${n}`})),
+      element('span', {class: 'name'}, element('b', {class: 'channel'}, String(n)), ' ',
+        element('span', {'data-state': `fader/${n}/name`})),
       element('input', {type: 'range', min: '0', max: '255', 'data-control': `fader/${n}`, 'data-state': `fader/${n}`,
         'aria-label': `Фейдер ${n}`}),
       element('output', {'data-state': `fader/${n}`})));
+  }
+  // A finger lands on a slider's box, never on the slider itself (see slide()).
+  for (const range of document.querySelectorAll('input[type=range]')) {
+    const box = element('span', {class: 'slide'});
+    range.replaceWith(box);
+    box.append(range);
   }
   const automats = document.getElementById('automats');
   for (let n = 1; n <= AUTOMATS; ++n) {
@@ -75,7 +84,10 @@ function sendSoon(control, value) {
 
 function show(name, value) {
   state[name] = value;
-  if (name === 'page') document.getElementById('first-channel').textContent = `${value + 1}–${value + STRIPS}`;
+  if (name === 'page') {
+    document.getElementById('first-channel').textContent = `${value + 1}–${value + STRIPS}`;
+    document.querySelectorAll('.strip .channel').forEach((number, i) => { number.textContent = String(value + i + 1); });
+  }
   for (const shown of document.querySelectorAll(`[data-state="${CSS.escape(name)}"]`)) {
     shown.dataset.value = Array.isArray(value) ? value.join(',') : String(value);
     if (shown.dataset.busy) continue;   // the finger is on it
@@ -180,9 +192,8 @@ function wire(control) {
     return;
   }
   if (control.type === 'range') {
-    const busy = (on) => () => { if (on) control.dataset.busy = '1'; else delete control.dataset.busy; };
-    control.addEventListener('pointerdown', busy(true));
-    for (const end of ['pointerup', 'pointercancel', 'change']) control.addEventListener(end, busy(false));
+    slide(control);
+    // The keyboard still moves it.
     control.addEventListener('input', () => sendSoon(name, Number(control.value)));
     return;
   }
@@ -193,6 +204,55 @@ function wire(control) {
     else if (control.classList.contains('toggle') || control.classList.contains('latch')) send(name, state[control.dataset.state] ? 0 : 1);
     else send(name);
   });
+}
+
+// A finger moves a slider only once it goes mostly along it. A swipe that is mostly
+// across it is the page's: the browser scrolls (the box lets it pan up and down) and
+// cancels the pointer, and the level never moves. A mouse acts at once.
+const SLIDE_SLOP = 10;   // CSS px before a finger's direction counts
+function slide(control) {
+  const box = control.parentElement;
+  let start = null;
+  let along = false;
+  const moveTo = (x) => {
+    const track = control.getBoundingClientRect();
+    const min = Number(control.min);
+    const max = Number(control.max);
+    const fraction = Math.max(0, Math.min(1, (x - track.left) / track.width));
+    const value = Math.round(min + fraction * (max - min));
+    if (String(value) === control.value) return;
+    control.value = value;
+    control.dispatchEvent(new Event('input'));
+  };
+  const end = () => {
+    // Untouched, it shows again what the program holds.
+    if (start && !along && control.dataset.state in state) control.value = state[control.dataset.state];
+    start = null;
+    along = false;
+    delete control.dataset.busy;
+  };
+  box.addEventListener('pointerdown', (event) => {
+    if (!event.isPrimary) return;
+    start = {x: event.clientX, y: event.clientY, id: event.pointerId};
+    control.dataset.busy = '1';
+    if (event.pointerType !== 'mouse') return;
+    along = true;
+    box.setPointerCapture(event.pointerId);
+    moveTo(event.clientX);
+  });
+  box.addEventListener('pointermove', (event) => {
+    if (!start || event.pointerId !== start.id) return;
+    if (!along) {
+      const dx = Math.abs(event.clientX - start.x);
+      const dy = Math.abs(event.clientY - start.y);
+      if (Math.max(dx, dy) < SLIDE_SLOP) return;
+      if (dy >= dx) return end();
+      along = true;
+      box.setPointerCapture(event.pointerId);
+    }
+    moveTo(event.clientX);
+  });
+  for (const type of ['pointerup', 'pointercancel', 'lostpointercapture']) box.addEventListener(type, end);
 }
 
 // A button acts when the finger lifts on it, without waiting for the browser's click;

@@ -1,12 +1,13 @@
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
-#include <cstdio>
 #include <utility>
 
 #include "base_form.h"
+#include "command_line.h"
 #include "console.h"
 #include "player/stop_signals.h"
 #include "remote/remote_connection.h"
@@ -16,6 +17,8 @@
 // when a window is wanted, so that the headless player never maps the widget library.
 extern "C" __attribute__((visibility("default"))) int tavreliaGuiMain(int argc, char* argv[])
 {
+    // Named before QApplication takes its own options out of argv.
+    const QString show = tavrelia::CommandLine::classify(argc, argv).show;
     // The 3D view's context is chosen before the application exists.
     tavrelia::StageView::requestDefaultFormat();
     QApplication app(argc, argv);
@@ -38,19 +41,20 @@ extern "C" __attribute__((visibility("default"))) int tavreliaGuiMain(int argc, 
     tavrelia::RemoteConnection::add(console);
     tavrelia::TBaseForm form(console);
     // SIGTERM, SIGHUP (a logout) or SIGINT: nobody will answer a dialog any more. The
-    // show in memory goes to the autosave file and the program ends, leaving every
-    // event loop, a dialog's too, without the close sequence and its questions.
+    // close sequence runs without its questions, the show in memory into the autosave
+    // file, and the program ends, leaving every event loop, a dialog's too.
     tavrelia::StopSignals stopSignals;
     bool ended = false;
-    QObject::connect(&stopSignals, &tavrelia::StopSignals::received, &form, [&console, &ended] {
+    QObject::connect(&stopSignals, &tavrelia::StopSignals::received, &form, [&form, &ended] {
         if (std::exchange(ended, true))
             return;
-        const tavrelia::FileResult saved = console.showFiles.autosave();
-        if (!saved.done())
-            std::fprintf(stderr, "tavrelia: %s\n", qPrintable(saved.error));
+        form.endWithoutAsking();
         QApplication::exit(0);
     });
-    form.FormCreate();
+    // The desktop session ends (it may still be cancelled): everything is written.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form] { form.saveWithoutAsking(); },
+                     Qt::DirectConnection);
+    form.FormCreate(show.isEmpty() ? show : QFileInfo(show).absoluteFilePath());
     if (ended)   // during a start-up message
         return 0;
     form.show();

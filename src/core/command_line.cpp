@@ -63,7 +63,7 @@ bool joinedQtOption(const QString& name)
 
 CommandLine refused(const QString& error)
 {
-    return {CommandLine::Action::Refused, error};
+    return {CommandLine::Action::Refused, error, {}};
 }
 
 }  // namespace
@@ -71,13 +71,18 @@ CommandLine refused(const QString& error)
 CommandLine CommandLine::classify(int argc, char** argv)
 {
     if (PlayerOptions::requested(argc, argv))
-        return {Action::Player, {}};
+        return {Action::Player, {}, {}};
     bool version = false;
     bool help = false;
+    QString show;
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
-        if (!argument.startsWith(QLatin1Char('-')))
-            return refused(QStringLiteral("unexpected argument: %1").arg(argument));
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            if (!show.isEmpty())
+                return refused(QStringLiteral("unexpected argument: %1").arg(argument));
+            show = argument;
+            continue;
+        }
         const QString name = optionName(argument);
         if (among(name, kVersionNames)) {
             version = true;
@@ -91,8 +96,8 @@ CommandLine CommandLine::classify(int argc, char** argv)
         }
     }
     if (version)
-        return {Action::Version, {}};
-    return {help ? Action::Help : Action::Window, {}};
+        return {Action::Version, {}, {}};
+    return {help ? Action::Help : Action::Window, {}, show};
 }
 
 QString CommandLine::version()
@@ -103,9 +108,9 @@ QString CommandLine::version()
 QString CommandLine::usage()
 {
     return QStringLiteral(
-               "Usage: tavrelia [WINDOW OPTIONS]\n"
+               "Usage: tavrelia [WINDOW OPTIONS] [SHOW.tvl]\n"
                "       tavrelia --version | --help\n"
-               "Opens the window of the DMX lighting controller.\n"
+               "Opens the window of the DMX lighting controller, with the show file given.\n"
                "\n"
                "  --version, -v         print the name and version\n"
                "  --help, -h            this text\n"

@@ -13,6 +13,7 @@ struct CommandLine {
 
     Action action = Action::Window;
     QString error;   // why it was refused
+    QString show;    // the show file the window opens, as given
 
     // argv[0] is the program's name.
     static CommandLine classify(int argc, char** argv);

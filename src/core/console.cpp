@@ -22,6 +22,9 @@ Console::Console()
                     [this] { return std::make_unique<OscConnection>(named, pins); });
     connections.add(MidiConnection::kId, MidiConnection::kGroup,
                     [this] { return std::make_unique<MidiConnection>(named, live, store); });
+    // A name typed in the desk or written by a block copy reaches the remotes at once.
+    for (auto signal : {&ChannelNames::changed, &ChannelNames::stored})
+        QObject::connect(&names, signal, &named, &NamedControls::scheduleScan);
 }
 
 Console::~Console()
@@ -61,6 +64,14 @@ bool Console::installShowFolder(QString* error)
     const FileResult colors = colorFile.SaveColorEdit(folder.colorFile());
     *error = colors.error;
     return colors.done();
+}
+
+QString Console::saveColorFile() const
+{
+    QString error;
+    if (folder.create(&error))
+        error = colorFile.SaveColorEdit(folder.colorFile()).error;
+    return error;
 }
 
 void Console::readSettingsFile(const QString& path)

@@ -74,6 +74,9 @@ public:
     // Tavy.ini at path into the settings, the open dialog's name (the last show) and
     // the conveyor's buttons.
     void readSettingsFile(const QString& path);
+    // The colour file into the show folder (made again when removed); the error or
+    // empty.
+    QString saveColorFile() const;
 
     // Creates the show folder when missing; at the first start (no settings and no
     // colour file yet) lays in a colour file of the start-up values, as an

@@ -1,9 +1,12 @@
 #include "base_form.h"
 
 #include <algorithm>
+#include <utility>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -495,7 +498,7 @@ const QString& TBaseForm::noFileName()
 
 // ---- Start-up and close ----
 
-void TBaseForm::FormCreate()
+void TBaseForm::FormCreate(const QString& show)
 {
     QString error;
     if (!console_.installShowFolder(&error))
@@ -512,7 +515,9 @@ void TBaseForm::FormCreate()
     ClearAll();                                            // 5
     emit startUpOutput();                                  // 6
     ReadIniFile();                                         // 7
-    if (!console_.showFiles.openFileName.isEmpty())        // 8
+    if (!show.isEmpty())
+        console_.showFiles.openFileName = show;
+    if (!offerAutosave() && !console_.showFiles.openFileName.isEmpty())   // 8
         BlocOpenFile();
     ReturnPageControlAll();                                // 9
     OutStatus(QString());                                  // 10
@@ -540,6 +545,72 @@ void TBaseForm::closeEvent(QCloseEvent* event)
             helpWindow_->close();
     }
     event->accept();
+}
+
+void TBaseForm::endWithoutAsking()
+{
+    const QuietDialogs quiet;
+    if (!std::exchange(closed_, true)) {
+        timerAvtoSave_->stop();
+        emit closeWindows();   // the colour file among them
+        emit closeOutput();
+        emit closeInterface();
+    }
+    autosaveQuietly();
+    WriteIniFile();
+}
+
+void TBaseForm::saveWithoutAsking()
+{
+    const QuietDialogs quiet;
+    const QString colors = console_.saveColorFile();
+    if (!colors.isEmpty())
+        Dialogs::current().critical(this, colors);
+    autosaveQuietly();
+    WriteIniFile();
+}
+
+void TBaseForm::autosaveQuietly()
+{
+    if (offeringAutosave_)
+        return;
+    const ShowFiles::Result saved = console_.showFiles.autosave();
+    if (!saved.done())
+        Dialogs::current().critical(this, saved.error);
+}
+
+bool TBaseForm::offerAutosave()
+{
+    const QDateTime time = console_.showFiles.unsavedAutosave();
+    if (time.isNull())
+        return false;
+    const QString kept = QStringLiteral("Автосохранение от ") + time.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    const QString& last = console_.showFiles.openFileName;
+    const QStringList choices{kept, last.isEmpty() ? QStringLiteral("Новое шоу") : QFileInfo(last).fileName()};
+    // The file asked about is not written over while the question waits.
+    offeringAutosave_ = true;
+    const int choice =
+        Dialogs::current().choose(this, QStringLiteral("Шоу прошлого сеанса не было сохранено. Что открыть?"), choices);
+    offeringAutosave_ = false;
+    if (choice != 0)
+        return false;
+    reportLoad(console_.showFiles.openAutosave(), Message::Now);
+    return true;
+}
+
+bool TBaseForm::changesSettled()
+{
+    if (!console_.showFiles.changed())
+        return true;
+    switch (Dialogs::current().yesNoCancel(this, QStringLiteral("Сохранить изменения?"))) {
+    case Dialogs::Answer::Yes:
+        return SaveFile() == SaveOutcome::Saved;
+    case Dialogs::Answer::No:
+        return true;
+    case Dialogs::Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TBaseForm::ReadIniFile()
@@ -577,8 +648,9 @@ void TBaseForm::NewItemClick()
 {
     if (!Dialogs::current().question(this, QStringLiteral("Создать новое ШОУ?")))
         return;
-    // A save that failed keeps the show: clearing it now would lose it.
-    if (SaveFileAs() == SaveOutcome::Failed)
+    // A changed show is asked about; an unchanged one gets the Save As dialog as
+    // always. A save that failed keeps the show: clearing it now would lose it.
+    if (console_.showFiles.changed() ? !changesSettled() : SaveFileAs() == SaveOutcome::Failed)
         return;
     ClearAll();
     setCaptionName(noFileName());
@@ -587,6 +659,8 @@ void TBaseForm::NewItemClick()
 
 void TBaseForm::OpenItemClick()
 {
+    if (!changesSettled())
+        return;
     const QString name = Dialogs::current().openFile(
         this, showDialog(QStringLiteral("Открыть Шоу"), console_.showFiles.openFileName));
     if (name.isEmpty())
@@ -706,6 +780,8 @@ void TBaseForm::selectStartTabs()
 
 void TBaseForm::TimerAvtoSaveTimer()
 {
+    if (offeringAutosave_)
+        return;
     if (!timerStatus_->isActive())
         timerStatus_->start();
     const QString status = console_.showFiles.autosaveStatus();

@@ -89,10 +89,16 @@ public:
     // is in the window, and leaves the event to the control under the pointer too.
     void FormMouseWheel(int delta);
 
-    // Start-up and close sequences. main() runs FormCreate once the window exists;
-    // closing the window runs FormClose once.
-    void FormCreate();
+    // Start-up and close sequences. main() runs FormCreate once the window exists,
+    // with the show the command line names, if any; closing the window runs FormClose
+    // once.
+    void FormCreate(const QString& show = {});
     void FormClose();
+    // A logout, a kill: nobody answers any more. The close sequence runs with the show
+    // into the autosave file instead of the Save As dialog, messages to the standard
+    // error. The session's end (which may yet be cancelled) only writes the files.
+    void endWithoutAsking();
+    void saveWithoutAsking();
     void ReadIniFile();
     void WriteIniFile();
 
@@ -167,6 +173,12 @@ private:
     void fillDiskLabels();
     void selectStartTabs();
     SaveOutcome reportSave(const QString& error);
+    // The show in memory may go: unchanged, saved, or the user said No.
+    bool changesSettled();
+    // After a run that ended unsaved, its autosave offered against the last file;
+    // true when it was opened.
+    bool offerAutosave();
+    void autosaveQuietly();
     void showLoadMessage(bool error, const QString& text, Message when);
     QWidget* page(QTabWidget* tabs, int order, const char* objectName, const char* title);
 
@@ -187,6 +199,7 @@ private:
     QLabel* labelDiskSize_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
     bool closed_ = false;
+    bool offeringAutosave_ = false;
     quint64 lastWheelTimestamp_ = 0;
     bool autosaveErrorOpen_ = false;
     bool loadMessagePending_ = false;

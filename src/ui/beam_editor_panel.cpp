@@ -27,7 +27,6 @@ using Figure = FigureMaker::Figure;
 constexpr int kBarHeight = 17;
 constexpr int kRepeatStartMs = 700;
 constexpr int kRepeatHeldMs = 50;
-constexpr int kRepeatReleasedMs = 1000;
 constexpr int kIconSide = 22;
 constexpr int kPairMaximum = 253;   // Y on channel 255
 
@@ -126,7 +125,6 @@ BeamEditorPanel::BeamEditorPanel(TBaseForm& form)
     timerRepeat_->setObjectName(QStringLiteral("TimerRepeatButton"));
     timerRepeat_->setInterval(kRepeatStartMs);
     connect(timerRepeat_, &QTimer::timeout, this, &BeamEditorPanel::TimerRepeatButtonTimer);
-    timerRepeat_->start();
 
     connect(&form_, &TBaseForm::inputTabRefresh, this, [this](QWidget* tab) {
         if (tab != page_)
@@ -464,6 +462,8 @@ void BeamEditorPanel::repeatButtonDown(int code)
 {
     editor_.RepeatMode = code;
     ButtonRepeat(code);
+    // Runs only while the button is held: an idle editor wakes nothing.
+    timerRepeat_->start(kRepeatStartMs);
 }
 
 void BeamEditorPanel::mirrorButtonDown(int code)
@@ -475,7 +475,7 @@ void BeamEditorPanel::mirrorButtonDown(int code)
 void BeamEditorPanel::repeatButtonUp()
 {
     editor_.RepeatMode = 0;
-    setRepeatInterval(kRepeatReleasedMs);
+    timerRepeat_->stop();
 }
 
 // Only a real change: a new interval restarts the timer.
@@ -488,7 +488,7 @@ void BeamEditorPanel::setRepeatInterval(int ms)
 void BeamEditorPanel::TimerRepeatButtonTimer()
 {
     if (!repeats(editor_.RepeatMode))
-        return;
+        return timerRepeat_->stop();
     setRepeatInterval(kRepeatHeldMs);
     ButtonRepeat(editor_.RepeatMode);
 }

@@ -152,10 +152,7 @@ void ChannelColorPanel::LoadColorEdit()
 
 void ChannelColorPanel::SaveColorEdit()
 {
-    // The folder is ours: put it back if someone removed it.
-    QString error;
-    if (console_.folder.create(&error))
-        error = console_.colorFile.SaveColorEdit(console_.folder.colorFile()).error;
+    const QString error = console_.saveColorFile();
     if (!error.isEmpty())
         Dialogs::current().critical(&form_, error);
 }

@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include <cstdio>
+
 namespace tavrelia {
 
 namespace {
@@ -26,6 +28,30 @@ public:
         return QMessageBox::question(parent, applicationTitle(), text,
                                      QMessageBox::Yes | QMessageBox::No)
                == QMessageBox::Yes;
+    }
+
+    Answer yesNoCancel(QWidget* parent, const QString& text) override
+    {
+        switch (QMessageBox::question(parent, applicationTitle(), text,
+                                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+        }
+    }
+
+    int choose(QWidget* parent, const QString& text, const QStringList& choices) override
+    {
+        QMessageBox box(QMessageBox::Question, applicationTitle(), text, QMessageBox::NoButton, parent);
+        QList<QAbstractButton*> buttons;
+        for (const QString& choice : choices)
+            buttons.append(box.addButton(choice, QMessageBox::AcceptRole));
+        box.setEscapeButton(box.addButton(QMessageBox::Cancel));
+        box.exec();
+        return int(buttons.indexOf(box.clickedButton()));
     }
 
     QString openFile(QWidget* parent, const FileDialogRequest& request) override
@@ -72,6 +98,21 @@ WidgetDialogs& widgetDialogs()
 Dialogs* installed = nullptr;
 
 }  // namespace
+
+QuietDialogs::QuietDialogs() : previous_(installed)
+{
+    install(this);
+}
+
+QuietDialogs::~QuietDialogs()
+{
+    install(previous_);
+}
+
+void QuietDialogs::say(const QString& text)
+{
+    std::fprintf(stderr, "tavrelia: %s\n", qPrintable(text));
+}
 
 Dialogs& Dialogs::current()
 {

@@ -44,6 +44,8 @@ TEST_F(NamesTest, InnerSpaceIsStoredAsZeroAndShownAgain)
     desk.setPageOffset(10);
     names.Edit2Exit(withField(4, QStringLiteral("Par 1")));
     EXPECT_EQ(stored(14), padded({'P', 'a', 'r', 0, '1'}));
+    // Every other reader (the page, OSC, the graph's caption) sees it whole at once.
+    EXPECT_EQ(ChannelNames::storedName(state.image, 14), QStringLiteral("Par 1"));
 
     desk.setPageOffset(0);
     names.ReturnName();

@@ -6,15 +6,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <alsa/asoundlib.h>
 
+#include <functional>
 #include <vector>
 
 #include "application.h"
 #include "console.h"
 #include "dmx_wire.h"
 #include "midi/alsa_sequencer_port.h"
+#include "midi/folder_watch.h"
 #include "midi/midi_map.h"
 #include "midi/midi_parser.h"
 #include "midi/midi_link.h"
@@ -285,6 +288,62 @@ TEST(RawMidiDevice, FoundLostAndFoundAgain)
     const uint8_t down[] = {0xB0, 1, 0};
     ASSERT_EQ(::write(pty->master(), down, 3), 3);
     EXPECT_TRUE(wait([&] { return s.console.live.fader(2) == 0; }));
+}
+
+bool within(std::chrono::milliseconds limit, const std::function<bool()>& done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < limit.count())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+// Device nodes as the kernel and udev make them are told without looking, also in a
+// folder that comes only later (no sound card yet), or comes again after it went.
+TEST(FolderWatch, ToldOfNodesAlsoInAFolderThatComesLater)
+{
+    QTemporaryDir root;
+    const QString snd = root.filePath("snd");
+    const QString node = snd + "/midiC1D0";
+    tavrelia::FolderWatch watch;
+    int told = 0;
+    QObject::connect(&watch, &tavrelia::FolderWatch::changed, [&] { ++told; });
+    ASSERT_TRUE(watch.watch(snd));
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"the folder made", [&] { QDir().mkdir(snd); }},
+        {"a node made", [&] { QFile(node).open(QIODevice::WriteOnly); }},
+        {"its permissions set", [&] { QFile::setPermissions(node, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup); }},
+        {"the folder gone and made again", [&] { QDir(snd).removeRecursively(); QDir().mkdir(snd); }},
+        {"a node moved in", [&] { QFile(root.filePath("n")).open(QIODevice::WriteOnly); QFile::rename(root.filePath("n"), node); }},
+    };
+    for (const auto& [what, act] : steps) {
+        SCOPED_TRACE(what);
+        const int before = told;
+        act();
+        EXPECT_TRUE(within(1000ms, [&] { return told > before; }));
+    }
+    const int settled = told;
+    within(300ms, [] { return false; });
+    EXPECT_EQ(told, settled);
+}
+
+// Nothing looks for devices on a timer while the watch is on: a device put in place is
+// opened at once.
+TEST(RawMidiDevice, FoundByTheWatchWithoutATimer)
+{
+    QTemporaryDir dir;
+    tavrelia::wire::Pty pty;
+    tavrelia::wire::DevicePath path(dir.filePath("midi").toStdString());
+    tavrelia::RawMidiPorts ports;
+    ports.setDevice(QString::fromStdString(path.path().string()));
+    ports.start();
+    auto* timer = ports.findChild<QTimer*>("TimerMidiScan");
+    ASSERT_TRUE(timer);
+    EXPECT_FALSE(timer->isActive());
+    path.pointAt(pty);
+    EXPECT_TRUE(within(300ms, [&] { return !ports.openPaths().isEmpty(); }));
+    EXPECT_FALSE(timer->isActive());
 }
 
 // ALSA's coder turns every event of a sending program into a whole message: no running

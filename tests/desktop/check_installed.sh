@@ -42,11 +42,13 @@ check_entry() {
     lib/tavrelia/libtavrelia_ola.so \
     lib/udev/rules.d/99-tavrelia-ftdi.rules \
     share/applications/tavrelia.desktop \
+    share/doc/tavrelia/copyright \
     share/icons/hicolor/128x128/apps/tavrelia.png \
     share/icons/hicolor/48x48/apps/tavrelia.png \
     share/icons/hicolor/scalable/apps/tavrelia.svg \
     share/man/man1/tavrelia.1.gz \
-    share/metainfo/org.tavrelia.tavrelia.metainfo.xml | sort)
+    share/metainfo/org.tavrelia.tavrelia.metainfo.xml \
+    share/mime/packages/tavrelia.xml | sort)
   actual=$(cd "$usr" && find . -type f | sed 's|^\./||' | sort)
   [ "$actual" = "$expected" ] || fail "installed files differ: $(diff <(echo "$expected") <(echo "$actual") | grep '^[<>]' | tr '\n' ' ')"
 
@@ -54,6 +56,22 @@ check_entry() {
   passes appstreamcli validate --no-net --strict "$usr/share/metainfo/org.tavrelia.tavrelia.metainfo.xml"
   # The metainfo with the desktop entry and icons it names, as a software centre reads them.
   passes appstreamcli validate-tree --no-net --strict "$root"
+
+  # A show file is its own type, by its name and by the text it starts with, and the
+  # window's entry opens it.
+  local shows
+  shows=$(mktemp -d)
+  update-mime-database "$usr/share/mime"
+  printf 'it is DMX512 File and the rest of a show' >"$shows/unnamed"
+  head -c 4096 /dev/zero >"$shows/zeros.tvl"
+  for show in "$shows/unnamed" "$shows/zeros.tvl"; do
+    type=$(XDG_DATA_HOME=$shows XDG_DATA_DIRS=$usr/share gio info 2>/dev/null -a standard::content-type "$show" | awk '/content-type/ { print $2 }')
+    [ "$type" = application/x-tavrelia-show ] || fail "$(basename "$show") is $type"
+  done
+  rm -rf "$shows"
+  grep -qx 'MimeType=application/x-tavrelia-show;' "$usr/share/applications/tavrelia.desktop" || fail "the entry opens no show files"
+  grep -qx 'Exec=tavrelia %f' "$usr/share/applications/tavrelia.desktop" || fail "the entry is not given the file"
+  grep -q '^License: GPL-3.0-or-later$' "$usr/share/doc/tavrelia/copyright" || fail "the copyright file names no GPL-3.0-or-later"
 
   local newest
   newest=$(grep -o '<release version="[^"]*"' "$usr/share/metainfo/org.tavrelia.tavrelia.metainfo.xml" | head -1 | cut -d'"' -f2)

@@ -30,7 +30,7 @@ TEST(CommandLine, PrintsAndEndsWithoutAWindow)
         {{"--help"}, 0, {usage, "-qwindowgeometry WxH+X+Y", playerUsage, "--automat1 RUN"}, {}},
         {{"-h", "-platform", "xcb"}, 0, {usage, playerUsage}, {}},
         {{"--versoin"}, 2, {}, {"tavrelia: unknown option: --versoin\n", usage, playerUsage}},
-        {{"show.tvl"}, 2, {}, {"unexpected argument: show.tvl", usage}},
+        {{"show.tvl", "b.tvl"}, 2, {}, {"unexpected argument: b.tvl", usage}},
         {{"--version", "-style"}, 2, {}, {"-style needs a value", usage}},
         // Qt takes -platform and its value as two arguments only.
         {{"--platform=offscreen"}, 2, {}, {"unknown option: --platform=offscreen", usage}},

@@ -228,6 +228,8 @@ TEST_F(ControlsOnTheWire, NamesRefuseBadMessagesWhole)
         {"clock", QStringLiteral("0")},
         {"tempo", QVariant()},                     // a number needs one
         {"picture/0", 1},
+        {"channel/256", 1},
+        {"beat/per-scene", 3},                     // a number that is none of its words
         {"", 1},
     };
     for (const auto& [name, value] : refused)
@@ -285,6 +287,26 @@ TEST_F(ControlsOnTheWire, NamesDriveTheWireAndReportChanges)
     EXPECT_EQ(named.value(u"handscan/xy"), (QVariantList{7, 8}));
     EXPECT_FALSE(named.apply(QStringLiteral("mode"), QStringLiteral("vykl")));
     EXPECT_EQ(live.mode(), OutputEngine::Vykl);
+}
+
+// A channel by its number reaches the wire whatever the page: through its strip on
+// the page shown, straight into the stopped scene off it. Words that are numbers come
+// as numbers too.
+TEST_F(ControlsOnTheWire, ChannelsByNumberAndWordsAsNumbers)
+{
+    tavrelia::NamedControls& named = console.named;
+    EXPECT_FALSE(named.apply(QStringLiteral("page"), 10));
+    EXPECT_FALSE(named.apply(QStringLiteral("channel/12"), 80));
+    EXPECT_TRUE(slotIs(12, 80));
+    EXPECT_EQ(live.fader(2), 80);
+    EXPECT_FALSE(named.apply(QStringLiteral("channel/200"), 90.0));
+    EXPECT_TRUE(slotIs(200, 90));
+    EXPECT_EQ(named.value(u"channel/200"), 90);
+    EXPECT_EQ(live.page(), 10);
+    for (const QVariant& beats : {QVariant(2), QVariant(8.0), QVariant(QStringLiteral("4"))}) {
+        EXPECT_FALSE(named.apply(QStringLiteral("beat/per-scene"), beats));
+        EXPECT_EQ(live.beatsPerScene(), beats.toInt());
+    }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 // window; what the window does is read on the page.
 
 #include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTcpServer>
@@ -59,6 +61,9 @@ private slots:
     void aChangeInTheWindowShowsOnThePage();
     void twoPagesStayInSync();
     void aLostConnectionShowsAtOnceAndMendsItself();
+    void aSwipeAcrossAFaderScrollsAndLeavesItsLevel();
+    void everyTapTargetIsAtLeast44Pixels();
+    void aStripShowsItsChannelAndTheNameTypedInTheWindow();
 
 private:
     // Packets arriving from now on until one satisfies wanted; the window's timers
@@ -279,6 +284,57 @@ void RemoteBrowserTest::aLostConnectionShowsAtOnceAndMendsItself()
     const int next = shown(page_, QStringLiteral("scene")).toInt() % kScenes + 1;
     devTools_.tap(page_, control(QStringLiteral("next")));
     QVERIFY(!until([next](const auto& f) { return f[kSceneChannel] == 10 * next; }).empty());
+}
+
+// A thumb scrolling the page from a fader: mostly up, drifting sideways as thumbs do.
+void RemoteBrowserTest::aSwipeAcrossAFaderScrollsAndLeavesItsLevel()
+{
+    QCOMPARE(console().live.fader(4), 0);
+    const QPointF at = devTools_.centreOf(page_, control(QStringLiteral("fader/4")));
+    const double scrolled = devTools_.evaluate(page_, QStringLiteral("window.scrollY")).toDouble();
+    devTools_.touch(page_, QStringLiteral("touchStart"), at);
+    for (int step = 1; step <= 10; ++step)
+        devTools_.touch(page_, QStringLiteral("touchMove"), at + QPointF(step * 4.0, step * -20.0));
+    devTools_.touch(page_, QStringLiteral("touchEnd"));
+    QVERIFY(devTools_.waitFor(page_, QStringLiteral("window.scrollY > %1").arg(scrolled + 100)));
+    QVERIFY(until([](const auto& f) { return f[4] != 0; }, 600ms).empty());
+    QCOMPARE(console().live.fader(4), 0);
+    QCOMPARE(shown(page_, QStringLiteral("fader/4")), QStringLiteral("0"));
+}
+
+// What a finger can act on is at least 44 x 44: the control, or the box around it
+// that takes its taps.
+void RemoteBrowserTest::everyTapTargetIsAtLeast44Pixels()
+{
+    const QJsonValue small = devTools_.evaluate(
+        page_, QStringLiteral("[...document.querySelectorAll('[data-control]')].map((e) => {"
+                              " const r = (e.closest('label, .slide') || e).getBoundingClientRect();"
+                              " return r.width < 44 || r.height < 44 ? `${e.dataset.control} ${r.width}x${r.height}` : ''; })"
+                              ".filter(Boolean).join('; ')"));
+    QCOMPARE(small.toString(), QString());
+}
+
+// The desk's page and a name typed in the window, whose store keeps its inside space
+// as a zero byte: the page shows the channel's number and the whole name at once, as
+// does the tempo the window shows.
+void RemoteBrowserTest::aStripShowsItsChannelAndTheNameTypedInTheWindow()
+{
+    console().live.setPage(10);
+    auto* field = window_->find<QLineEdit>("Edit2");
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("Par 1"));
+    QTest::keyClick(field, Qt::Key_Return);
+    const QString strip = QStringLiteral("document.querySelectorAll('.strip')[1].querySelector('.name').textContent");
+    QVERIFY2(devTools_.waitFor(page_, strip + QStringLiteral(" === '12 Par 1'")),
+             qPrintable(devTools_.evaluate(page_, strip).toString()));
+    devTools_.evaluate(page_, QStringLiteral("document.getElementById('strips').scrollIntoView(); true"));
+    shoot(page_, QStringLiteral("remote-phone-desk"));
+    const QString label = window_->find<QLabel>("LabelTemp")->text();
+    QVERIFY(label.contains(QStringLiteral("Сцен/мин")));
+    QCOMPARE(devTools_.evaluate(page_, QStringLiteral("document.querySelector('label[for=tempo] output').textContent")).toString(),
+             label);
+    console().live.setPage(0);
 }
 
 TAVRELIA_TEST_MAIN(RemoteBrowserTest)

@@ -361,6 +361,89 @@ private slots:
         QCOMPARE(readFile(show), withIdentHeader(foreign));
     }
 
+    // A show changed since it was opened: Open asks first; Yes saves it to its file,
+    // No drops the change, Cancel keeps it and opens nothing. Unchanged, nothing is asked.
+    void openAsksAboutAChangedShow_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("Yes") << int(Dialogs::Answer::Yes) << true << true;
+        QTest::newRow("No") << int(Dialogs::Answer::No) << true << false;
+        QTest::newRow("Cancel") << int(Dialogs::Answer::Cancel) << false << false;
+    }
+    void openAsksAboutAChangedShow()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, opened);
+        QFETCH(bool, saved);
+        const QString first = inFolder(QStringLiteral("first.tvl"));
+        const QString second = inFolder(QStringLiteral("second.tvl"));
+        writeFile(first, pattern(kSize, 1));
+        writeFile(second, pattern(kSize, 2));
+        ScriptedDialogs dialogs;
+        Program p;
+        dialogs.fileAnswers.enqueue(first);
+        p.key(Qt::Key_O);
+        p.console.image.DataWrite(5, 5, 99);
+
+        dialogs.clear();
+        dialogs.threeWayAnswers.enqueue(Dialogs::Answer(answer));
+        dialogs.fileAnswers.enqueue(second);
+        p.key(Qt::Key_O);
+        QCOMPARE(dialogs.texts(Kind::YesNoCancel), QStringList{QStringLiteral("Сохранить изменения?")});
+        QCOMPARE(readFile(first).at(ShowImage::levelAddress(5, 5)) == char(99), saved);
+        QCOMPARE(p.image() == readFile(second), opened);
+        if (!opened)
+            return;
+        dialogs.clear();
+        dialogs.fileAnswers.enqueue(first);
+        p.key(Qt::Key_O);
+        QCOMPARE(dialogs.kinds(), Kinds{Kind::OpenFile});
+    }
+
+    // A run that ended without saving left an autosave other than its last file: the
+    // next start offers both, the autosave named with its time.
+    void anUnsavedAutosaveIsOfferedAtStart_data()
+    {
+        QTest::addColumn<int>("autosaveSeed");
+        QTest::addColumn<int>("choice");
+        QTest::newRow("the autosave chosen") << 4 << 0;
+        QTest::newRow("the last file chosen") << 4 << 1;
+        QTest::newRow("the autosave is the last file") << 3 << -1;
+    }
+    void anUnsavedAutosaveIsOfferedAtStart()
+    {
+        QFETCH(int, autosaveSeed);
+        QFETCH(int, choice);
+        const QString last = inFolder(QStringLiteral("last.tvl"));
+        writeFile(last, pattern(kSize, 3));
+        QFile older(last);
+        QVERIFY(older.open(QIODevice::ReadWrite));
+        QVERIFY(older.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+        older.close();
+        writeSettings("[LastFile]\nPath=" + last.toUtf8() + "\n");
+        const QString autosave = inFolder(QStringLiteral("ShouTemp.tvl"));
+        writeFile(autosave, pattern(kSize, autosaveSeed));
+        const QString time = QFileInfo(autosave).lastModified().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+        ScriptedDialogs dialogs;
+        if (choice >= 0)
+            dialogs.choiceAnswers.enqueue(choice);
+        Program p;
+        if (choice < 0) {
+            QCOMPARE(dialogs.kinds(), Kinds{});
+            QCOMPARE(p.image(), readFile(last));
+            return;
+        }
+        QCOMPARE(dialogs.texts(Kind::Choice),
+                 QStringList{QStringLiteral("Шоу прошлого сеанса не было сохранено. Что открыть?|Автосохранение от ")
+                             + time + QStringLiteral("|last.tvl")});
+        QCOMPARE(p.image(), readFile(choice == 0 ? autosave : last));
+        // Opened from the autosave, the show keeps the last file's name, but Save asks.
+        QCOMPARE(p.files().ShowNamed, choice != 0);
+        QCOMPARE(p.files().saveFileName, last);
+    }
+
     void newShow_data()
     {
         QTest::addColumn<bool>("yes");
@@ -452,10 +535,11 @@ private slots:
         p.console.image.DataWrite(3, 3, 33);
         const QByteArray before = p.image();
         const QString caption = p.caption();
+        dialogs.threeWayAnswers.enqueue(Dialogs::Answer::No);   // the change may go
         dialogs.fileAnswers.enqueue(show);
         p.key(Qt::Key_O);
-        QCOMPARE(dialogs.kinds(), (Kinds{Kind::OpenFile, Kind(message)}));
-        const QString text = dialogs.calls[1].text;
+        QCOMPARE(dialogs.kinds(), (Kinds{Kind::YesNoCancel, Kind::OpenFile, Kind(message)}));
+        const QString text = dialogs.calls[2].text;
         if (Kind(message) == Kind::Warning)
             QCOMPARE(text, kMissing);
         else

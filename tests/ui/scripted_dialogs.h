@@ -13,7 +13,7 @@ namespace tavrelia::test {
 
 class ScriptedDialogs final : public Dialogs {
 public:
-    enum class Kind { Warning, Critical, Question, OpenFile, SaveFile };
+    enum class Kind { Warning, Critical, Question, YesNoCancel, Choice, OpenFile, SaveFile };
     struct Call {
         Kind kind;
         QString text;               // the box's text
@@ -26,6 +26,8 @@ public:
     // Answers, taken in order; an empty queue answers No / Cancel.
     QQueue<bool> questionAnswers;
     QQueue<QString> fileAnswers;   // an empty string cancels
+    QQueue<Answer> threeWayAnswers;   // an empty queue cancels
+    QQueue<int> choiceAnswers;        // an empty queue closes the box
 
     QList<Call> calls;
 
@@ -35,6 +37,16 @@ public:
     {
         calls.append({Kind::Question, text, {}});
         return !questionAnswers.isEmpty() && questionAnswers.dequeue();
+    }
+    Answer yesNoCancel(QWidget*, const QString& text) override
+    {
+        calls.append({Kind::YesNoCancel, text, {}});
+        return threeWayAnswers.isEmpty() ? Answer::Cancel : threeWayAnswers.dequeue();
+    }
+    int choose(QWidget*, const QString& text, const QStringList& choices) override
+    {
+        calls.append({Kind::Choice, text + QLatin1Char('|') + choices.join(QLatin1Char('|')), {}});
+        return choiceAnswers.isEmpty() ? -1 : choiceAnswers.dequeue();
     }
     QString openFile(QWidget*, const FileDialogRequest& request) override
     {

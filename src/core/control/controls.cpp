@@ -205,6 +205,16 @@ void Controls::setFaderManual(int strip, bool on)
     sendDesk();
 }
 
+void Controls::setChannel(int channel, int level)
+{
+    if (channel < 1 || channel > kChannels)
+        return;
+    if (validStrip(channel - page()))
+        return setFader(channel - page(), level);
+    desk_.sceneLevelSet(channel, static_cast<uint8_t>(std::clamp(level, 0, 255)));
+    emit channelChanged(channel, this->channel(channel));
+}
+
 void Controls::setAutomatRun(int automat, bool on)
 {
     if (automat < 1 || automat > kAutomats || on == automatRun(automat))
@@ -408,6 +418,13 @@ int Controls::fader(int strip) const
 bool Controls::faderManual(int strip) const
 {
     return validStrip(strip) && state_.stripChecked[strip - 1];
+}
+
+int Controls::channel(int channel) const
+{
+    if (channel < 1 || channel > kChannels)
+        return 0;
+    return validStrip(channel - page()) ? fader(channel - page()) : desk_.sceneLevel(channel);
 }
 
 bool Controls::automatRun(int automat) const

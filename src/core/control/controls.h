@@ -37,6 +37,7 @@ public:
     static constexpr int kStrips = 27;
     static constexpr int kConveyorButtons = Conveyor::kButtons;
     static constexpr int kAutomats = 2;
+    static constexpr int kChannels = 255;
 
     // What the console builds this from: the modules whose state the controls change.
     struct Parts {
@@ -106,6 +107,9 @@ public:
     void reloadDesk();
     void setFader(int strip, int level);
     void setFaderManual(int strip, bool on);
+    // Channel 1..255 whatever page the desk shows: through its strip when the page
+    // shows it, otherwise the stopped scene takes the level (a playing one is left).
+    void setChannel(int channel, int level);
 
     // Automat 1..2: run on its own, and run while the show plays.
     void setAutomatRun(int automat, bool on);
@@ -144,6 +148,7 @@ public:
     int page() const;
     int fader(int strip) const;
     bool faderManual(int strip) const;
+    int channel(int channel) const;   // its strip's fader, or its level in the scene
     bool automatRun(int automat) const;
     bool automatWithShow(int automat) const;
     bool clockFollow() const { return clockWatch_ != nullptr && clockWatch_->isActive(); }
@@ -184,6 +189,7 @@ signals:
     void pageChanged(int offset);
     void faderChanged(int strip, int level);
     void faderManualChanged(int strip, bool on);
+    void channelChanged(int channel, int level);
     void automatChanged(int automat);
     void handScanChanged(bool priority, int x, int y);
     void keysChanged(bool on);

@@ -11,6 +11,7 @@
 #include "control/controls.h"
 #include "editing/channel_desk.h"
 #include "editing/channel_names.h"
+#include "playback/sequencer.h"
 
 namespace tavrelia {
 
@@ -67,6 +68,8 @@ const Family kFamilies[] = {
      [](Controls& c, int, const QVariant& v) { c.go(v.toInt()); }},
     {"tempo", 0, Kind::Level, 10, 170, nullptr, [](const Controls& c, const ShowImage&, int) { return QVariant(c.tempo()); },
      [](Controls& c, int, const QVariant& v) { c.setTempo(v.toInt()); }},
+    {"tempo/label", 0, Kind::Text, 0, 0, nullptr,
+     [](const Controls& c, const ShowImage&, int) { return QVariant(Sequencer::tempoLabel(c.period())); }, nullptr},
     {"tap", 0, Kind::Press, 0, 1, nullptr, [](const Controls&, const ShowImage&, int) { return QVariant(0); },
      &pressed<&Controls::tap>},
     {"beat/follow", 0, Kind::Switch, 0, 1, nullptr,
@@ -116,6 +119,9 @@ const Family kFamilies[] = {
          return QVariant(ChannelNames::storedName(image, c.page() + n));
      },
      nullptr},
+    {"channel/%1", Controls::kChannels, Kind::Level, 0, 255, nullptr,
+     [](const Controls& c, const ShowImage&, int n) { return QVariant(c.channel(n)); },
+     [](Controls& c, int n, const QVariant& v) { c.setChannel(n, v.toInt()); }},
     {"manual", 0, Kind::Switch, 0, 1, nullptr, [](const Controls& c, const ShowImage&, int) { return QVariant(int(c.manual())); },
      [](Controls& c, int, const QVariant& v) { c.setManual(on(v)); }},
     {"automat/%1/run", Controls::kAutomats, Kind::Switch, 0, 1, nullptr,
@@ -245,6 +251,9 @@ std::variant<QVariant, QString> checked(const NamedControls::Info& info, const Q
     case Kind::Word:
         if (value.typeId() == QMetaType::QString && info.words.contains(value.toString()))
             return value;
+        // Words that are numbers ("2" beats a scene) also come as the number.
+        if (const auto n = wholeNumber(value); n && info.words.contains(QString::number(*n)))
+            return QVariant(QString::number(*n));
         return QStringLiteral("%1 takes one of %2").arg(info.name, info.words.join(QStringLiteral(", ")));
     case Kind::Pair: {
         const QVariantList xy = value.toList();

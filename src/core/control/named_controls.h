@@ -63,7 +63,9 @@ signals:
     // everything that changed in it, never under the console lock.
     void changed(const QString& name, const QVariant& value);
 
-private slots:
+public slots:
+    // Something the controls do not announce changed (a channel's name): the states
+    // are looked at again.
     void scheduleScan();
 
 private:

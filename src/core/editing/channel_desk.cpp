@@ -1,6 +1,7 @@
 #include "editing/channel_desk.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tavrelia {
 
@@ -9,10 +10,15 @@ uint8_t ChannelDesk::pageOffset() const
     return parts_.controls.pageOffset;
 }
 
+const uint8_t* ChannelDesk::currentScene() const
+{
+    const ShowImage& image = parts_.image;
+    return image.data() + ShowImage::sceneAddress(image.currentScene());
+}
+
 uint8_t* ChannelDesk::currentScene()
 {
-    ShowImage& image = parts_.image;
-    return image.data() + ShowImage::sceneAddress(image.currentScene());
+    return const_cast<uint8_t*>(std::as_const(*this).currentScene());
 }
 
 void ChannelDesk::setPageOffset(int position)
@@ -38,6 +44,18 @@ void ChannelDesk::faderMoved(int strip, uint8_t level)
     if (parts_.play.PlayFlag)
         return;
     currentScene()[channelOf(strip)] = level;
+}
+
+void ChannelDesk::sceneLevelSet(int channel, uint8_t level)
+{
+    auto g = parts_.lock.hold();
+    if (!parts_.play.PlayFlag)
+        currentScene()[channel] = level;
+}
+
+uint8_t ChannelDesk::sceneLevel(int channel) const
+{
+    return currentScene()[channel];
 }
 
 void ChannelDesk::boxChanged(int strip, bool checked)

@@ -43,6 +43,9 @@ public:
 
     // A fader moved: the manual overlay follows always, the scene only while stopped.
     void faderMoved(int strip, uint8_t level);
+    // A channel off the page set: the current scene takes it only while stopped.
+    void sceneLevelSet(int channel, uint8_t level);
+    uint8_t sceneLevel(int channel) const;
     // A selection box changed: its channel's flag and the overlay's copy.
     void boxChanged(int strip, bool checked);
     void setManual(bool on);
@@ -74,6 +77,7 @@ public:
 private:
     // The current scene's record, its address worked out afresh each time.
     uint8_t* currentScene();
+    const uint8_t* currentScene() const;
 
     Parts parts_;
     int labelRefreshGroup_ = 1;

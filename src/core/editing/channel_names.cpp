@@ -65,10 +65,13 @@ void ChannelNames::SaveEditAll(const Fields& fields)
 
 void ChannelNames::Edit2Exit(const Fields& fields)
 {
-    auto g = lock_.hold();
-    SaveEditAll(fields);
-    uint8_t* names = image_.data() + ShowImage::kNamesBase;
-    std::replace(names, names + ShowImage::kNamesClearSize, uint8_t{kSpace}, uint8_t{0});
+    {
+        auto g = lock_.hold();
+        SaveEditAll(fields);
+        uint8_t* names = image_.data() + ShowImage::kNamesBase;
+        std::replace(names, names + ShowImage::kNamesClearSize, uint8_t{kSpace}, uint8_t{0});
+    }
+    emit stored();
 }
 
 ChannelNames::Fields ChannelNames::ReturnName()
@@ -81,8 +84,13 @@ ChannelNames::Fields ChannelNames::ReturnName()
 
 QString ChannelNames::storedName(const ShowImage& image, int channel)
 {
-    const auto* name = reinterpret_cast<const char*>(image.data() + ShowImage::nameAddress(channel));
-    return CodePage1251::decode(QByteArrayView(name, std::find(name, name + kNameSize, '\0') - name));
+    // The desk's field keeps inside spaces as zero bytes once it is left: read as
+    // LoadEdit reads them, so every reader shows the name the field shows.
+    QByteArray name(reinterpret_cast<const char*>(image.data() + ShowImage::nameAddress(channel)), kNameSize);
+    name.replace('\0', kSpace);
+    while (name.endsWith(kSpace))
+        name.chop(1);
+    return CodePage1251::decode(name);
 }
 
 }  // namespace tavrelia

@@ -37,8 +37,8 @@ public:
     void Edit2Exit(const Fields& fields);
     // The 27 field texts of the current page.
     Fields ReturnName();
-    // Any channel's name as other editors caption it: its stored bytes up to the
-    // first zero byte. Channel 256 reads the bytes just past the names.
+    // Any channel's name as its desk field shows it: zero bytes read as spaces, the
+    // trailing ones dropped. Channel 256 reads the bytes just past the names.
     static QString storedName(const ShowImage& image, int channel);
 
     // The clearing menu: every name empty.
@@ -49,6 +49,8 @@ public:
 signals:
     // Names changed other than through the desk's own fields.
     void changed();
+    // The desk's fields were stored: other readers of the names look again.
+    void stored();
 
 private:
     uint8_t* nameBytes(int strip);

@@ -1,6 +1,7 @@
 #include "midi/raw_midi_ports.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -9,6 +10,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "midi/folder_watch.h"
 
 namespace tavrelia {
 
@@ -41,11 +44,13 @@ void makeRawWhenTerminal(int fd)
 
 }  // namespace
 
-RawMidiPorts::RawMidiPorts(QObject* parent) : QObject(parent), scanTimer_(new QTimer(this))
+RawMidiPorts::RawMidiPorts(QObject* parent)
+    : QObject(parent), scanTimer_(new QTimer(this)), watch_(new FolderWatch(this))
 {
     scanTimer_->setObjectName(QStringLiteral("TimerMidiScan"));
     scanTimer_->setInterval(kScanMs);
     connect(scanTimer_, &QTimer::timeout, this, &RawMidiPorts::scan);
+    connect(watch_, &FolderWatch::changed, this, &RawMidiPorts::scan);
 }
 
 RawMidiPorts::~RawMidiPorts() = default;
@@ -59,12 +64,15 @@ void RawMidiPorts::setDevice(const QString& path)
 
 void RawMidiPorts::start()
 {
+    const QString folder = device_.isEmpty() ? QStringLiteral("/dev/snd") : QFileInfo(device_).absolutePath();
+    watching_ = watch_->watch(folder);
     scan();
-    scanTimer_->start();
 }
 
 void RawMidiPorts::stop()
 {
+    watch_->stop();
+    watching_ = false;
     scanTimer_->stop();
     while (!devices_.empty())
         drop(devices_.begin()->first);
@@ -83,17 +91,23 @@ QStringList RawMidiPorts::candidates() const
 
 void RawMidiPorts::scan()
 {
+    bool again = !watching_;
     for (const QString& path : candidates()) {
-        if (!devices_.count(path))
-            open(path);
+        if (!devices_.count(path) && !open(path))
+            again = true;
     }
+    // The watch tells of new devices; one that is there but shut is tried every second.
+    if (!again)
+        scanTimer_->stop();
+    else if (!scanTimer_->isActive())
+        scanTimer_->start();
 }
 
-void RawMidiPorts::open(const QString& path)
+bool RawMidiPorts::open(const QString& path)
 {
     const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return;   // not there (yet), or not ours: looked at again on the next scan
+        return errno == ENOENT;   // not there (yet): the watch tells when it comes
     makeRawWhenTerminal(fd);
     auto device = std::make_unique<Device>();
     device->fd = fd;
@@ -101,6 +115,7 @@ void RawMidiPorts::open(const QString& path)
     connect(device->notifier.get(), &QSocketNotifier::activated, this, [this, path] { read(path); });
     devices_[path] = std::move(device);
     emit opened(path);
+    return true;
 }
 
 void RawMidiPorts::read(const QString& path)

@@ -12,8 +12,11 @@ class QTimer;
 
 namespace tavrelia {
 
+class FolderWatch;
+
 // The kernel's raw MIDI devices (/dev/snd/midiC*D*), or the one device named in the
-// settings: opened as they appear, looked for again every second, each dropped alone
+// settings: opened as they appear (their folder watched; looked for every second only
+// without inotify, or while one is there that would not open), each dropped alone
 // when it goes (an unplugged surface stops nothing else). Bytes are read as they come
 // on the event loop; writes never wait (what a full device will not take is dropped:
 // the next change sends the state again).
@@ -42,13 +45,16 @@ signals:
 private:
     struct Device;
     void scan();
-    void open(const QString& path);
+    // False when the device is there but would not open (busy, not yet permitted).
+    bool open(const QString& path);
     void read(const QString& path);
     void drop(const QString& path);
     QStringList candidates() const;
 
     QString device_;
     QTimer* scanTimer_;
+    FolderWatch* watch_;
+    bool watching_ = false;
     std::map<QString, std::unique_ptr<Device>> devices_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include "show/atomic_file.h"
 
 namespace tavrelia {
@@ -12,6 +14,18 @@ using Status = ShowFiles::Result::Status;
 ShowFiles::Result failed(QString error)
 {
     return {Status::Failed, std::move(error)};
+}
+
+// What a show holds for its user: without the identification block and the scene
+// shown, and with the names' blanks one way, as the desk rewrites them back and forth.
+QByteArray showContent(QByteArray bytes)
+{
+    if (bytes.size() < ShowImage::kImageSize)
+        return bytes;
+    bytes[ShowImage::kCurrentScene] = 0;
+    char* names = bytes.data() + ShowImage::kNamesBase;
+    std::replace(names, names + ShowImage::kNamesClearSize, ' ', '\0');
+    return bytes.mid(ShowImage::kIdentSize);
 }
 }  // namespace
 
@@ -34,8 +48,10 @@ ShowFiles::Result ShowFiles::BlocOpenFile(const WithLock& withLock)
             withLock(guard);
     }
     loaded_.clear();
-    if (result.done())
+    if (result.done()) {
         saveFileName = openFileName;
+        saved_ = showContent(imageBytes());
+    }
     if (result.status != Status::Failed)
         ShowNamed = true;
     return result;
@@ -87,6 +103,7 @@ ShowFiles::Result ShowFiles::writeWithHeader(const QString& fileName)
     if (result.done()) {
         auto guard = lock_.hold();
         image_.copyIdentHeader();
+        saved_ = showContent(bytes);
     }
     return result;
 }
@@ -125,6 +142,47 @@ void ShowFiles::clearAll()
 {
     clearShowData_();
     ShowNamed = false;
+    saved_ = showContent(imageBytes());
+}
+
+bool ShowFiles::changed() const
+{
+    return showContent(imageBytes()) != saved_;
+}
+
+QDateTime ShowFiles::unsavedAutosave() const
+{
+    const QFileInfo autosaved(folder_.autosaveFile());
+    const QFileInfo last(folder_.resolve(openFileName));
+    if (!autosaved.isFile() || (!openFileName.isEmpty() && last.isFile() && last.lastModified() > autosaved.lastModified()))
+        return {};
+    QByteArray kept;
+    QByteArray lastShow;
+    if (!readShowFile(autosaved.filePath(), &kept).done())
+        return {};
+    if (!openFileName.isEmpty() && readShowFile(last.filePath(), &lastShow).done() &&
+        showContent(kept) == showContent(lastShow))
+        return {};
+    // The show in memory (a new one at start-up) is nothing to offer.
+    if (showContent(kept) == saved_)
+        return {};
+    return autosaved.lastModified();
+}
+
+ShowFiles::Result ShowFiles::openAutosave()
+{
+    Result result = readShowFile(folder_.autosaveFile(), &loaded_);
+    if (result.done()) {
+        auto guard = lock_.hold();
+        std::copy(loaded_.begin(), loaded_.end(), image_.data());
+    }
+    loaded_.clear();
+    if (result.done()) {
+        saveFileName = openFileName.isEmpty() ? saveFileName : openFileName;
+        ShowNamed = false;
+        saved_.clear();
+    }
+    return result;
 }
 
 }  // namespace tavrelia

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -63,6 +64,15 @@ public:
     // The data part of a new show; the show has no name to save to.
     void clearAll();
 
+    // The show differs from what was last opened, saved or made new (the scene shown
+    // and the names' blanks stored as zero bytes do not count).
+    bool changed() const;
+    // The autosave file's time when it is newer than the file openFileName names and
+    // holds another show: the work of a run that ended without saving. Null otherwise.
+    QDateTime unsavedAutosave() const;
+    // Loads the autosave; the show keeps the name it had, but Save asks where to.
+    Result openAutosave();
+
 private:
     Result readOpenFile();
     Result writeWithHeader(const QString& fileName);
@@ -74,6 +84,7 @@ private:
     ConsoleLock& lock_;
     std::function<void()> clearShowData_;
     QByteArray loaded_;
+    QByteArray saved_;   // the show as last opened, saved or made new
 };
 
 }  // namespace tavrelia

@@ -17,6 +17,8 @@
 #include "editing/level_graph.h"
 #include "editing/name_block_copy.h"
 #include "editing/window_color.h"
+#include "link/link_beat.h"
+#include "link/link_session.h"
 #include "editing/scene_list.h"
 #include "output/output_controls.h"
 #include "output/frame_watch.h"
@@ -25,10 +27,13 @@
 #include "output/packet_writer.h"
 #include "output/usb_link.h"
 #include "playback/automats.h"
+#include "playback/beat.h"
+#include "playback/clock_beat.h"
 #include "playback/channel_rates.h"
 #include "playback/conveyor.h"
 #include "playback/sequencer.h"
 #include "playback/static_picture_editor.h"
+#include "playback/tap_beat.h"
 #include "show/settings_file.h"
 #include "show/show_files.h"
 #include "show/show_folder.h"
@@ -123,10 +128,17 @@ public:
     // The hand-scan pad's pair over the selected channels.
     HandScan handScan{{image, controls, play, consoleLock}};
 
+    // The one beat the scenes may follow, and its sources; the first is chosen at start.
+    Beat beat{sequencer};
+    ClockBeat clockBeat;
+    TapBeat tapBeat;
+    LinkSession linkSession;
+    LinkBeat linkBeat{linkSession};
+
     // The operator's live controls: what the window, the keys, the player and the
     // remotes press.
     Controls live{{sequencer, outputControls, desk, automats, conveyor, handScan, usbLink, image,
-                   controls}};
+                   controls, {beat, clockBeat, tapBeat, linkSession}}};
     // The same controls by the names the remotes use.
     NamedControls named{live, image};
     // OSC over UDP onto those names; listens only once started.

@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <cmath>
+#include <utility>
+
 #include "console.h"
 #include "output/recode_table_file.h"
 #include "control/pin_guard.h"
@@ -71,6 +74,10 @@ bool ShowPlayer::prepare()
                                QFileInfo(options_.recodeFile).absoluteFilePath(), &error)) {
         console_.osc.stop();
         return fail(error);
+    }
+    if (!options_.beat.isEmpty() && !console_.beat.hasSource(options_.beat)) {
+        console_.osc.stop();
+        return fail(QStringLiteral("--beat %1: this build has no such beat").arg(options_.beat));
     }
     if (!(options_.conveyor ? prepareConveyor() : prepareShow())) {
         console_.osc.stop();
@@ -217,8 +224,10 @@ void ShowPlayer::start()
     }
     sequencer.start();
     // After the show plays: a surface is sent the state it will see.
-    if (options_.midi)
+    if (options_.midi || options_.beat == QLatin1String("midi"))
         startMidi();
+    if (!options_.beat.isEmpty())
+        startBeat();
     // The show clock that remotes show; the window's sequencer panel keeps its own.
     auto* clock = new QTimer(this);
     clock->setObjectName(QStringLiteral("PlayerClock"));
@@ -287,6 +296,37 @@ void ShowPlayer::reportMidiDevices()
     midiDevices_ = open;
 }
 
+void ShowPlayer::startBeat()
+{
+    Controls& live = console_.live;
+    connect(&live, &Controls::beatTempoChanged, this, &ShowPlayer::reportBeatTempo);
+    if (options_.beat == QLatin1String("link")) {
+        connect(&live, &Controls::linkSessionChanged, this, &ShowPlayer::reportLinkSession);
+        console_.linkSession.start(true);
+    }
+    live.setBeatSource(options_.beat);
+    live.setClockFollow(true);
+    say(QStringLiteral("following the beat of %1, %2 a scene")
+            .arg(options_.beat)
+            .arg(live.beatsPerScene() == 1 ? QStringLiteral("a beat") : QStringLiteral("%1 beats").arg(live.beatsPerScene())));
+}
+
+void ShowPlayer::reportLinkSession()
+{
+    const LinkSession& session = console_.linkSession;
+    if (session.state() == LinkSession::State::Fault)
+        warn(QStringLiteral("Link: %1").arg(session.reason()));
+    if (session.on() && std::exchange(linkPeers_, session.peers()) != session.peers())
+        say(QStringLiteral("Link: %1 peer%2").arg(session.peers()).arg(session.peers() == 1 ? "" : "s"));
+}
+
+void ShowPlayer::reportBeatTempo(double bpm)
+{
+    const int whole = static_cast<int>(std::lround(bpm));
+    if (whole > 0 && std::exchange(beatTempo_, whole) != whole)
+        say(QStringLiteral("beat tempo %1").arg(whole));
+}
+
 void ShowPlayer::reportLink()
 {
     const UsbLink& link = console_.usbLink;
@@ -330,6 +370,7 @@ void ShowPlayer::finish()
     console_.usbLink.CloseUsbDevise();
     console_.osc.stop();
     console_.midi.stop();
+    console_.linkSession.stop();
     say(options_.hold ? QStringLiteral("stopped, the last levels held")
                       : QStringLiteral("stopped, all channels at zero"));
 }

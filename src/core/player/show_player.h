@@ -47,6 +47,10 @@ private:
     // bad lines go to the error stream.
     void startMidi();
     void reportMidiDevices();
+    // Follows the beat of --beat, joining the Link session for link.
+    void startBeat();
+    void reportLinkSession();
+    void reportBeatTempo(double bpm);
     QString interfaceText() const;
     QString tempoText() const;
     // The show just put in: its tempo and automat settings in force, and a line that
@@ -66,6 +70,8 @@ private:
     std::FILE* err_;
     std::optional<bool> lastOpen_;
     QStringList midiDevices_;   // the MIDI devices last reported open
+    int linkPeers_ = -1;        // last reported
+    int beatTempo_ = 0;         // last reported, whole beats a minute
 };
 
 }  // namespace tavrelia

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QLabel;
+
+namespace tavrelia {
+
+class Controls;
+class LinkSession;
+class TBaseForm;
+
+// The group "Ableton Link" on the options tab: the desk in the Link session on the
+// local network or not (the box in its title, kept as [Link] Enabled in
+// Tavrelia.conf), and how many peers it shares the beat with.
+class LinkPanel : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit LinkPanel(TBaseForm& form);
+
+private:
+    void startUp();
+    void showSession();
+
+    Controls& live_;
+    LinkSession& session_;
+    QLabel* peers_ = nullptr;
+};
+
+}  // namespace tavrelia

@@ -1,6 +1,5 @@
 #include "playback/tap_beat.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace tavrelia {
@@ -10,13 +9,13 @@ TapBeat::Clock::duration TapBeat::beat() const
     return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(beatMs_));
 }
 
-// A tap is the beat of the grid nearest to it: a tap a little early or late moves
-// the phase, it does not add a beat.
+// A tap is the beat of the grid nearest to it: a tap a little early or late (or a
+// bounce of the button) moves the phase, it does not add a beat.
 void TapBeat::tap(Clock::time_point at, std::optional<int> beatMs)
 {
     if (tapped_) {
         const int64_t beats = beatMs_ > 0 ? std::llround(double((at - anchor_).count()) / double(beat().count())) : 1;
-        count_ += std::max<int64_t>(beats, 1);
+        count_ += beats;
     }
     tapped_ = true;
     anchor_ = at;

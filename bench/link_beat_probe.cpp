@@ -1,6 +1,7 @@
 // An Ableton Link session driving the desk's scenes: a peer of the probe's own sets the
 // tempo, the desk (the core with its output thread and the serial backend on a
-// pseudo-terminal the probe decodes) follows the session's beat, a scene a beat. Both
+// pseudo-terminal the probe decodes) follows the session's beat, a scene a beat (at
+// 123 BPM by default, so that the beats fall at every place between two ticks). Both
 // run in a network namespace of the probe's own with only the loopback up. Reports,
 // per scene change, against the beat's time as the peer's Link timeline gives it:
 //   - beat to the sequencer's scene change (the scheduling timer);
@@ -58,7 +59,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const int changes = argc > 1 ? std::clamp(std::atoi(argv[1]), 10, 10000) : 120;
-    const double bpm = argc > 2 ? std::clamp(std::atof(argv[2]), 40.0, 240.0) : 120.0;
+    const double bpm = argc > 2 ? std::clamp(std::atof(argv[2]), 40.0, 240.0) : 123.0;
     QTemporaryDir home;
     for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
         qputenv(variable, home.path().toUtf8());
@@ -90,9 +91,10 @@ int main(int argc, char** argv)
 
     std::vector<std::pair<int, Clock::time_point>> changed;   // scene, when the sequencer made it current
     QObject::connect(&console.sequencer, &tavrelia::Sequencer::advanced, [&] {
-        if (console.linkSession.peers() > 0)
-            changed.emplace_back(console.live.scene(), console.sequencer.sceneChangedAt());
-        if (int(changed.size()) >= changes)
+        if (console.linkSession.peers() == 0 || int(changed.size()) >= changes)
+            return;
+        changed.emplace_back(console.live.scene(), console.sequencer.sceneChangedAt());
+        if (int(changed.size()) == changes)
             QTimer::singleShot(300, [] { QCoreApplication::exit(0); });
     });
     app.exec();

@@ -11,9 +11,6 @@ Console::Console()
     output.setSink(&packetWriter_);
     output.setAutomats(&automats);
     output.setFrameWatch(&frameWatch);
-    beat.addSource(QStringLiteral("midi"), clockBeat);
-    beat.addSource(QStringLiteral("tap"), tapBeat);
-    beat.addSource(QStringLiteral("link"), linkBeat);
 }
 
 Console::~Console()

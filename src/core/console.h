@@ -128,12 +128,14 @@ public:
     // The hand-scan pad's pair over the selected channels.
     HandScan handScan{{image, controls, play, consoleLock}};
 
-    // The one beat the scenes may follow, and its sources; the first is chosen at start.
-    Beat beat{sequencer};
+    // The sources of the beat, and the one beat the scenes may follow (a MIDI clock's
+    // until another is chosen).
     ClockBeat clockBeat;
     TapBeat tapBeat;
     LinkSession linkSession;
     LinkBeat linkBeat{linkSession};
+    Beat beat{sequencer, {{QStringLiteral("midi"), &clockBeat}, {QStringLiteral("tap"), &tapBeat},
+                          {QStringLiteral("link"), &linkBeat}}};
 
     // The operator's live controls: what the window, the keys, the player and the
     // remotes press.

@@ -15,7 +15,6 @@ LinkPanel::LinkPanel(TBaseForm& form)
       session_(form.console().linkSession)
 {
     setObjectName(QStringLiteral("GroupBoxLink"));
-    setProperty("control", QStringLiteral("link/enabled"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     setCheckable(true);
     setChecked(false);

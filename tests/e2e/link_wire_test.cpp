@@ -20,6 +20,7 @@
 
 using namespace tavrelia;
 using namespace std::chrono_literals;
+using wire::OscPeer;
 using wire::Packet;
 using wire::ProgramRun;
 
@@ -113,6 +114,13 @@ protected:
     }
 
     bool said(const std::string& line) const { return run.standardOutput().find(line) != std::string::npos; }
+    // The second line printed after the first.
+    bool saidAfter(const std::string& first, const std::string& then) const
+    {
+        const std::string out = run.standardOutput();
+        const size_t at = out.find(first);
+        return at != std::string::npos && out.find(then, at) != std::string::npos;
+    }
 
     // The scene changes of the next `wait`: each on a multiple of the quantum of the
     // peer's grid, late by at most `late` of a beat, one scene after the other.
@@ -147,6 +155,7 @@ TEST_F(LinkWire, TheDeskChangesScenesOnTheSessionsBeat)
     peer->setTempo(126);
     EXPECT_TRUE(waitFor([&] { return said("beat tempo 126\n"); })) << run.output();
     tablet.send(oscPort, {"/tavrelia/beat/per-scene", {"2"}});
+    QThread::msleep(600);   // a scene a beat until it has arrived
     expectScenesOnTheGrid(2, 4s, 3);
 
     // The tempo bar's 30 is 900 ms a scene: two beats of 450 ms, 133.3 BPM.
@@ -173,7 +182,7 @@ TEST_F(LinkWire, TheDeskChangesScenesOnTheSessionsBeat)
 
     // Alone again, the desk keeps the session's tempo and grid.
     peer.reset();
-    EXPECT_TRUE(waitFor([&] { return said("Link: 0 peers\n"); })) << run.output();
+    EXPECT_TRUE(waitFor([&] { return saidAfter("Link: 1 peer\n", "Link: 0 peers\n"); })) << run.output();
     const size_t alone = run.reader->packets().size();
     QThread::msleep(2000);
     EXPECT_GE(sceneChanges(run.reader->packets(), alone).size(), 2u);

@@ -20,8 +20,11 @@ bool onQuantum(int64_t count, int quantum)
 }
 }  // namespace
 
-Beat::Beat(Sequencer& sequencer, QObject* parent) : QObject(parent), sequencer_(sequencer)
+Beat::Beat(Sequencer& sequencer, std::initializer_list<Named> sources, QObject* parent)
+    : QObject(parent), sequencer_(sequencer)
 {
+    for (const auto& [name, source] : sources)
+        addSource(name, *source);
     timer_.setObjectName(QStringLiteral("TimerBeat"));
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setSingleShot(true);

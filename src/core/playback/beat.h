@@ -6,6 +6,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 #include "playback/beat_source.h"
 
@@ -27,9 +29,11 @@ public:
     using Clock = BeatSource::Clock;
     using Now = std::function<Clock::time_point()>;
 
-    Beat(Sequencer& sequencer, QObject* parent = nullptr);
+    // The sources under their names; the first is the one chosen until another is.
+    using Named = std::pair<QString, BeatSource*>;
+    Beat(Sequencer& sequencer, std::initializer_list<Named> sources, QObject* parent = nullptr);
 
-    // A source under its name; the first added is the one chosen until another is.
+    // One more source under its name.
     void addSource(const QString& name, BeatSource& source);
     bool hasSource(const QString& name) const { return sources_.contains(name); }
     // False for a name without a source: the choice stays as it was.

@@ -90,8 +90,16 @@ int main(int argc, char** argv)
     console.live.setClockFollow(true);
 
     std::vector<std::pair<int, Clock::time_point>> changed;   // scene, when the sequencer made it current
+    Clock::time_point joined{};
     QObject::connect(&console.sequencer, &tavrelia::Sequencer::advanced, [&] {
-        if (console.linkSession.peers() == 0 || int(changed.size()) >= changes)
+        // From two seconds after the peers met: their timelines are one by then.
+        if (console.linkSession.peers() == 0) {
+            joined = {};
+            return;
+        }
+        if (joined == Clock::time_point{})
+            joined = Clock::now();
+        if (Clock::now() - joined < 2s || int(changed.size()) >= changes)
             return;
         changed.emplace_back(console.live.scene(), console.sequencer.sceneChangedAt());
         if (int(changed.size()) == changes)

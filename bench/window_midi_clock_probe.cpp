@@ -35,6 +35,7 @@
 
 #include "base_form.h"
 #include "console.h"
+#include "midi/midi_link.h"
 #include "dmx_wire.h"
 #include "probe_figures.h"
 #include "output/serial_driver.h"
@@ -163,8 +164,9 @@ int main(int argc, char** argv)
         },
         realTime);
 
-    console.midi.start();
-    if (console.midi.devices().size() != 1) {
+    tavrelia::MidiLink midiLink(console.named, console.live, console.store);
+    midiLink.start({});
+    if (midiLink.devices().size() != 1) {
         std::fprintf(stderr, "the MIDI terminal did not open\n");
         return 1;
     }

@@ -150,16 +150,17 @@ int main(int argc, char** argv)
     tavrelia::RemoteSettings settings;
     settings.address = QStringLiteral("127.0.0.1");
     settings.port = 0;   // any free one
-    settings.pin = QStringLiteral("2468");
-    settings.sessionKey = QByteArray(32, 'k');   // not written: the user's settings stay as they are
-    tavrelia::RemoteServer server(console.named);
+    // Not written: the user's settings stay as they are.
+    console.store.setOverride(QStringLiteral("Remote"), QStringLiteral("Pin"), QStringLiteral("2468"));
+    settings.sessionKey = QByteArray(32, 'k');
+    tavrelia::RemoteServer server(console.named, console.pins);
     QString error;
     if (!server.start(settings, &error)) {
         std::fprintf(stderr, "remote: %s\n", qPrintable(error));
         return 1;
     }
     const QUrl live(QStringLiteral("ws://127.0.0.1:%1/live").arg(server.port()));
-    const QByteArray cookie = tavrelia::RemoteServer::kCookieName + '=' + settings.sessionToken();
+    const QByteArray cookie = tavrelia::RemoteServer::kCookieName + '=' + settings.sessionToken(console.pins.pin());
 
     console.sequencer.ModePlay();
     spin(2s);

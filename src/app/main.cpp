@@ -9,6 +9,7 @@
 #include "base_form.h"
 #include "console.h"
 #include "player/stop_signals.h"
+#include "remote/remote_connection.h"
 #include "stage_view.h"
 
 // The window's entry. It lives in a module of its own that the launcher loads only
@@ -34,6 +35,7 @@ extern "C" __attribute__((visibility("default"))) int tavreliaGuiMain(int argc, 
         QApplication::installTranslator(&qtRussian);
 
     tavrelia::Console console;
+    tavrelia::RemoteConnection::add(console);
     tavrelia::TBaseForm form(console);
     // SIGTERM, SIGHUP (a logout) or SIGINT: nobody will answer a dialog any more. The
     // show in memory goes to the autosave file and the program ends, leaving every

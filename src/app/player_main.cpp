@@ -8,22 +8,7 @@
 #include "player/player_options.h"
 #include "player/show_player.h"
 #include "player/stop_signals.h"
-#include "remote/remote_server.h"
-
-namespace {
-
-// --remote: the phone remote on the port of Tavrelia.conf, before anything is sent,
-// so that a remote that cannot start ends the player as a wrong setting does.
-bool startRemote(tavrelia::RemoteServer& remote)
-{
-    QString error;
-    if (remote.start(tavrelia::RemoteSettings::load(), &error))
-        return true;
-    std::fprintf(stderr, "tavrelia: remote: %s\n", qPrintable(error));
-    return false;
-}
-
-}  // namespace
+#include "remote/remote_connection.h"
 
 int runPlayer(int argc, char* argv[])
 {
@@ -48,21 +33,14 @@ int runPlayer(int argc, char* argv[])
     }
 
     tavrelia::Console console;
+    tavrelia::RemoteConnection::add(console);
     tavrelia::ShowPlayer player(console, *options);
-    if (!player.prepare())
-        return 1;
-    tavrelia::RemoteServer remote(console.named);
-    if (options->remote && !startRemote(remote))
-        return 1;
+    if (const std::optional<int> refused = player.prepare())
+        return *refused;
     QObject::connect(&stopSignals, &tavrelia::StopSignals::received, &app,
                      &QCoreApplication::quit);
     player.start();
-    if (remote.running()) {
-        std::printf("remote on %s\n", qPrintable(remote.pageUrls().join(QStringLiteral(", "))));
-        std::fflush(stdout);
-    }
     QCoreApplication::exec();
-    remote.stop();
     player.finish();
     return 0;
 }

@@ -4,6 +4,11 @@
 
 #include <QFileInfo>
 
+#include "link/link_connection.h"
+#include "midi/midi_connection.h"
+#include "output/interface_connection.h"
+#include "surfaces/osc_connection.h"
+
 namespace tavrelia {
 
 Console::Console()
@@ -11,11 +16,21 @@ Console::Console()
     output.setSink(&packetWriter_);
     output.setAutomats(&automats);
     output.setFrameWatch(&frameWatch);
+    // The connections, one line each, in the order they start.
+    connections.add(InterfaceConnection::kId, InterfaceSettings::kGroup,
+                    [this] { return std::make_unique<InterfaceConnection>(usbLink); }, Connections::When::Always);
+    connections.add(OscConnection::kId, OscSettings::kGroup,
+                    [this] { return std::make_unique<OscConnection>(named, pins); });
+    connections.add(MidiConnection::kId, MidiConnection::kGroup,
+                    [this] { return std::make_unique<MidiConnection>(named, live, store); });
+    connections.add(LinkConnection::kId, LinkConnection::kGroup,
+                    [this] { return std::make_unique<LinkConnection>(linkSession); });
 }
 
 Console::~Console()
 {
     stopOutput();
+    connections.stopAll();
 }
 
 void Console::startOutput(TickProbe probe, bool realTime)

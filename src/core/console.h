@@ -6,10 +6,11 @@
 
 #include "console_lock.h"
 #include "console_state.h"
+#include "connections/connections.h"
 #include "control/controls.h"
+#include "control/pin_owner.h"
 #include "control/named_controls.h"
 #include "editing/beam_editor.h"
-#include "midi/midi_link.h"
 #include "editing/channel_colors.h"
 #include "editing/channel_desk.h"
 #include "editing/channel_names.h"
@@ -36,8 +37,8 @@
 #include "playback/tap_beat.h"
 #include "show/settings_file.h"
 #include "show/show_files.h"
+#include "settings/settings_store.h"
 #include "show/show_folder.h"
-#include "surfaces/osc_server.h"
 #include "view3d/hand_scan.h"
 
 namespace tavrelia {
@@ -143,10 +144,12 @@ public:
                    controls, {beat, clockBeat, tapBeat, linkSession}}};
     // The same controls by the names the remotes use.
     NamedControls named{live, image};
-    // OSC over UDP onto those names; listens only once started.
-    OscServer osc{named};
-    // MIDI surfaces and clocks, and the map of their notes and controllers.
-    MidiLink midi{named, live};
+    // This machine's Tavrelia.conf, the PIN of the network connections, and every
+    // connection (the interface, OSC, MIDI, the phone remote ...), started by
+    // connections.startAll() and stopped with the console at the latest.
+    SettingsStore store;
+    PinOwner pins{store};
+    Connections connections{store};
 
 private:
     PacketWriter packetWriter_{usbLink};

@@ -503,7 +503,8 @@ void TBaseForm::FormCreate()
     if (!console_.installShowFolder(&error))
         Dialogs::current().critical(this, error);
 
-    emit startUpInterface();                               // 1
+    console_.connections.startAll();                       // 1: the interface and remotes
+    emit startUpInterface();
     // 2: the name colours and the recoding table start so with the console.
     {                                                      // 3
         auto guard = console_.lock();
@@ -525,6 +526,7 @@ void TBaseForm::FormClose()
     emit closeWindows();    // 1, 2
     emit closeOutput();     // 3
     emit closeInterface();  // 4
+    console_.connections.stopAll();
     SaveFileAs();           // 5: always offered, whatever changed
     WriteIniFile();         // 6
 }

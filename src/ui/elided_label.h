@@ -12,6 +12,9 @@ class ElidedLabel : public QLabel {
 public:
     explicit ElidedLabel(QWidget* parent = nullptr);
 
+    // A label in red for what is wrong (bad settings), hidden while there is nothing.
+    static ElidedLabel* problems(const char* name, QWidget* parent);
+
     void setFullText(const QString& text);
     QString fullText() const { return fullText_; }
 

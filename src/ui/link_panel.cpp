@@ -6,18 +6,17 @@
 
 #include "base_form.h"
 #include "console.h"
+#include "link/link_connection.h"
 
 namespace tavrelia {
 
 LinkPanel::LinkPanel(TBaseForm& form)
     : QGroupBox(QStringLiteral("Ableton Link"), form.inputPage(TBaseForm::InputTab::Opcii)),
-      live_(form.console().live),
-      session_(form.console().linkSession)
+      console_(form.console())
 {
     setObjectName(QStringLiteral("GroupBoxLink"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     setCheckable(true);
-    setChecked(false);
     setToolTip(QStringLiteral("Общий темп и доли с программами в локальной сети"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 0, 6, 2);
@@ -26,39 +25,46 @@ LinkPanel::LinkPanel(TBaseForm& form)
     layout->addWidget(peers_);
     form.addToRow(TBaseForm::InputTab::Opcii, 1, 0, this);
 
-    connect(this, &QGroupBox::toggled, &live_, &Controls::setLinkEnabled);
-    connect(&live_, &Controls::linkSessionChanged, this, &LinkPanel::showSession);
-    connect(&form, &TBaseForm::startUpInterface, this, &LinkPanel::startUp);
-    connect(&form, &TBaseForm::closeInterface, &session_, &LinkSession::stop);
+    connect(this, &QGroupBox::toggled, this, &LinkPanel::switched);
+    connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {
+        if (id == LinkConnection::kId)
+            showSession();
+    });
     showSession();
 }
 
-void LinkPanel::startUp()
+// The switch is written; the connections start or stop the session from the file.
+void LinkPanel::switched(bool on)
 {
-    QString error;
-    session_.start(LinkSession::enabledSetting(&error));
-    if (!error.isEmpty())
-        peers_->setText(error);
+    if (!console_.store.write(LinkConnection::kGroup, {{QStringLiteral("Enabled"), on ? "true" : "false"}}))
+        peers_->setText(QStringLiteral("Не удалось записать файл настроек ") + console_.store.path());
 }
 
 void LinkPanel::showSession()
 {
+    const Connections& connections = console_.connections;
+    const Connection::State state = connections.state(LinkConnection::kId);
     {
         const QSignalBlocker quiet(this);
-        setChecked(live_.linkEnabled());
+        setChecked(state != Connection::State::Off);
     }
-    switch (session_.state()) {
-    case LinkSession::State::Off:
+    const QStringList problems = connections.problems(LinkConnection::kId);
+    if (!problems.isEmpty()) {
+        peers_->setText(problems.join(QStringLiteral("; ")));
+        return;
+    }
+    switch (state) {
+    case Connection::State::Off:
         peers_->setText(QStringLiteral("Выключен"));
         break;
-    case LinkSession::State::Starting:
+    case Connection::State::Starting:
         peers_->setText(QStringLiteral("Подключение..."));
         break;
-    case LinkSession::State::On:
-        peers_->setText(QStringLiteral("Участников: %1").arg(session_.peers()));
+    case Connection::State::On:
+        peers_->setText(QStringLiteral("Участников: %1").arg(console_.live.linkPeers()));
         break;
-    case LinkSession::State::Fault:
-        peers_->setText(session_.reason());
+    case Connection::State::Fault:
+        peers_->setText(connections.reason(LinkConnection::kId));
         break;
     }
 }

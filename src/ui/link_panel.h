@@ -6,8 +6,7 @@ class QLabel;
 
 namespace tavrelia {
 
-class Controls;
-class LinkSession;
+class Console;
 class TBaseForm;
 
 // The group "Ableton Link" on the options tab: the desk in the Link session on the
@@ -19,11 +18,10 @@ public:
     explicit LinkPanel(TBaseForm& form);
 
 private:
-    void startUp();
+    void switched(bool on);
     void showSession();
 
-    Controls& live_;
-    LinkSession& session_;
+    Console& console_;
     QLabel* peers_ = nullptr;
 };
 

@@ -5,7 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPalette>
+#include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -13,24 +13,48 @@
 #include "console.h"
 #include "dialogs.h"
 #include "elided_label.h"
-#include "output/interface_settings.h"
+#include "midi/midi_connection.h"
 
 namespace tavrelia {
 
 MidiPanel::MidiPanel(TBaseForm& form)
     : QGroupBox(QStringLiteral("MIDI"), form.inputPage(TBaseForm::InputTab::Opcii)),
       form_(form),
-      midi_(form.console().midi)
+      console_(form.console())
 {
     setObjectName(QStringLiteral("GroupBoxMidi"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    // The title's box switches it on, as OSC's does.
+    setCheckable(true);
+    setChecked(false);
+    connect(this, &QGroupBox::clicked, this, &MidiPanel::enabledClicked);
     buildControls();
     form.addToRow(TBaseForm::InputTab::Opcii, 0, 1, this);
 
     connect(&form, &TBaseForm::startUpInterface, this, &MidiPanel::startUp);
-    connect(&form, &TBaseForm::closeInterface, &midi_, &MidiLink::stop);
-    connect(&midi_, &MidiLink::devicesChanged, this, &MidiPanel::showDevices);
-    connect(&midi_, &MidiLink::stored, this, &MidiPanel::stored);
+    connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {
+        if (id == MidiConnection::kId)
+            showState();
+    });
+}
+
+MidiLink* MidiPanel::link()
+{
+    auto* midi = qobject_cast<MidiConnection*>(console_.connections.find(MidiConnection::kId));
+    if (!midi || midi->state() != Connection::State::On)
+        return nullptr;
+    if (!linked_) {
+        linked_ = &midi->link();
+        connect(linked_, &MidiLink::stored, this, &MidiPanel::stored);
+    }
+    return linked_;
+}
+
+void MidiPanel::enabledClicked(bool on)
+{
+    // Written, the connections start or stop MIDI.
+    if (!console_.store.write(MidiConnection::kGroup, {{QStringLiteral("Enabled"), on ? QStringLiteral("true") : QStringLiteral("false")}}))
+        Dialogs::current().critical(this, QStringLiteral("Не удалось записать файл настроек ") + console_.store.path());
 }
 
 void MidiPanel::buildControls()
@@ -41,12 +65,7 @@ void MidiPanel::buildControls()
     layout->setSpacing(2);
     devices_ = new ElidedLabel(this);
     devices_->setObjectName(QStringLiteral("LabelMidiDevices"));
-    faults_ = new ElidedLabel(this);
-    faults_->setObjectName(QStringLiteral("LabelMidiMapFaults"));
-    QPalette red = faults_->palette();
-    red.setColor(QPalette::WindowText, QColor(0xb0, 0, 0));
-    faults_->setPalette(red);
-    faults_->hide();
+    faults_ = ElidedLabel::problems("LabelMidiMapFaults", this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(devices_, 1);
@@ -82,32 +101,52 @@ void MidiPanel::buildControls()
 
 void MidiPanel::startUp()
 {
-    midi_.start();
-    faults_->setFullText(QStringLiteral("[MIDI map]: ") + midi_.faults().join(QStringLiteral("; ")));
-    faults_->setVisible(!midi_.faults().isEmpty());
+    showState();
+}
+
+void MidiPanel::showState()
+{
+    const QSignalBlocker blocker(this);
+    MidiLink* midi = link();
+    setChecked(midi != nullptr);
+    learn_->setEnabled(midi != nullptr);
+    if (!midi)
+        learn_->setChecked(false);
+    // The map's bad lines and the bad values of [MIDI].
+    QStringList faults = console_.connections.problems(MidiConnection::kId);
+    if (midi && !midi->faults().isEmpty())
+        faults.append(QStringLiteral("[MIDI map]: ") + midi->faults().join(QStringLiteral("; ")));
+    faults_->setFullText(faults.join(QStringLiteral("; ")));
+    faults_->setVisible(!faults.isEmpty());
+    showDevices();
     showBinding();
 }
 
 void MidiPanel::showDevices()
 {
-    const QStringList devices = midi_.devices();
+    const MidiLink* midi = link();
+    const QStringList devices = midi ? midi->devices() : QStringList();
     devices_->setFullText(devices.isEmpty() ? QStringLiteral("Нет устройств MIDI")
                                             : devices.join(QStringLiteral(", ")));
     // Why programs of this machine cannot connect, where they cannot.
-    const QString sequencer = midi_.sequencer().error();
+    const QString sequencer = midi ? midi->sequencer().error() : QString();
     if (!sequencer.isEmpty())
         devices_->setToolTip(devices_->toolTip() + u'\n' + sequencer);
 }
 
 void MidiPanel::showBinding()
 {
-    const MidiBinding* binding = midi_.surface().map().find(control_->currentText());
+    MidiLink* midi = link();
+    const MidiBinding* binding = midi ? midi->surface().map().find(control_->currentText()) : nullptr;
     binding_->setText(binding ? binding->text() : QStringLiteral("-"));
 }
 
 void MidiPanel::learnToggled(bool on)
 {
-    midi_.surface().learn(on ? control_->currentText() : QString());
+    MidiLink* midi = link();
+    if (!midi)
+        return;
+    midi->surface().learn(on ? control_->currentText() : QString());
     if (on)
         qApp->installEventFilter(this);
     else
@@ -118,12 +157,10 @@ void MidiPanel::stored(const QString& name, const QString&, bool written)
 {
     control_->setCurrentText(name);
     showBinding();
-    if (midi_.surface().learning().isEmpty())
+    if (link() && link()->surface().learning().isEmpty())
         learn_->setChecked(false);
-    if (!written) {
-        Dialogs::current().critical(
-            this, QStringLiteral("Не удалось записать файл настроек ") + InterfaceSettings::filePath());
-    }
+    if (!written)
+        Dialogs::current().critical(this, QStringLiteral("Не удалось записать файл настроек ") + console_.store.path());
 }
 
 QString MidiPanel::controlOf(const QWidget* widget)
@@ -143,7 +180,8 @@ bool MidiPanel::eventFilter(QObject* watched, QEvent* event)
         const QString name = controlOf(static_cast<QWidget*>(watched));
         if (!name.isEmpty() && control_->findText(name) >= 0) {
             control_->setCurrentText(name);
-            midi_.surface().learn(name);
+            if (MidiLink* midi = link())
+                midi->surface().learn(name);
         }
     }
     return QGroupBox::eventFilter(watched, event);

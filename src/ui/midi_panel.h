@@ -8,13 +8,15 @@ class QToolButton;
 
 namespace tavrelia {
 
+class Console;
 class MidiLink;
 class TBaseForm;
 class ElidedLabel;
 
-// The group "MIDI" on the options tab: the surfaces found, the map's bad lines, and
-// learn mode: choose a control (in the list, or by clicking it in the window while
-// learning), move the surface's control, and the binding is stored.
+// The group "MIDI" on the options tab: MIDI switched on and off (the box in its
+// title, [MIDI] Enabled), the surfaces found, the map's bad lines, and learn mode:
+// choose a control (in the list, or by clicking it in the window while learning),
+// move the surface's control, and the binding is stored.
 class MidiPanel : public QGroupBox {
     Q_OBJECT
 public:
@@ -29,13 +31,18 @@ protected:
 private:
     void buildControls();
     void startUp();
+    void enabledClicked(bool on);
+    // The link while MIDI runs, or null; its signals taken the first time.
+    MidiLink* link();
+    void showState();
     void showDevices();
     void showBinding();
     void learnToggled(bool on);
     void stored(const QString& name, const QString& binding, bool written);
 
     TBaseForm& form_;
-    MidiLink& midi_;
+    Console& console_;
+    MidiLink* linked_ = nullptr;
     ElidedLabel* devices_ = nullptr;
     ElidedLabel* faults_ = nullptr;
     QComboBox* control_ = nullptr;

@@ -14,8 +14,7 @@
 #include "base_form.h"
 #include "console.h"
 #include "elided_label.h"
-#include "output/interface_settings.h"
-#include "control/pin_guard.h"
+#include "surfaces/osc_connection.h"
 
 namespace tavrelia {
 
@@ -26,22 +25,19 @@ constexpr int kCountsRefreshMs = 250;
 struct CountShown {
     const char* objectName;
     const char* caption;
-    quint64 (*value)(const OscServer&);
+    const char* count;   // the connection's
 };
 // Two to a row, the shorter captions on the left.
 constexpr CountShown kCounts[] = {
-    {"LabelOscReceived", "Принято", [](const OscServer& s) { return s.counts().received; }},
-    {"LabelOscApplied", "Выполнено", [](const OscServer& s) { return s.counts().applied; }},
-    {"LabelOscMalformed", "Ошибочных", [](const OscServer& s) { return s.counts().malformed; }},
-    {"LabelOscUnknown", "Неизвестных", [](const OscServer& s) { return s.counts().unknown; }},
-    {"LabelOscRefused", "Отклонено", [](const OscServer& s) { return s.counts().refused; }},
-    {"LabelOscSent", "Отправлено", [](const OscServer& s) { return s.counts().sent; }},
-    {"LabelOscClients", "Клиентов", [](const OscServer& s) { return quint64(s.clientCount()); }},
+    {"LabelOscReceived", "Принято", "received"},     {"LabelOscApplied", "Выполнено", "applied"},
+    {"LabelOscMalformed", "Ошибочных", "malformed"}, {"LabelOscUnknown", "Неизвестных", "unknown"},
+    {"LabelOscRefused", "Отклонено", "refused"},     {"LabelOscSent", "Отправлено", "sent"},
+    {"LabelOscClients", "Клиентов", "clients"},
 };
 }  // namespace
 
 OscPanel::OscPanel(TBaseForm& form)
-    : QGroupBox(QStringLiteral("OSC"), form.inputPage(TBaseForm::InputTab::Opcii)), server_(form.console().osc)
+    : QGroupBox(QStringLiteral("OSC"), form.inputPage(TBaseForm::InputTab::Opcii)), console_(form.console())
 {
     setObjectName(QStringLiteral("GroupBoxOsc"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
@@ -57,13 +53,15 @@ OscPanel::OscPanel(TBaseForm& form)
     countsTimer_->setSingleShot(true);
     countsTimer_->setInterval(kCountsRefreshMs);
     connect(countsTimer_, &QTimer::timeout, this, &OscPanel::showCounts);
-    connect(&server_, &OscServer::countsChanged, this, [this] {
+    connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {
+        if (id != OscConnection::kId)
+            return;
+        showState();
         if (!countsTimer_->isActive())
             countsTimer_->start();
     });
-    connect(&server_, &OscServer::pinChanged, this, &OscPanel::showListening);
+    connect(&console_.pins, &PinOwner::changed, this, &OscPanel::showState);
     connect(&form, &TBaseForm::startUpInterface, this, &OscPanel::startUp);
-    connect(&form, &TBaseForm::closeInterface, this, &OscPanel::closeDown);
 }
 
 QSpinBox* OscPanel::portBox(const char* name, int minimum)
@@ -144,18 +142,9 @@ void OscPanel::showSettings(const OscSettings& settings)
 
 void OscPanel::startUp()
 {
-    server_.setPin(PinGuard::stored());
-    QString problems;
-    const OscSettings settings = OscSettings::load(&problems);
-    showSettings(settings);
-    apply(settings);
-    if (!problems.isEmpty())
-        labelState_->setFullText(labelState_->fullText() + QStringLiteral("; ") + problems.trimmed());
-}
-
-void OscPanel::closeDown()
-{
-    server_.stop();
+    settings_ = console_.store.read<OscSettings>();
+    showSettings(settings_);
+    showState();
 }
 
 void OscPanel::settingsEdited()
@@ -167,47 +156,51 @@ void OscPanel::settingsEdited()
     edited.feedbackHost = editFeedbackHost_->text().trimmed();
     edited.feedbackPort = static_cast<uint16_t>(spinFeedbackPort_->value());
     for (const QString& address : {edited.address, edited.feedbackHost}) {
-        if (!address.isEmpty() && !OscSettings::numericAddress(address)) {
+        if (!address.isEmpty() && !SettingsStore::numericAddress(address)) {
             labelState_->setFullText(QStringLiteral("Не IP-адрес: %1").arg(address));
             return;
         }
     }
     if (edited == settings_)
         return;
-    apply(edited);
-    if (!edited.save())
-        labelState_->setFullText(QStringLiteral("Не удалось записать файл настроек ") + InterfaceSettings::filePath());
+    settings_ = edited;
+    // Written, the connections start, restart or stop OSC.
+    if (!edited.save(console_.store))
+        labelState_->setFullText(QStringLiteral("Не удалось записать файл настроек ") + console_.store.path());
 }
 
-void OscPanel::apply(const OscSettings& settings)
+void OscPanel::showState()
 {
-    settings_ = settings;
-    if (!settings.enabled) {
-        server_.stop();
-        labelState_->setFullText(QStringLiteral("Выключено"));
-        return;
+    const Connections& connections = console_.connections;
+    const Connection* osc = connections.find(OscConnection::kId);
+    QString text;
+    switch (connections.state(OscConnection::kId)) {
+    case Connection::State::Off:
+    case Connection::State::Starting:
+        text = QStringLiteral("Выключено");
+        break;
+    case Connection::State::Fault:
+        text = QStringLiteral("Не работает: %1").arg(osc->reason());
+        break;
+    case Connection::State::On:
+        const quint64 port = osc->count(QStringLiteral("port"));
+        text = console_.pins.pin().isEmpty()
+                   ? QStringLiteral("Порт %1: нет PIN, команды не принимаются").arg(port)
+                   : QStringLiteral("Ждет команд на порту %1").arg(port);
+        break;
     }
-    QString error;
-    if (server_.start(settings, &error))
-        showListening();
-    else
-        labelState_->setFullText(QStringLiteral("Не работает: %1").arg(error));
-}
-
-void OscPanel::showListening()
-{
-    if (!server_.running())
-        return;
-    labelState_->setFullText(server_.hasPin()
-                                 ? QStringLiteral("Ждет команд на порту %1").arg(server_.port())
-                                 : QStringLiteral("Порт %1: нет PIN, команды не принимаются").arg(server_.port()));
+    const QStringList problems = connections.problems(OscConnection::kId);
+    if (!problems.isEmpty())
+        text += QStringLiteral("; ") + problems.join(QStringLiteral("; "));
+    labelState_->setFullText(text);
 }
 
 void OscPanel::showCounts()
 {
+    const Connection* osc = console_.connections.find(OscConnection::kId);
     for (size_t i = 0; i < std::size(kCounts); ++i)
-        countLabels_[i]->setText(QString::number(kCounts[i].value(server_)));
-    labelLastFault_->setFullText(server_.lastFault());
+        countLabels_[i]->setText(QString::number(osc ? osc->count(QString::fromLatin1(kCounts[i].count)) : 0));
+    labelLastFault_->setFullText(osc ? osc->note() : QString());
 }
 
 ElidedLabel* OscPanel::lineLabel(const char* name)

@@ -14,35 +14,31 @@ class QTimer;
 namespace tavrelia {
 
 class ElidedLabel;
-class OscServer;
+class Console;
 class TBaseForm;
 
 // The group "OSC" on the options tab: OSC over UDP switched on and off (the box in
-// its title), its port,
-// address and fixed feedback target (kept in Tavrelia.conf), and what it has taken
-// and dropped.
+// its title), its port, address and fixed feedback target (kept in Tavrelia.conf),
+// and what it has taken and dropped.
 class OscPanel : public QGroupBox {
     Q_OBJECT
 public:
     explicit OscPanel(TBaseForm& form);
 
-    // Start-up: the settings from the file, and the server started when enabled.
+    // Start-up: the settings from the file and what the connection does.
     void startUp();
-    // Close sequence.
-    void closeDown();
 
 private:
     void buildControls();
     void showSettings(const OscSettings& settings);
     void settingsEdited();
-    void apply(const OscSettings& settings);
-    void showListening();
+    void showState();
     void showCounts();
     QSpinBox* portBox(const char* name, int minimum);
     // One line, never wider than the group, so that the group keeps its size.
     ElidedLabel* lineLabel(const char* name);
 
-    OscServer& server_;
+    Console& console_;
     OscSettings settings_;
     QSpinBox* spinPort_ = nullptr;
     QLineEdit* editAddress_ = nullptr;

@@ -10,27 +10,27 @@
 #include "base_form.h"
 #include "console.h"
 #include "dialogs.h"
-#include "output/interface_settings.h"
 #include "qr_code_view.h"
-#include "remote/remote_server.h"
+#include "remote/remote_connection.h"
 
 namespace tavrelia {
 
 RemotePanel::RemotePanel(TBaseForm& form)
     : QGroupBox(QStringLiteral("Пульт на телефоне "), form.inputPage(TBaseForm::InputTab::Opcii)),
-      server_(new RemoteServer(form.console().named, this)),
-      osc_(form.console().osc)
+      console_(form.console())
 {
     setObjectName(QStringLiteral("GroupBoxRemote"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     buildControls();
     form.addToRow(TBaseForm::InputTab::Opcii, 1, 1, this);
     connect(&form, &TBaseForm::startUpInterface, this, &RemotePanel::startUp);
-    connect(&form, &TBaseForm::closeInterface, server_, &RemoteServer::stop);
-    connect(server_, &RemoteServer::clientCountChanged, this, &RemotePanel::showClients);
+    connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {
+        if (id == RemoteConnection::kId) {
+            showState();
+            showClients();
+        }
+    });
 }
-
-RemotePanel::~RemotePanel() = default;
 
 void RemotePanel::buildControls()
 {
@@ -71,84 +71,82 @@ void RemotePanel::buildControls()
     qrCode_->setObjectName(QStringLiteral("QrRemote"));
     qrCode_->setToolTip(QStringLiteral("Наведите камеру телефона"));
     row->addWidget(qrCode_, 0, Qt::AlignTop);
-    showClients(0);
+    showClients();
 }
 
 void RemotePanel::startUp()
 {
-    settings_ = RemoteSettings::load();
+    settings_ = console_.store.read<RemoteSettings>();
     checkBoxRemote_->setChecked(settings_.enabled);
-    editPin_->setText(settings_.pin);
-    apply();
+    editPin_->setText(console_.pins.pin());
+    showState();
 }
 
 void RemotePanel::enabledClicked(bool on)
 {
     settings_.enabled = on;
     save();
-    apply();
 }
 
 void RemotePanel::pinEdited()
 {
     const QString pin = editPin_->text();
-    if (pin == settings_.pin)
+    if (pin == console_.pins.pin())
         return;
     if (!PinGuard::valid(pin)) {
-        showState(QStringLiteral("Задайте PIN из 4–8 цифр"));
+        showLine(QStringLiteral("Задайте PIN из 4–8 цифр"));
         return;
     }
-    settings_.pin = pin;
-    save();
-    osc_.setPin(pin);
-    // The phones signed in with the old PIN are asked for the new one.
-    if (!server_->running())
-        return apply();
-    server_->setPin(pin);
-    showState({});
+    // Every phone and OSC host signed in with the old PIN is asked for the new one.
+    if (!console_.pins.setPin(pin))
+        Dialogs::current().critical(this, QStringLiteral("Не удалось записать файл настроек ") + console_.store.path());
+    showState();
 }
 
 void RemotePanel::save()
 {
-    if (!settings_.save()) {
-        Dialogs::current().critical(
-            this, QStringLiteral("Не удалось записать файл настроек ") + InterfaceSettings::filePath());
-    }
+    // Written, the connections start or stop the remote.
+    if (!settings_.save(console_.store))
+        Dialogs::current().critical(this, QStringLiteral("Не удалось записать файл настроек ") + console_.store.path());
 }
 
-void RemotePanel::apply()
+void RemotePanel::showState()
 {
-    if (!settings_.enabled) {
-        server_->stop();
-        showState(QStringLiteral("Выключен"));
-        return;
+    const Connections& connections = console_.connections;
+    QString line;
+    switch (connections.state(RemoteConnection::kId)) {
+    case Connection::State::Off:
+    case Connection::State::Starting:
+        line = QStringLiteral("Выключен");
+        break;
+    case Connection::State::Fault:
+        line = console_.pins.pin().isEmpty() ? QStringLiteral("Задайте PIN из 4–8 цифр")
+                                             : QStringLiteral("Не запущен: ") + connections.reason(RemoteConnection::kId);
+        break;
+    case Connection::State::On:
+        break;
     }
-    if (!PinGuard::valid(settings_.pin)) {
-        server_->stop();
-        showState(QStringLiteral("Задайте PIN из 4–8 цифр"));
-        return;
-    }
-    // Kept here too, so that a restart of the server keeps the phones signed in.
-    settings_.makeSessionKey();
-    QString error;
-    if (!server_->start(settings_, &error)) {
-        showState(QStringLiteral("Не запущен: ") + error);
-        return;
-    }
-    showState({});
+    showLine(line);
+    // A bad value in [Remote], under what it does.
+    const QStringList problems = connections.problems(RemoteConnection::kId);
+    if (!problems.isEmpty())
+        labelAddress_->setText(labelAddress_->text() + QLatin1Char('\n') + problems.join(QLatin1Char('\n')));
 }
 
-void RemotePanel::showState(const QString& problem)
+void RemotePanel::showLine(const QString& problem)
 {
-    const QStringList urls = server_->running() ? server_->pageUrls() : QStringList();
+    const bool on = console_.connections.state(RemoteConnection::kId) == Connection::State::On;
+    const QString where = console_.connections.where(RemoteConnection::kId);
+    const QStringList urls = on && !where.isEmpty() ? where.split(QStringLiteral(", ")) : QStringList();
     labelAddress_->setText(problem.isEmpty() ? urls.join(QLatin1Char('\n')) : problem);
     qrCode_->setText(urls.value(0));
     qrCode_->setVisible(!urls.isEmpty());
 }
 
-void RemotePanel::showClients(int count)
+void RemotePanel::showClients()
 {
-    labelClients_->setText(QStringLiteral("Телефонов: %1").arg(count));
+    const Connection* remote = console_.connections.find(RemoteConnection::kId);
+    labelClients_->setText(QStringLiteral("Телефонов: %1").arg(remote ? remote->count(QStringLiteral("clients")) : 0));
 }
 
 }  // namespace tavrelia

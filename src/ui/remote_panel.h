@@ -10,9 +10,8 @@ class QLineEdit;
 
 namespace tavrelia {
 
+class Console;
 class QrCodeView;
-class OscServer;
-class RemoteServer;
 class TBaseForm;
 
 // The group "Пульт на телефоне " on the options tab: switches the phone remote on and
@@ -22,9 +21,6 @@ class RemotePanel : public QGroupBox {
     Q_OBJECT
 public:
     explicit RemotePanel(TBaseForm& form);
-    ~RemotePanel() override;
-
-    RemoteServer& server() const { return *server_; }
 
 private:
     void buildControls();
@@ -32,13 +28,12 @@ private:
     void enabledClicked(bool on);
     void pinEdited();
     void save();
-    // Starts or stops the server as the settings say, and shows the outcome.
-    void apply();
-    void showState(const QString& problem);
-    void showClients(int count);
+    // What the connection does: its addresses, or why there are none.
+    void showState();
+    void showLine(const QString& problem);
+    void showClients();
 
-    RemoteServer* server_;
-    OscServer& osc_;   // takes the same PIN
+    Console& console_;
     RemoteSettings settings_;
     QCheckBox* checkBoxRemote_ = nullptr;
     QLineEdit* editPin_ = nullptr;

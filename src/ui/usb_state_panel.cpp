@@ -14,6 +14,8 @@
 #include "base_form.h"
 #include "console.h"
 #include "dialogs.h"
+#include "elided_label.h"
+#include "output/interface_connection.h"
 
 namespace tavrelia {
 
@@ -48,7 +50,13 @@ UsbStatePanel::UsbStatePanel(TBaseForm& form)
     form.addToRow(TBaseForm::InputTab::Opcii, 0, 0, this);
 
     connect(&form, &TBaseForm::startUpInterface, this, &UsbStatePanel::startUp);
-    connect(&form, &TBaseForm::closeInterface, this, &UsbStatePanel::closeDown);
+    // A new backend is started by the connections: what it found shows then.
+    connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {
+        if (id == InterfaceConnection::kId) {
+            showListTexts();
+            showProblems();
+        }
+    });
 }
 
 void UsbStatePanel::buildControls()
@@ -92,6 +100,8 @@ void UsbStatePanel::buildControls()
     choice->addRow(QStringLiteral("Порт"), editSerialDevice_);
     choice->addRow(QStringLiteral("Вселенная"), spinOlaUniverse_);
     layout->addLayout(choice);
+    labelProblems_ = ElidedLabel::problems("LabelInterfaceProblems", this);
+    layout->addWidget(labelProblems_);
     showSettings(settings_);
 
     connect(comboBoxInterface_, &QComboBox::activated, this, &UsbStatePanel::interfaceEdited);
@@ -121,16 +131,17 @@ void UsbStatePanel::showListTexts()
 
 void UsbStatePanel::startUp()
 {
-    settings_ = InterfaceSettings::load();
+    settings_ = console_.store.read<InterfaceSettings>();
     showSettings(settings_);
-    console_.usbLink.setDriver(makeUsbDriver(settings_));
-    console_.usbLink.InitUsbDevise();
     showListTexts();
+    showProblems();
 }
 
-void UsbStatePanel::closeDown()
+void UsbStatePanel::showProblems()
 {
-    console_.usbLink.CloseUsbDevise();
+    const QStringList problems = console_.connections.problems(InterfaceConnection::kId);
+    labelProblems_->setFullText(problems.join(QStringLiteral("; ")));
+    labelProblems_->setVisible(!problems.isEmpty());
 }
 
 void UsbStatePanel::interfaceEdited()
@@ -150,15 +161,9 @@ void UsbStatePanel::interfaceEdited()
 void UsbStatePanel::applyInterface(const InterfaceSettings& settings)
 {
     settings_ = settings;
-    if (!settings_.save()) {
-        Dialogs::current().critical(
-            this, QStringLiteral("Не удалось записать файл настроек ") + InterfaceSettings::filePath());
-    }
-    UsbLink& link = console_.usbLink;
-    link.CloseUsbDevise();
-    link.setDriver(makeUsbDriver(settings_));
-    link.InitUsbDevise();
-    showListTexts();
+    // Written, the connections start the new backend.
+    if (!settings_.save(console_.store))
+        Dialogs::current().critical(this, QStringLiteral("Не удалось записать файл настроек ") + console_.store.path());
 }
 
 void UsbStatePanel::CheckBoxNoUSBconnectClick(bool checked)

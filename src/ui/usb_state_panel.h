@@ -13,6 +13,7 @@ class QSpinBox;
 namespace tavrelia {
 
 class Console;
+class ElidedLabel;
 class TBaseForm;
 
 // The group "Состояние шины USB " on the options tab: what the enumeration found,
@@ -23,10 +24,8 @@ class UsbStatePanel : public QGroupBox {
 public:
     explicit UsbStatePanel(TBaseForm& form);
 
-    // Start-up: the backend from the settings file, InitUsbDevise, the three texts.
+    // Start-up: the backend from the settings file and what the link found.
     void startUp();
-    // Close sequence: CloseUsbDevise.
-    void closeDown();
     // CaptionPrefix and status panel 0 from the link state.
     void showLinkState();
 
@@ -35,6 +34,7 @@ private:
     void showSettings(const InterfaceSettings& settings);
     void showListTexts();
     void applyInterface(const InterfaceSettings& settings);
+    void showProblems();
     void interfaceEdited();
     void CheckBoxNoUSBconnectClick(bool checked);
 
@@ -48,6 +48,7 @@ private:
     QComboBox* comboBoxInterface_ = nullptr;
     QLineEdit* editSerialDevice_ = nullptr;
     QSpinBox* spinOlaUniverse_ = nullptr;
+    ElidedLabel* labelProblems_ = nullptr;
 };
 
 }  // namespace tavrelia

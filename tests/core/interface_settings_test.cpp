@@ -7,12 +7,24 @@
 #include "output/interface_settings.h"
 #include "output/ola_driver.h"
 #include "output/serial_driver.h"
+#include "settings/settings_store.h"
 
 using namespace tavrelia;
 
 namespace {
 
 using InterfaceSettingsTest = test::ConfigHome;
+
+InterfaceSettings load(QStringList* problems = nullptr)
+{
+    return SettingsStore().read<InterfaceSettings>(problems);
+}
+
+bool save(const InterfaceSettings& settings)
+{
+    SettingsStore store;
+    return settings.save(store);
+}
 
 TEST_F(InterfaceSettingsTest, ReadsTheInterfaceGroup)
 {
@@ -34,7 +46,7 @@ TEST_F(InterfaceSettingsTest, ReadsTheInterfaceGroup)
         QFile::remove(dir.filePath("Tavrelia/Tavrelia.conf"));
         if (c.file)
             writeConf(c.file);
-        const InterfaceSettings s = InterfaceSettings::load();
+        const InterfaceSettings s = load();
         EXPECT_EQ(s.backend, c.backend);
         EXPECT_EQ(s.serialDevice, QString::fromUtf8(c.device));
     }
@@ -58,7 +70,7 @@ TEST_F(InterfaceSettingsTest, ReadsTheOlaUniverseAndPort)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys);
         writeConf((std::string("[Interface]\nBackend=ola\n") + c.keys).c_str());
-        const InterfaceSettings s = InterfaceSettings::load();
+        const InterfaceSettings s = load();
         EXPECT_EQ(s.olaUniverse, c.universe);
         EXPECT_EQ(s.olaPort, c.port);
     }
@@ -66,27 +78,27 @@ TEST_F(InterfaceSettingsTest, ReadsTheOlaUniverseAndPort)
 
 TEST_F(InterfaceSettingsTest, UnknownBackendIsNamedWhenAskedFor)
 {
-    QString error;
+    QStringList problems;
     writeConf("[Interface]\nBackend=artnet\n");
-    EXPECT_EQ(InterfaceSettings::load(&error).backend, InterfaceSettings::Backend::Ftdi);
-    EXPECT_TRUE(error.contains("artnet")) << error.toStdString();
+    EXPECT_EQ(load(&problems).backend, InterfaceSettings::Backend::Ftdi);
+    EXPECT_EQ(problems, QStringList{"[Interface] Backend=artnet: not one of ftdi, serial, ola"});
     for (const char* text : {"", "[Interface]\nBackend=ola\n"}) {
-        error.clear();
+        problems.clear();
         writeConf(text);
-        InterfaceSettings::load(&error);
-        EXPECT_TRUE(error.isEmpty()) << text;
+        load(&problems);
+        EXPECT_TRUE(problems.isEmpty()) << text;
     }
 }
 
 TEST_F(InterfaceSettingsTest, SaveWritesTheFileUnderXdgConfigHome)
 {
-    EXPECT_EQ(InterfaceSettings::filePath(), dir.filePath("Tavrelia/Tavrelia.conf"));
+    EXPECT_EQ(SettingsStore::filePath(), dir.filePath("Tavrelia/Tavrelia.conf"));
     InterfaceSettings s;
     s.backend = InterfaceSettings::Backend::Serial;
     s.serialDevice = QStringLiteral("/tmp/dmx link");
-    ASSERT_TRUE(s.save());
-    EXPECT_EQ(InterfaceSettings::load(), s);
-    QFile f(InterfaceSettings::filePath());
+    ASSERT_TRUE(save(s));
+    EXPECT_EQ(load(), s);
+    QFile f(SettingsStore::filePath());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray text = f.readAll();
     EXPECT_TRUE(text.contains("[Interface]")) << text.toStdString();
@@ -99,8 +111,8 @@ TEST_F(InterfaceSettingsTest, SaveOverAMalformedFileSucceeds)
     writeConf("[Inter[Interface\x8d\x8d]\nBackend=ola\n");
     InterfaceSettings s;
     s.backend = InterfaceSettings::Backend::Serial;
-    ASSERT_TRUE(s.save());
-    EXPECT_EQ(InterfaceSettings::load(), s);
+    ASSERT_TRUE(save(s));
+    EXPECT_EQ(load(), s);
 }
 
 TEST_F(InterfaceSettingsTest, SaveFailureIsReported)
@@ -111,7 +123,7 @@ TEST_F(InterfaceSettingsTest, SaveFailureIsReported)
     QFile blocker(dir.filePath("Tavrelia"));   // a file where the folder should be
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    EXPECT_FALSE(InterfaceSettings{}.save());
+    EXPECT_FALSE(save(InterfaceSettings{}));
 }
 
 TEST_F(InterfaceSettingsTest, DriverFollowsTheBackend)

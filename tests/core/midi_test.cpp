@@ -17,7 +17,8 @@
 #include "midi/alsa_sequencer_port.h"
 #include "midi/midi_map.h"
 #include "midi/midi_parser.h"
-#include "output/interface_settings.h"
+#include "midi/midi_link.h"
+#include "settings/settings_store.h"
 
 using namespace std::chrono_literals;
 using tavrelia::Console;
@@ -48,6 +49,35 @@ QByteArray bytes(std::initializer_list<int> list)
     return out;
 }
 
+// A settings file of this text, in a folder of its own.
+struct ConfFile {
+    explicit ConfFile(const QByteArray& text)
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(text);
+    }
+    QTemporaryDir dir;
+    QString path = dir.filePath("Tavrelia.conf");
+    tavrelia::SettingsStore store{path};
+};
+
+MidiMap readMap(const QByteArray& text, QList<MidiMap::Fault>* faults)
+{
+    const ConfFile conf(text);
+    return MidiMap::read(conf.store.group(MidiMap::kGroup), &tavrelia::MidiSurface::refusal, faults);
+}
+
+// The file's text with a binding stored.
+QByteArray edited(const QByteArray& text, const QString& name, const std::optional<MidiBinding>& binding)
+{
+    ConfFile conf(text);
+    conf.store.write(MidiMap::kGroup, {MidiMap::edit(name, binding)});
+    QFile file(conf.path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
 // A console whose Tavrelia.conf holds the map, started as the window starts MIDI.
 struct Surface {
     explicit Surface(const QByteArray& conf)
@@ -55,23 +85,24 @@ struct Surface {
         tavrelia::test::needApplication();
         qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
         QDir().mkpath(dir.filePath("Tavrelia"));
-        QFile file(tavrelia::InterfaceSettings::filePath());
+        QFile file(tavrelia::SettingsStore::filePath());
         file.open(QIODevice::WriteOnly);
         file.write(conf);
         file.close();
         console.clearShowData();
         console.live.setClock([this] { return now; });
-        QObject::connect(&console.midi.surface(), &tavrelia::MidiSurface::output,
+        QObject::connect(&midi.surface(), &tavrelia::MidiSurface::output,
                          [this](const QByteArray& b) { sent += b; });
-        console.midi.start();
+        midi.start({});
     }
     void in(const QByteArray& b)
     {
-        console.midi.surface().input(QStringLiteral("test"), b);
+        midi.surface().input(QStringLiteral("test"), b);
         QCoreApplication::processEvents();   // the named states' scan
     }
     QTemporaryDir dir;
     Console console;
+    tavrelia::MidiLink midi{console.named, console.live, console.store};
     tavrelia::TapTempo::Clock::time_point now{};
     QByteArray sent;
 };
@@ -104,7 +135,7 @@ TEST(MidiMap, BadLinesAreNamedAndTheRestLoads)
                             "fader/99=cc 1 8\nfader/4=cc 17 8\nplay=knob 1 2\nscene=cc 1 9\nfader/5 cc 1 9\n"
                             "fader/6=cc14 2 40\nfader/7=cc14 2 31\n; a comment\n[Other]\nfader/8=cc 1 1\n";
     QList<MidiMap::Fault> faults;
-    const MidiMap map = MidiMap::read(text, &tavrelia::MidiSurface::refusal, &faults);
+    const MidiMap map = readMap(text, &faults);
     QList<int> lines;
     for (const auto& f : faults)
         lines.append(f.line);
@@ -116,17 +147,17 @@ TEST(MidiMap, BadLinesAreNamedAndTheRestLoads)
 
     // QSettings' own spelling of the same section reads the same.
     QList<MidiMap::Fault> none;
-    const MidiMap rewritten = MidiMap::read("[MIDI%20map]\nfader\\3=cc 1 7\n", &tavrelia::MidiSurface::refusal, &none);
+    const MidiMap rewritten = readMap("[MIDI%20map]\nfader\\3=cc 1 7\n", &none);
     EXPECT_TRUE(none.isEmpty());
     ASSERT_NE(rewritten.find("fader/3"), nullptr);
 
     // A binding replaces its line, goes into the section, or makes one; nothing else moves.
-    EXPECT_EQ(MidiMap::edited(text, "fader/3", MidiBinding{MidiBinding::Type::Cc, 2, 8}),
+    EXPECT_EQ(edited(text, "fader/3", MidiBinding{MidiBinding::Type::Cc, 2, 8}),
               QByteArray(text).replace("fader/3=cc 1 7", "fader/3=cc 2 8"));
-    EXPECT_EQ(MidiMap::edited(text, "fader/3", std::nullopt), QByteArray(text).replace("fader/3=cc 1 7\n", ""));
-    EXPECT_EQ(MidiMap::edited(text, "tap", MidiBinding{MidiBinding::Type::Note, 10, 1}),
+    EXPECT_EQ(edited(text, "fader/3", std::nullopt), QByteArray(text).replace("fader/3=cc 1 7\n", ""));
+    EXPECT_EQ(edited(text, "tap", MidiBinding{MidiBinding::Type::Note, 10, 1}),
               QByteArray(text).replace("; a comment\n", "; a comment\ntap=note 10 1\n"));
-    EXPECT_EQ(MidiMap::edited("[Interface]\nBackend=ftdi\n", "play", MidiBinding{}),
+    EXPECT_EQ(edited("[Interface]\nBackend=ftdi\n", "play", MidiBinding{}),
               "[Interface]\nBackend=ftdi\n\n[MIDI map]\nplay=note 1 0\n");
 }
 
@@ -162,11 +193,11 @@ TEST(MidiSurface, LearnsANoteAndA14BitPairAndStoresThem)
 {
     // The pair takes its controllers from fader/2, the note from play.
     Surface s("[Interface]\nBackend=serial\n[MIDI map]\nplay=note 1 5\nfader/2=cc14 3 3\n");
-    s.console.midi.surface().learn("tap");
+    s.midi.surface().learn("tap");
     s.in(bytes({0x90, 5, 127}));
-    s.console.midi.surface().learn("fader/1");
+    s.midi.surface().learn("fader/1");
     s.in(bytes({0xB2, 3, 10, 35, 20}));
-    QFile file(tavrelia::InterfaceSettings::filePath());
+    QFile file(tavrelia::SettingsStore::filePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "[Interface]\nBackend=serial\n[MIDI map]\ntap=note 1 5\nfader/1=cc14 3 3\n");
     s.in(bytes({0xB2, 3, 127, 35, 127}));
@@ -229,7 +260,7 @@ TEST(RawMidiDevice, FoundLostAndFoundAgain)
     tavrelia::wire::DevicePath path(dir.filePath("midi").toStdString());
     path.pointAt(*pty);
     Surface s("[MIDI]\nDevice=" + QByteArray::fromStdString(path.path().string()) + "\n[MIDI map]\nfader/2=cc 1 1\n");
-    ASSERT_EQ(s.console.midi.devices().size(), 1);
+    ASSERT_EQ(s.midi.devices().size(), 1);
     const auto wait = [](auto done) {
         QElapsedTimer t;
         t.start();
@@ -244,12 +275,12 @@ TEST(RawMidiDevice, FoundLostAndFoundAgain)
     EXPECT_TRUE(wait([&] { return s.console.live.fader(2) == 255; }));
 
     pty->unplug();
-    EXPECT_TRUE(wait([&] { return s.console.midi.devices().isEmpty(); }));
+    EXPECT_TRUE(wait([&] { return s.midi.devices().isEmpty(); }));
     pty = std::make_unique<tavrelia::wire::Pty>();
     path.pointAt(*pty);
     QElapsedTimer replug;
     replug.start();
-    EXPECT_TRUE(wait([&] { return !s.console.midi.devices().isEmpty(); }));
+    EXPECT_TRUE(wait([&] { return !s.midi.devices().isEmpty(); }));
     EXPECT_LE(replug.elapsed(), 2000);
     const uint8_t down[] = {0xB0, 1, 0};
     ASSERT_EQ(::write(pty->master(), down, 3), 3);
@@ -318,10 +349,10 @@ TEST(AlsaSequencer, MissingSequencerIsReported)
     missing.send(bytes({0xB0, 1, 2}));
 
     Surface s("[MIDI map]\nfader/2=cc 1 1\n");
-    const tavrelia::AlsaSequencerPort& sequencer = s.console.midi.sequencer();
+    const tavrelia::AlsaSequencerPort& sequencer = s.midi.sequencer();
     const bool there = QFileInfo::exists(tavrelia::AlsaSequencerPort::kDevice);
     EXPECT_EQ(sequencer.isOpen(), there) << sequencer.error().toStdString();
-    EXPECT_EQ(s.console.midi.devices().contains(sequencer.address()), there);
+    EXPECT_EQ(s.midi.devices().contains(sequencer.address()), there);
     if (there)
         return;
     EXPECT_EQ(sequencer.error(), "no ALSA sequencer on this machine: /dev/snd/seq does not exist");
@@ -340,7 +371,7 @@ TEST(AlsaSequencer, AnotherProgramPlaysTheDeskAndHearsTheFeedback)
     if (!QFileInfo::exists(tavrelia::AlsaSequencerPort::kDevice))
         GTEST_SKIP() << "no ALSA sequencer on this machine: /dev/snd/seq does not exist";
     Surface s("[MIDI map]\nfader/2=cc 1 1\n");
-    const tavrelia::AlsaSequencerPort& desk = s.console.midi.sequencer();
+    const tavrelia::AlsaSequencerPort& desk = s.midi.sequencer();
     ASSERT_TRUE(desk.isOpen()) << desk.error().toStdString();
     s.console.live.setClockFollow(true);
 
@@ -370,7 +401,7 @@ TEST(AlsaSequencer, AnotherProgramPlaysTheDeskAndHearsTheFeedback)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
             snd_seq_event_t* e = nullptr;
             while (snd_seq_event_input(other, &e) >= 0)
-                heard += s.console.midi.sequencer().bytesOf(*e);
+                heard += s.midi.sequencer().bytesOf(*e);
         }
         return done();
     };

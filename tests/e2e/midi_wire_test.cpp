@@ -46,7 +46,7 @@ struct MidiWindow {
     MidiWindow(const QByteArray& map, const std::function<void(ShowImage&)>& show)
     {
         tavrelia::test::writeConf(QString::fromUtf8("[Interface]\nBackend=serial\nSerialDevice=" + pathOf(dmx) +
-                                                    "\n\n[MIDI]\nDevice=" + pathOf(midi) + "\n\n[MIDI map]\n" + map));
+                                                    "\n\n[MIDI]\nEnabled=true\nDevice=" + pathOf(midi) + "\n\n[MIDI map]\n" + map));
         window = std::make_unique<tavrelia::test::Window>();
         window->form.FormCreate();
         {
@@ -213,7 +213,7 @@ TEST(MidiRestart, ABindingLearnedInTheWindowDrivesTheNextRun)
     Pty midi;
     const QByteArray interface =
         "[Interface]\nBackend=serial\nSerialDevice=" + QByteArray::fromStdString(run.device.path().string()) + "\n";
-    run.writeConf(interface + "\n[MIDI]\nDevice=" + pathOf(midi) + "\n");
+    run.writeConf(interface + "\n[MIDI]\nEnabled=true\nDevice=" + pathOf(midi) + "\n");
 
     // The window in this process, on the run's settings.
     const QByteArray ownConfig = qgetenv("XDG_CONFIG_HOME");
@@ -222,7 +222,7 @@ TEST(MidiRestart, ABindingLearnedInTheWindowDrivesTheNextRun)
         tavrelia::test::ScriptedDialogs dialogs;
         tavrelia::test::Window w;
         w.form.FormCreate();
-        ASSERT_EQ(w.console.midi.devices().size(), 1);
+        ASSERT_EQ(w.console.connections.where(QStringLiteral("midi")), pathOf(midi));
         w.find<QComboBox>("ComboBoxMidiControl")->setCurrentText(QStringLiteral("fader/7"));
         w.find<QToolButton>("SpeedButtonMidiLearn")->click();
         write(midi, {0xB1, 70, 10});

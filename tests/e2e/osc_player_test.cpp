@@ -117,12 +117,13 @@ TEST(PlayerOsc, APortTakenOrBadSettingsRefuseTheRunBeforeAnythingIsSent)
         QByteArray osc;
         const char* message;
         QByteArray remote = "Pin=4711\n";
+        int exitCode = 1;   // 2: a bad value in the settings
     } cases[] = {
         {"port taken", listening(holder.port()), "OSC: 127.0.0.1 port"},
         {"no PIN", listening(holder.port()), "OSC: no PIN set (Pin in [Remote]", ""},
         {"a PIN of letters", listening(holder.port()), "OSC: the PIN must be 4 to 8 digits", "Pin=abcd\n"},
-        {"address by name", "Address=localhost\n", "OSC/Address: bad value \"localhost\""},
-        {"port out of range", "Port=65536\n", "OSC/Port: bad value \"65536\""},
+        {"address by name", "Address=localhost\n", "[OSC] Address=localhost: not an IP address", "Pin=4711\n", 2},
+        {"port out of range", "Port=65536\n", "[OSC] Port=65536: not a port", "Pin=4711\n", 2},
         {"feedback to another family", "Address=127.0.0.1\nFeedbackHost=::1\nFeedbackPort=9000\n",
          "cannot be reached"},
     };
@@ -132,7 +133,7 @@ TEST(PlayerOsc, APortTakenOrBadSettingsRefuseTheRunBeforeAnythingIsSent)
         run.writeConf(conf(run, c.osc, c.remote));
         run.start({"--play", writeShow(run), "--osc"});
         ASSERT_TRUE(run.process.waitForFinished(10000));
-        EXPECT_EQ(run.process.exitCode(), 1);
+        EXPECT_EQ(run.process.exitCode(), c.exitCode);
         EXPECT_NE(run.standardError().find(c.message), std::string::npos) << run.standardError();
         EXPECT_EQ(run.reader->byteCount(), 0u);
     }

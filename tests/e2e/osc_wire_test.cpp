@@ -61,12 +61,12 @@ protected:
         file.write(reinterpret_cast<const char*>(other.data()), ShowImage::kImageSize);
         file.close();
         console.conveyor.bind(3, otherShow);
-        console.osc.setPin(kPin);
+        console.pins.setPin(kPin);
         startServer({});
         // The peer's host is let in.
         peer.send(port, {"/tavrelia/pin", {kPin.toStdString()}});
         ASSERT_TRUE(received(1));
-        ASSERT_EQ(console.osc.counts().applied, 1u) << console.osc.lastFault().toStdString();
+        ASSERT_EQ(osc.counts().applied, 1u) << osc.lastFault().toStdString();
     }
 
     void startServer(OscSettings settings)
@@ -75,19 +75,19 @@ protected:
         settings.port = 0;   // any free port
         settings.address = QStringLiteral("127.0.0.1");
         QString error;
-        ASSERT_TRUE(console.osc.start(settings, &error)) << error.toStdString();
-        port = console.osc.port();
+        ASSERT_TRUE(osc.start(settings, &error)) << error.toStdString();
+        port = osc.port();
     }
 
     // Runs the event loop until the server has read count datagrams in all.
     bool received(quint64 count)
     {
         const auto deadline = tavrelia::wire::Clock::now() + 2s;
-        while (console.osc.counts().received < count && tavrelia::wire::Clock::now() < deadline) {
+        while (osc.counts().received < count && tavrelia::wire::Clock::now() < deadline) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
             std::this_thread::sleep_for(1ms);
         }
-        return console.osc.counts().received >= count;
+        return osc.counts().received >= count;
     }
     std::vector<OscPeer::Message> feedback(OscPeer& peer)
     {
@@ -106,6 +106,7 @@ protected:
 
     const QString kPin = QStringLiteral("4711");
     QTemporaryDir folder;
+    tavrelia::OscServer osc{console.named, console.pins};
     OscPeer peer;
     uint16_t port = 0;
 };
@@ -166,12 +167,12 @@ TEST_F(OscOnTheWire, EveryWritableControlReachesTheWire)
         {{"/tavrelia/beat/source", {"midi"}}, {}},
     };
     std::set<QString> sent;
-    quint64 count = console.osc.counts().received;
+    quint64 count = osc.counts().received;
     for (const Step& step : steps) {
         SCOPED_TRACE(step.message.path);
         peer.send(port, step.message);
         ASSERT_TRUE(received(++count));
-        EXPECT_EQ(console.osc.counts().applied, count) << console.osc.lastFault().toStdString();
+        EXPECT_EQ(osc.counts().applied, count) << osc.lastFault().toStdString();
         if (step.wanted) {
             EXPECT_TRUE(wire(step.wanted));
         }
@@ -196,7 +197,7 @@ TEST_F(OscOnTheWire, MalformedUnknownAndRefusedMessagesChangeNothing)
     console.live.stop();
     ASSERT_TRUE(wire([](const Frame& f) { return f.at(1) == 20; }));
     const auto before = console.named.snapshot();
-    const OscServer::Counts counted = console.osc.counts();
+    const OscServer::Counts counted = osc.counts();
 
     const std::string fader = OscPeer::encode({"/tavrelia/fader/1", {7}});
     enum Counter { Malformed, Unknown, Refused };
@@ -235,11 +236,11 @@ TEST_F(OscOnTheWire, MalformedUnknownAndRefusedMessagesChangeNothing)
         peer.sendBytes(port, bytes);
         ASSERT_TRUE(received(++count));
         ++expected[counter];
-        const OscServer::Counts& now = console.osc.counts();
+        const OscServer::Counts& now = osc.counts();
         EXPECT_EQ((std::array<quint64, 3>{now.malformed, now.unknown, now.refused}), expected)
-            << console.osc.lastFault().toStdString();
+            << osc.lastFault().toStdString();
     }
-    EXPECT_EQ(console.osc.counts().applied, counted.applied);
+    EXPECT_EQ(osc.counts().applied, counted.applied);
     EXPECT_EQ(console.named.snapshot(), before);
     EXPECT_FALSE(wire([](const Frame& f) { return f.at(1) != 20 || f.at(31) != 0; }, 300ms));
 }
@@ -274,7 +275,7 @@ TEST_F(OscOnTheWire, FeedbackGoesToEverySenderInItsOwnNumbers)
     EXPECT_EQ(toInts[0].args, std::vector<OscPeer::Value>{51});
     ASSERT_EQ(toFloats.size(), 1u);
     EXPECT_EQ(toFloats[0].args, std::vector<OscPeer::Value>{0.2f});
-    EXPECT_EQ(console.osc.clientCount(), 2u);
+    EXPECT_EQ(osc.clientCount(), 2u);
 
     // Words go as words; the pair as two numbers.
     console.live.setMode(tavrelia::OutputEngine::Avtomat);
@@ -292,23 +293,23 @@ TEST_F(OscOnTheWire, FeedbackGoesToEverySenderInItsOwnNumbers)
 TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
 {
     OscPeer stranger(INADDR_LOOPBACK + 1);   // 127.0.0.2
-    quint64 count = console.osc.counts().received;
-    const quint64 applied = console.osc.counts().applied;
+    quint64 count = osc.counts().received;
+    const quint64 applied = osc.counts().applied;
     auto take = [&](OscPeer& from, const OscPeer::Message& message) {
         from.send(port, message);
         return received(++count);
     };
     ASSERT_TRUE(take(stranger, {"/tavrelia/fader/1", {7}}));
-    EXPECT_EQ(console.osc.lastFault(), QStringLiteral("no PIN from 127.0.0.2 yet"));
+    EXPECT_EQ(osc.lastFault(), QStringLiteral("no PIN from 127.0.0.2 yet"));
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {"0000"}}));
-    EXPECT_EQ(console.osc.lastFault(), QStringLiteral("wrong PIN from 127.0.0.2"));
+    EXPECT_EQ(osc.lastFault(), QStringLiteral("wrong PIN from 127.0.0.2"));
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {kPin.toStdString()}}));   // within the wait
-    EXPECT_EQ(console.osc.lastFault(), QStringLiteral("PIN from 127.0.0.2 during its wait"));
+    EXPECT_EQ(osc.lastFault(), QStringLiteral("PIN from 127.0.0.2 during its wait"));
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {1, 2}}));
-    EXPECT_EQ(console.osc.counts().applied, applied);
+    EXPECT_EQ(osc.counts().applied, applied);
     EXPECT_EQ(console.live.fader(1), 0);
     EXPECT_TRUE(feedback(stranger).empty());
-    EXPECT_EQ(console.osc.clientCount(), 1u);
+    EXPECT_EQ(osc.clientCount(), 1u);
 
     // After the wait the PIN, here as an int, lets the host in: every state comes back,
     // and its other sockets are in too.
@@ -317,21 +318,21 @@ TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
     EXPECT_EQ(missingStates(feedback(stranger)), std::set<std::string>{});
     OscPeer sameHost(INADDR_LOOPBACK + 1);
     ASSERT_TRUE(take(sameHost, {"/tavrelia/fader/1", {7}}));
-    EXPECT_EQ(console.osc.counts().applied, applied + 2);
+    EXPECT_EQ(osc.counts().applied, applied + 2);
     EXPECT_TRUE(wire([](const Frame& f) { return f.at(1) == 7; }));
 
-    console.osc.setPin(QStringLiteral("13579"));
-    EXPECT_EQ(console.osc.clientCount(), 0u);
+    osc.setPin(QStringLiteral("13579"));
+    EXPECT_EQ(osc.clientCount(), 0u);
     ASSERT_TRUE(take(peer, {"/tavrelia/fader/1", {9}}));
     ASSERT_TRUE(take(sameHost, {"/tavrelia/fader/1", {9}}));
     EXPECT_EQ(console.live.fader(1), 7);
-    EXPECT_EQ(console.osc.lastFault(), QStringLiteral("no PIN from 127.0.0.2 yet"));
+    EXPECT_EQ(osc.lastFault(), QStringLiteral("no PIN from 127.0.0.2 yet"));
 
     // Without a PIN the desk is shut to all.
-    console.osc.setPin({});
+    osc.setPin({});
     ASSERT_TRUE(take(peer, {"/tavrelia/pin", {kPin.toStdString()}}));
-    EXPECT_EQ(console.osc.lastFault(), QStringLiteral("the desk has no PIN"));
-    EXPECT_EQ(console.osc.counts().applied, applied + 2);
+    EXPECT_EQ(osc.lastFault(), QStringLiteral("the desk has no PIN"));
+    EXPECT_EQ(osc.counts().applied, applied + 2);
 }
 
 TEST_F(OscOnTheWire, AFloodIsReadAFewDatagramsATurn)
@@ -343,9 +344,9 @@ TEST_F(OscOnTheWire, AFloodIsReadAFewDatagramsATurn)
         peer.sendBytes(port, garbage);
     std::this_thread::sleep_for(50ms);
     QCoreApplication::processEvents();
-    EXPECT_EQ(console.osc.counts().received, 1 + static_cast<quint64>(OscServer::kDatagramsPerTurn));
+    EXPECT_EQ(osc.counts().received, 1 + static_cast<quint64>(OscServer::kDatagramsPerTurn));
     EXPECT_TRUE(received(1 + kSent));
-    EXPECT_EQ(console.osc.counts().malformed, static_cast<quint64>(kSent));
+    EXPECT_EQ(osc.counts().malformed, static_cast<quint64>(kSent));
 }
 
 // While a sender floods the server with faders (each a change under the console's
@@ -379,8 +380,8 @@ TEST_F(OscOnTheWire, AFloodNeverHoldsTheTick)
     flood.join();
     EXPECT_GE(ticks.load(), 25);
     EXPECT_LT(worstMicros.load(), 20000) << "µs the latest tick started late";
-    EXPECT_GT(console.osc.counts().applied, 500u);
-    EXPECT_GT(console.osc.counts().malformed, 500u);
+    EXPECT_GT(osc.counts().applied, 500u);
+    EXPECT_GT(osc.counts().malformed, 500u);
 }
 
 }  // namespace

@@ -131,8 +131,8 @@ TEST(PlayerRemoteSettings, WithoutAPinThePlayerSaysSoAndSendsNothing)
         const char* said;
     };
     const Case cases[] = {
-        {"Port=8420\n", "tavrelia: remote: no PIN set"},
-        {"Pin=12\n", "tavrelia: remote: the PIN must be 4 to 8 digits"},
+        {"Port=8420\n", "tavrelia: Remote: no PIN set"},
+        {"Pin=12\n", "tavrelia: Remote: the PIN must be 4 to 8 digits"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.said);

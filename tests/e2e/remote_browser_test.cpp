@@ -118,8 +118,9 @@ void RemoteBrowserTest::initTestCase()
     remote.enabled = true;
     remote.address = QStringLiteral("127.0.0.1");
     remote.port = port_ = freePort();
-    remote.pin = kPin;
-    QVERIFY(remote.save());
+    tavrelia::SettingsStore store;
+    QVERIFY(remote.save(store));
+    QVERIFY(store.write(QStringLiteral("Remote"), {{QStringLiteral("Pin"), kPin}}));
 
     window_ = std::make_unique<tavrelia::test::Window>();
     window_->form.FormCreate();

@@ -111,7 +111,8 @@ void WindowWireTest::init()
     tavrelia::InterfaceSettings serial;
     serial.backend = tavrelia::InterfaceSettings::Backend::Serial;
     serial.serialDevice = QString::fromStdString(device->path().string());
-    QVERIFY(serial.save());
+    tavrelia::SettingsStore store;
+    QVERIFY(serial.save(store));
 
     dialogs.reset();   // a failed init skips cleanup: the old one must go first
     dialogs = std::make_unique<test::ScriptedDialogs>();

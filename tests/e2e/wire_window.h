@@ -17,7 +17,8 @@ struct WireWindow {
         InterfaceSettings serial;
         serial.backend = InterfaceSettings::Backend::Serial;
         serial.serialDevice = QString::fromStdString(pty.slavePath());
-        return serial.save();
+        SettingsStore store;
+        return serial.save(store);
     }
 
     wire::Pty pty;

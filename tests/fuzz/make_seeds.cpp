@@ -17,7 +17,11 @@
 
 #include "console.h"
 #include "control/named_controls.h"
+#include "control/pin_owner.h"
+#include "midi/midi_link.h"
 #include "midi/midi_map.h"
+#include "remote/remote_settings.h"
+#include "surfaces/osc_settings.h"
 #include "output/interface_settings.h"
 #include "output/recode_table_file.h"
 #include "surfaces/osc_codec.h"
@@ -134,16 +138,28 @@ void settingsSeeds(const QTemporaryDir& work)
     putThree("settings_file", contents(path));
 }
 
-void interfaceSeeds()
+// Every group of Tavrelia.conf, as the program writes them.
+void confSeeds()
 {
-    InterfaceSettings settings;
-    settings.backend = InterfaceSettings::Backend::Ola;
-    settings.serialDevice = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
-    settings.olaUniverse = 7;
-    settings.olaPort = 9011;
-    if (!settings.save())
+    SettingsStore store;
+    InterfaceSettings interface;
+    interface.backend = InterfaceSettings::Backend::Ola;
+    interface.serialDevice = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
+    interface.olaUniverse = 7;
+    interface.olaPort = 9011;
+    const OscSettings osc{true, 9000, QStringLiteral("127.0.0.1"), QStringLiteral("::1"), 9001};
+    RemoteSettings remote;
+    remote.enabled = true;
+    remote.address = QStringLiteral("192.168.1.2");
+    remote.sessionKey = QByteArray(32, 'k');
+    const bool written = interface.save(store) && osc.save(store) && remote.save(store) &&
+                         PinOwner(store).setPin(QStringLiteral("4711")) &&
+                         store.write(QStringLiteral("MIDI"), {{QStringLiteral("Enabled"), QStringLiteral("on")},
+                                                              {QStringLiteral("Device"), QStringLiteral("/dev/snd/midiC1D0")}}) &&
+                         store.write(MidiMap::kGroup, {MidiMap::edit(QStringLiteral("fader/3"), MidiBinding{MidiBinding::Type::Cc, 1, 7})});
+    if (!written)
         std::exit(1);
-    putThree("interface_settings", contents(InterfaceSettings::filePath()));
+    putThree("tavrelia_conf", contents(store.path()));
 }
 
 // Command lines, the player's and the window's, their arguments separated by NUL
@@ -230,14 +246,18 @@ void midiSeeds()
         {"blackout", "note 2 1"}, {"mode", "cc 1 20"},     {"tempo", "cc 16 3"},
         {"page", "cc14 3 0"},     {"beat/follow", "note 10 1"},
     };
-    QByteArray map = "[Interface]\nBackend=serial\n";
+    QTemporaryDir folder;
+    SettingsStore store(folder.filePath(QStringLiteral("Tavrelia.conf")));
+    store.write(QStringLiteral("Interface"), {{QStringLiteral("Backend"), QStringLiteral("serial")}});
     for (const auto& [name, binding] : bindings)
-        map = MidiMap::edited(map, QString::fromLatin1(name), MidiBinding::parse(QString::fromLatin1(binding)));
+        store.write(MidiMap::kGroup, {MidiMap::edit(QString::fromLatin1(name), MidiBinding::parse(QString::fromLatin1(binding)))});
+    QByteArray map = contents(store.path());
     map.append('\0');
 
     Console console;
-    MidiSurface& surface = console.midi.surface();
-    surface.setMap(MidiMap::read(map, &MidiSurface::refusal, nullptr));
+    MidiLink link(console.named, console.live, store);
+    MidiSurface& surface = link.surface();
+    link.loadMap();
     const std::pair<const char*, QVariant> states[] = {
         {"page", 100},  {"fader/3", 200}, {"fader/4", 77}, {"picture/2", 1},
         {"blackout", 1}, {"tempo", 120},   {"mode", QStringLiteral("vykl")},
@@ -278,7 +298,7 @@ int main(int argc, char* argv[])
     recodeSeeds(work);
     colorSeeds(work);
     settingsSeeds(work);
-    interfaceSeeds();
+    confSeeds();
     commandLineSeeds();
     oscSeeds();
     remoteMessageSeeds();

@@ -18,7 +18,9 @@
 #include "console.h"
 #include "control/named_controls.h"
 #include "fuzz_support.h"
+#include "midi/midi_link.h"
 #include "midi/midi_map.h"
+#include "settings/settings_store.h"
 #include "output/interface_settings.h"
 
 using namespace tavrelia;
@@ -38,9 +40,12 @@ bool sameMap(const MidiMap& a, const MidiMap& b)
     });
 }
 
+// The map of a settings file of this text, read by a store of its own.
 MidiMap readMap(const QByteArray& text, QList<MidiMap::Fault>* faults = nullptr)
 {
-    return MidiMap::read(text, &MidiSurface::refusal, faults);
+    const QString path = SettingsStore::filePath() + QStringLiteral(".check");
+    fuzz::writeFile(path, text);
+    return MidiMap::read(SettingsStore(path).group(MidiMap::kGroup), &MidiSurface::refusal, faults);
 }
 
 // The lines the link reports as bad ("line N: reason"), blanked out.
@@ -118,13 +123,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const qsizetype split = input.indexOf('\0');
     const QByteArray conf = split < 0 ? input : input.left(split);
     const QByteArray stream = split < 0 ? QByteArray() : input.mid(split + 1);
-    QDir().mkpath(QFileInfo(InterfaceSettings::filePath()).path());
-    fuzz::writeFile(InterfaceSettings::filePath(), conf);
+    QDir().mkpath(QFileInfo(SettingsStore::filePath()).path());
+    fuzz::writeFile(SettingsStore::filePath(), conf);
 
     Console console;
     TapTempo::Clock::time_point now{};
     console.live.setClock([&now] { return now; });
-    MidiLink& link = console.midi;
+    MidiLink link(console.named, console.live, console.store);
     MidiSurface& surface = link.surface();
     link.loadMap();
     FUZZ_REQUIRE(sameMap(surface.map(), readMap(conf)));
@@ -151,6 +156,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         QCoreApplication::processEvents();   // the states' scan and their feedback
         FUZZ_REQUIRE(statesInRange(console.named));
     }
-    FUZZ_REQUIRE(sameMap(surface.map(), readMap(fuzz::readAll(InterfaceSettings::filePath()))));
+    FUZZ_REQUIRE(sameMap(surface.map(), readMap(fuzz::readAll(SettingsStore::filePath()))));
     return 0;
 }

@@ -105,7 +105,8 @@ protected:
         settings.backend = InterfaceSettings::Backend::Ola;
         settings.olaUniverse = kUniverse;
         settings.olaPort = daemon.port();
-        ASSERT_TRUE(settings.save());
+        SettingsStore store;
+        ASSERT_TRUE(settings.save(store));
         ASSERT_NO_THROW(daemon.start());
     }
 
@@ -121,7 +122,7 @@ protected:
     void play(Console::TickProbe probe = {})
     {
         prepareShow(console);
-        console.usbLink.setDriver(makeUsbDriver(InterfaceSettings::load()));
+        console.usbLink.setDriver(makeUsbDriver(SettingsStore().read<InterfaceSettings>()));
         console.usbLink.InitUsbDevise();
         console.startOutput(std::move(probe));
         console.sequencer.TempStatus();

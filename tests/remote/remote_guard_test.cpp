@@ -7,10 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "output/interface_settings.h"
 #include "remote/flood_gate.h"
 #include "control/pin_guard.h"
+#include "control/pin_owner.h"
 #include "remote/remote_settings.h"
+#include "settings/settings_store.h"
 
 using namespace std::chrono_literals;
 using tavrelia::FloodGate;
@@ -126,29 +127,34 @@ TEST(RemoteSettings, ReadFromTavreliaConfWithTheirDefaultsAndChecked)
         const char* text;
         bool enabled;
         int port;
-        const char* problem;   // the start of it, or "" for none
+        const char* problem;   // the start of the first, or "" for none
     };
     const Case cases[] = {
         {"", false, 8420, "no PIN set"},
         {"[Remote]\nEnabled=true\nPin=1234\n", true, 8420, ""},
         {"[Remote]\nEnabled=1\nPort=9000\nPin=12345678\nAddress=127.0.0.1\n", true, 9000, ""},
-        {"[Remote]\nPort=0\nPin=123\n", false, 8420, "the PIN must be 4 to 8 digits"},
-        {"[Remote]\nPort=70000\nPin=123456789\n", false, 8420, "the PIN must be 4 to 8 digits"},
+        {"[Remote]\nEnabled=yes\nPin=1234\n", true, 8420, ""},
+        {"[Remote]\nPort=0\nPin=1234\n", false, 8420, "[Remote] Port=0: not a port"},
+        {"[Remote]\nPort=70000\nPin=123456789\n", false, 8420, "[Remote] Port=70000"},
         {"[Remote]\nPin=12a4\n", false, 8420, "the PIN must be 4 to 8 digits"},
-        {"[Remote]\nPin=1234\nAddress=phone.local\n", false, 8420, "\"phone.local\" is not an IP address"},
-        {"[Remote]\nEnabled=yes please\nPin=1234\nAddress=*\n", false, 8420, ""},
+        {"[Remote]\nPin=1234\nAddress=phone.local\n", false, 8420, "[Remote] Address=phone.local: not an IP"},
+        {"[Remote]\nEnabled=yes please\nPin=1234\n", false, 8420, "[Remote] Enabled=yes please: not a switch"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        QFile file(tavrelia::InterfaceSettings::filePath());
+        QFile file(tavrelia::SettingsStore::filePath());
         ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(c.text);
         file.close();
-        const RemoteSettings settings = RemoteSettings::load();
+        tavrelia::SettingsStore store;
+        QStringList problems;
+        const RemoteSettings settings = store.read<RemoteSettings>(&problems);
+        if (const auto pin = tavrelia::PinOwner(store).problem())
+            problems.append(*pin);
         EXPECT_EQ(settings.enabled, c.enabled);
         EXPECT_EQ(settings.port, c.port);
-        const QString problem = settings.problem().value_or(QStringLiteral(""));
+        const QString problem = problems.value(0);
         EXPECT_EQ(problem.isEmpty(), *c.problem == '\0') << problem.toStdString();
         EXPECT_TRUE(problem.startsWith(QString::fromUtf8(c.problem))) << problem.toStdString();
     }
@@ -156,21 +162,21 @@ TEST(RemoteSettings, ReadFromTavreliaConfWithTheirDefaultsAndChecked)
 
 TEST(RemoteSettings, SavedAsReadAndTheSessionFollowsThePin)
 {
+    tavrelia::SettingsStore store;
     RemoteSettings settings;
     settings.enabled = true;
     settings.port = 8500;
     settings.address = QStringLiteral("127.0.0.1");
-    settings.pin = QStringLiteral("97531");
     settings.makeSessionKey();
     ASSERT_EQ(settings.sessionKey.size(), 32);
-    EXPECT_EQ(RemoteSettings::load(), settings);
+    ASSERT_TRUE(settings.save(store));
+    EXPECT_EQ(store.read<RemoteSettings>(), settings);
     EXPECT_EQ(settings.listenAddress(), QHostAddress(QHostAddress::LocalHost));
 
     // The same key and PIN sign the same session after a restart; another PIN does not.
-    const QByteArray token = settings.sessionToken();
-    EXPECT_EQ(RemoteSettings::load().sessionToken(), token);
-    settings.pin = QStringLiteral("97532");
-    EXPECT_NE(settings.sessionToken(), token);
+    const QByteArray token = settings.sessionToken(QStringLiteral("97531"));
+    EXPECT_EQ(store.read<RemoteSettings>().sessionToken(QStringLiteral("97531")), token);
+    EXPECT_NE(settings.sessionToken(QStringLiteral("97532")), token);
     // A key is made once: a second call keeps it.
     const QByteArray key = settings.sessionKey;
     settings.makeSessionKey();

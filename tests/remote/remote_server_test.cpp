@@ -110,7 +110,7 @@ protected:
         settings.enabled = true;
         settings.address = QStringLiteral("127.0.0.1");
         settings.port = freePort();
-        settings.pin = kPin;
+        console.pins.setPin(kPin);
         QString error;
         ASSERT_TRUE(server.start(settings, &error)) << error.toStdString();
     }
@@ -156,7 +156,7 @@ protected:
     }
 
     Console console;
-    RemoteServer server{console.named};
+    RemoteServer server{console.named, console.pins};
     RemoteSettings settings;
     QNetworkAccessManager network;
 };
@@ -325,7 +325,7 @@ TEST_F(RemoteServerTest, ANewPinSignsEveryPageOut)
     ASSERT_TRUE(page.connected());
     int counted = -1;
     QObject::connect(&server, &RemoteServer::clientCountChanged, [&](int count) { counted = count; });
-    server.setPin(QStringLiteral("13579"));
+    console.pins.setPin(QStringLiteral("13579"));
     EXPECT_EQ(counted, 0);
     EXPECT_TRUE(waitFor([&] { return page.closed; }));
     EXPECT_EQ(int(page.socket.closeCode()), RemoteServer::kSignIn);

@@ -1,7 +1,7 @@
 #include <QComboBox>
 #include <QFile>
 
-#include "output/interface_settings.h"
+#include "midi/midi_connection.h"
 #include "scripted_dialogs.h"
 #include "window_fixture.h"
 
@@ -15,18 +15,21 @@ private slots:
     void clickAndMoveBindsAndStores()
     {
         tavrelia::test::ScriptedDialogs dialogs;   // the close sequence's save dialog is cancelled
+        tavrelia::test::writeConf(QStringLiteral("[MIDI]\nEnabled=true\n"));
         Window w;
         w.form.FormCreate();
+        auto* midi = qobject_cast<tavrelia::MidiConnection*>(w.console.connections.find(QStringLiteral("midi")));
+        QVERIFY(midi);
         auto* learn = w.find<QToolButton>("SpeedButtonMidiLearn");
         learn->click();
         QVERIFY(learn->isChecked());
         QTest::mouseClick(w.find("ScrollBar5"), Qt::LeftButton);
         QCOMPARE(w.find<QComboBox>("ComboBoxMidiControl")->currentText(), QStringLiteral("fader/5"));
-        tavrelia::MidiSurface& surface = w.console.midi.surface();
+        tavrelia::MidiSurface& surface = midi->link().surface();
         surface.input(QStringLiteral("pad"), QByteArray("\xB3\x50\x00", 3));
         QCOMPARE(w.text("LabelMidiBinding"), QStringLiteral("cc 4 80"));
         QVERIFY(!learn->isChecked());
-        QFile conf(tavrelia::InterfaceSettings::filePath());
+        QFile conf(tavrelia::test::confPath());
         QVERIFY(conf.open(QIODevice::ReadOnly));
         QVERIFY(conf.readAll().contains("[MIDI map]\nfader/5=cc 4 80\n"));
         surface.input(QStringLiteral("pad"), QByteArray("\xB3\x50\x7F", 3));
@@ -39,7 +42,7 @@ private slots:
         if (!shot.isEmpty())
             w.form.grab().save(shot + QStringLiteral("/midi-options-tab.png"));
         // The sequencer's port where there is one; where not, the hint says why.
-        const tavrelia::AlsaSequencerPort& sequencer = w.console.midi.sequencer();
+        const tavrelia::AlsaSequencerPort& sequencer = midi->link().sequencer();
         QCOMPARE(w.find<QLabel>("LabelMidiDevices")->toolTip(),
                  sequencer.isOpen() ? sequencer.address()
                                     : QStringLiteral("Нет устройств MIDI\n") + sequencer.error());

@@ -18,8 +18,7 @@
 #include "check_box_click.h"
 #include "console.h"
 #include "qr_code_view.h"
-#include "output/interface_settings.h"
-#include "remote/remote_server.h"
+#include "remote/remote_connection.h"
 #include "remote/remote_settings.h"
 #include "remote_panel.h"
 #include "scripted_dialogs.h"
@@ -38,12 +37,23 @@ quint16 freePort()
 
 void writeSettings(bool enabled, const QString& pin, quint16 port)
 {
+    SettingsStore store;
     RemoteSettings settings;
     settings.enabled = enabled;
-    settings.pin = pin;
     settings.port = port;
     settings.address = QStringLiteral("127.0.0.1");
-    QVERIFY(settings.save());
+    QVERIFY(settings.save(store));
+    QVERIFY(store.write(QStringLiteral("Remote"), {{QStringLiteral("Pin"), pin}}));
+}
+
+RemoteSettings stored()
+{
+    return SettingsStore().read<RemoteSettings>();
+}
+
+QString storedPin()
+{
+    return SettingsStore().group(QStringLiteral("Remote")).text(QStringLiteral("Pin"));
 }
 
 // What a phone's camera would read from the code as it is on the screen.
@@ -78,7 +88,7 @@ private:
     QLineEdit* pin() { return test::child<QLineEdit>(*form_, QStringLiteral("EditRemotePin")); }
     QString address() { return test::child<QLabel>(*form_, QStringLiteral("LabelRemoteAddress"))->text(); }
     QrCodeView* code() { return test::child<QrCodeView>(*form_, QStringLiteral("QrRemote")); }
-    RemoteServer& server() { return test::child<RemotePanel>(*form_, QStringLiteral("GroupBoxRemote"))->server(); }
+    bool running() { return console_->connections.state(RemoteConnection::kId) == Connection::State::On; }
     void typePin(const QString& text)
     {
         pin()->clear();
@@ -94,15 +104,17 @@ private:
 
 void RemotePanelTest::init()
 {
-    QFile::remove(InterfaceSettings::filePath());
+    QFile::remove(SettingsStore::filePath());
     port_ = freePort();
     dialogs_ = std::make_unique<test::ScriptedDialogs>();
     console_ = std::make_unique<Console>();
+    RemoteConnection::add(*console_);
 }
 
 void RemotePanelTest::start()
 {
     form_ = std::make_unique<TBaseForm>(*console_);
+    console_->connections.startAll();
     emit form_->startUpInterface();
 }
 
@@ -118,7 +130,7 @@ void RemotePanelTest::startsFromTheSettingsAndShowsTheAddressAsTextAndCode()
     writeSettings(true, QStringLiteral("4711"), port_);
     start();
     const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(port_);
-    QVERIFY(server().running());
+    QVERIFY(running());
     QCOMPARE(address(), url);
     QVERIFY(!code()->isHidden());
     QCOMPARE(code()->text(), url);
@@ -145,61 +157,62 @@ void RemotePanelTest::switchedOffAndOnFromItsBox()
     writeSettings(true, QStringLiteral("4711"), port_);
     start();
     test::clickCheckBox(box());
-    QVERIFY(!server().running());
+    QVERIFY(!running());
     QCOMPARE(address(), QStringLiteral("Выключен"));
     QVERIFY(code()->isHidden());
-    QVERIFY(!RemoteSettings::load().enabled);
+    QVERIFY(!stored().enabled);
     // The port is free again.
     QTcpServer taker;
     QVERIFY(taker.listen(QHostAddress::LocalHost, port_));
     taker.close();
 
     test::clickCheckBox(box());
-    QVERIFY(server().running());
-    QVERIFY(RemoteSettings::load().enabled);
-    QCOMPARE(server().port(), port_);
+    QVERIFY(running());
+    QVERIFY(stored().enabled);
+    QCOMPARE(console_->connections.where(RemoteConnection::kId), QStringLiteral("http://127.0.0.1:%1/").arg(port_));
 }
 
 void RemotePanelTest::aPinIsTakenOnlyWithFourToEightDigits()
 {
     writeSettings(true, QStringLiteral("4711"), port_);
     start();
-    const QByteArray key = RemoteSettings::load().sessionKey;
+    const QByteArray key = stored().sessionKey;
     QVERIFY(!key.isEmpty());
     for (const char* refused : {"", "1", "123", "12ab"}) {
         typePin(QString::fromLatin1(refused));
-        QCOMPARE(RemoteSettings::load().pin, QStringLiteral("4711"));
+        QCOMPARE(storedPin(), QStringLiteral("4711"));
         QCOMPARE(address(), QStringLiteral("Задайте PIN из 4–8 цифр"));
-        QVERIFY(server().running());
+        QVERIFY(running());
     }
     // The box itself keeps letters and a ninth digit out.
     typePin(QStringLiteral("123456789"));
     QCOMPARE(pin()->text(), QStringLiteral("12345678"));
-    QCOMPARE(RemoteSettings::load().pin, QStringLiteral("12345678"));
+    QCOMPARE(storedPin(), QStringLiteral("12345678"));
     typePin(QStringLiteral("0042"));
-    QCOMPARE(RemoteSettings::load().pin, QStringLiteral("0042"));
+    QCOMPARE(storedPin(), QStringLiteral("0042"));
     QCOMPARE(address(), QStringLiteral("http://127.0.0.1:%1/").arg(port_));
     // A new PIN, the same key: only the PIN ends the phones' sessions.
-    QCOMPARE(RemoteSettings::load().sessionKey, key);
+    QCOMPARE(stored().sessionKey, key);
 }
 
 void RemotePanelTest::whatKeepsItFromStartingIsShown()
 {
     writeSettings(true, QString(), port_);
     start();
-    QVERIFY(!server().running());
+    QVERIFY(!running());
     QCOMPARE(address(), QStringLiteral("Задайте PIN из 4–8 цифр"));
     typePin(QStringLiteral("123"));
-    QVERIFY(!server().running());
+    QVERIFY(!running());
     typePin(QStringLiteral("1234"));
-    QVERIFY(server().running());
+    QVERIFY(running());
 
     // The port taken by someone else.
     form_.reset();
+    console_->connections.stopAll();
     QTcpServer taker;
     QVERIFY(taker.listen(QHostAddress::LocalHost, port_));
     start();
-    QVERIFY(!server().running());
+    QVERIFY(!running());
     QVERIFY2(address().startsWith(QStringLiteral("Не запущен: cannot listen on 127.0.0.1 port %1").arg(port_)),
              qPrintable(address()));
     QVERIFY(code()->isHidden());

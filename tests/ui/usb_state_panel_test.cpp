@@ -250,7 +250,7 @@ void UsbStatePanelTest::choosingOlaKeepsItsUniverseAndPort()
     emit universe->editingFinished();
     conf = readConf();
     QVERIFY2(conf.contains("OlaUniverse=7\n"), qPrintable(conf));
-    QCOMPARE(InterfaceSettings::load().olaUniverse, 7u);
+    QCOMPARE(SettingsStore().read<InterfaceSettings>().olaUniverse, 7u);
     QVERIFY(dialogs->calls.isEmpty());
 }
 

@@ -13,6 +13,7 @@
 
 #include "base_form.h"
 #include "console.h"
+#include "remote/remote_connection.h"
 #include "test_environment.h"
 
 namespace tavrelia::test {
@@ -20,6 +21,7 @@ namespace tavrelia::test {
 struct Window {
     Window()
     {
+        RemoteConnection::add(console);
         console.clearShowData();
         form.ReturnPageControlAll();
     }

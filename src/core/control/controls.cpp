@@ -316,14 +316,6 @@ void Controls::clockMessage(MidiMessage::Kind kind)
         clockBeat_.message(kind, now_());
 }
 
-void Controls::setLinkEnabled(bool on)
-{
-    if (on == linkEnabled())
-        return;
-    LinkSession::storeEnabled(on);
-    linkSession_.start(on);
-}
-
 bool Controls::linkEnabled() const
 {
     return linkSession_.state() != LinkSession::State::Off;

@@ -93,8 +93,6 @@ public:
     void setBeatSource(const QString& name);
     // A clock's real-time message (pulse, start, continue, stop) as it arrives.
     void clockMessage(MidiMessage::Kind kind);
-    // The desk in the Link session or not; the choice is stored as [Link] Enabled.
-    void setLinkEnabled(bool on);
 
     // The output.
     void setBlackOut(bool on);

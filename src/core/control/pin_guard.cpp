@@ -1,9 +1,5 @@
 #include "control/pin_guard.h"
 
-#include <QSettings>
-
-#include "output/interface_settings.h"
-
 #include <algorithm>
 #include <iterator>
 
@@ -14,21 +10,6 @@ bool PinGuard::valid(const QString& pin)
     if (pin.size() < kShortestPin || pin.size() > kLongestPin)
         return false;
     return std::all_of(pin.begin(), pin.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
-QString PinGuard::stored()
-{
-    const QSettings file(InterfaceSettings::filePath(), QSettings::IniFormat);
-    return file.value(QLatin1String(kSettingsKey)).toString().trimmed();
-}
-
-std::optional<QString> PinGuard::problem(const QString& pin)
-{
-    if (pin.isEmpty())
-        return QStringLiteral("no PIN set (Pin in [Remote] of %1)").arg(InterfaceSettings::filePath());
-    if (!valid(pin))
-        return QStringLiteral("the PIN must be 4 to 8 digits (Pin in [Remote] of %1)").arg(InterfaceSettings::filePath());
-    return std::nullopt;
 }
 
 using std::chrono::duration_cast;

@@ -5,13 +5,9 @@
 #include <QString>
 
 #include <chrono>
-#include <optional>
 
 namespace tavrelia {
 
-// The PIN every network remote of the desk asks for (the phone page, OSC), kept as
-// Pin in [Remote] of Tavrelia.conf, and the check of the PINs they send.
-//
 // Checks the PIN a remote sends. Every wrong try from an address makes that address
 // wait before its next one, twice as long each time (1 s, 2 s, 4 s ... at most 30 s),
 // so guessing takes days while the right PIN is never kept out for longer than
@@ -31,15 +27,10 @@ public:
         std::chrono::milliseconds wait{0};   // before this address may try again
     };
 
-    static constexpr const char* kSettingsKey = "Remote/Pin";
     static constexpr int kShortestPin = 4;
     static constexpr int kLongestPin = 8;
     // 4 to 8 digits.
     static bool valid(const QString& pin);
-    // The PIN as stored, or empty.
-    static QString stored();
-    // Why pin cannot open the desk, or nothing.
-    static std::optional<QString> problem(const QString& pin);
 
     Answer check(const QString& address, const QString& pin, const QString& rightPin,
                  Clock::time_point now);

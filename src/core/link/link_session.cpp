@@ -1,13 +1,9 @@
 #include "link/link_session.h"
 
-#include <QSettings>
-
 #include <ableton/Link.hpp>
 
 #include <algorithm>
 #include <cmath>
-
-#include "output/interface_settings.h"
 
 namespace tavrelia {
 
@@ -15,7 +11,6 @@ namespace {
 // The tempi a Link session takes.
 constexpr double kMinBpm = 20;
 constexpr double kMaxBpm = 999;
-const QString kEnabledKey = QStringLiteral("Link/Enabled");
 }  // namespace
 
 LinkSession::LinkSession(QObject* parent) : QObject(parent) {}
@@ -32,12 +27,8 @@ void LinkSession::setState(State state, const QString& reason)
     emit changed();
 }
 
-void LinkSession::start(bool enabled)
+void LinkSession::start()
 {
-    if (!enabled) {
-        stop();
-        return;
-    }
     if (link_)
         return;
     setState(State::Starting);
@@ -73,34 +64,6 @@ void LinkSession::stop()
     link_.reset();
     peers_ = 0;
     setState(State::Off);
-}
-
-QString LinkSession::where() const
-{
-    return on() ? QStringLiteral("Link session, %1 peer(s)").arg(peers_) : QString();
-}
-
-bool LinkSession::enabledSetting(QString* error)
-{
-    const QSettings settings(InterfaceSettings::filePath(), QSettings::IniFormat);
-    const QString word = settings.value(kEnabledKey).toString().trimmed().toLower();
-    if (word.isEmpty())
-        return false;
-    static const QStringList yes{"true", "yes", "on", "1"};
-    static const QStringList no{"false", "no", "off", "0"};
-    if (yes.contains(word))
-        return true;
-    if (!no.contains(word))
-        *error = QStringLiteral("Link/Enabled: bad value \"%1\"").arg(word);
-    return false;
-}
-
-bool LinkSession::storeEnabled(bool on)
-{
-    QSettings settings(InterfaceSettings::filePath(), QSettings::IniFormat);
-    settings.setValue(kEnabledKey, on ? QStringLiteral("true") : QStringLiteral("false"));
-    settings.sync();
-    return settings.status() == QSettings::NoError;
 }
 
 double LinkSession::tempo() const

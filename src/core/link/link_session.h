@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QString>
 
-#include <atomic>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -16,10 +15,10 @@ class Link;
 
 namespace tavrelia {
 
-// The desk in an Ableton Link session on the local network: joined while enabled
-// ([Link] Enabled in Tavrelia.conf, or the window's box), with the number of peers,
-// the session's tempo, beat grid and start/stop. Nothing of Link runs while it is
-// off: its threads and sockets exist only between start and stop.
+// The desk in an Ableton Link session on the local network, with the number of
+// peers, the session's tempo, beat grid and start/stop. Nothing of Link runs while it
+// is off: its threads and sockets exist only between start and stop (LinkConnection
+// starts it while [Link] Enabled is on).
 //
 // Link keeps time on CLOCK_MONOTONIC_RAW; the desk on steady_clock
 // (CLOCK_MONOTONIC). The two drift apart while NTP slews the latter, so every
@@ -36,19 +35,12 @@ public:
     explicit LinkSession(QObject* parent = nullptr);
     ~LinkSession() override;
 
-    // Joins the session when enabled is set (the settings' switch), leaves it when not.
-    void start(bool enabled);
+    void start();
     void stop();
     State state() const { return state_; }
     bool on() const { return state_ == State::On; }
     QString reason() const { return reason_; }
-    QString where() const;
     int peers() const { return peers_; }
-
-    // The switch [Link] Enabled of Tavrelia.conf: false while missing; a bad value is
-    // reported in error and read as false. Storing it keeps the rest of the file.
-    static bool enabledSetting(QString* error);
-    static bool storeEnabled(bool on);
 
     // The session's tempo (0 while off), its first beat after `after` on the grid of
     // bars `quantum` beats long, whether it plays.

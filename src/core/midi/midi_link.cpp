@@ -1,35 +1,9 @@
 #include "midi/midi_link.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QSettings>
-
-#include "output/interface_settings.h"
-
 namespace tavrelia {
 
-namespace {
-
-QByteArray settingsText()
-{
-    QFile file(InterfaceSettings::filePath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeSettingsText(const QByteArray& text)
-{
-    // A first binding may come before the file (or its folder) was ever written.
-    QDir().mkpath(QFileInfo(InterfaceSettings::filePath()).path());
-    QSaveFile file(InterfaceSettings::filePath());
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
-}
-
-}  // namespace
-
-MidiLink::MidiLink(NamedControls& named, Controls& controls, QObject* parent)
-    : QObject(parent), surface_(named, controls)
+MidiLink::MidiLink(NamedControls& named, Controls& controls, SettingsStore& store, QObject* parent)
+    : QObject(parent), store_(store), surface_(named, controls)
 {
     connect(&ports_, &RawMidiPorts::received, &surface_, &MidiSurface::input);
     connect(&surface_, &MidiSurface::output, &ports_, &RawMidiPorts::send);
@@ -43,16 +17,10 @@ MidiLink::MidiLink(NamedControls& named, Controls& controls, QObject* parent)
     connect(&sequencer_, &AlsaSequencerPort::subscribed, &surface_, &MidiSurface::sendAll);
 }
 
-QString MidiLink::deviceSetting()
-{
-    const QSettings file(InterfaceSettings::filePath(), QSettings::IniFormat);
-    return file.value(QStringLiteral("MIDI/Device")).toString().trimmed();
-}
-
-void MidiLink::start()
+void MidiLink::start(const QString& device)
 {
     loadMap();
-    ports_.setDevice(deviceSetting());
+    ports_.setDevice(device);
     ports_.start();
     sequencer_.open();
     emit devicesChanged();
@@ -61,7 +29,7 @@ void MidiLink::start()
 void MidiLink::loadMap()
 {
     QList<MidiMap::Fault> faults;
-    surface_.setMap(MidiMap::read(settingsText(), &MidiSurface::refusal, &faults));
+    surface_.setMap(MidiMap::read(store_.group(MidiMap::kGroup), &MidiSurface::refusal, &faults));
     faults_.clear();
     for (const MidiMap::Fault& fault : faults)
         faults_.append(QStringLiteral("line %1: %2").arg(fault.line).arg(fault.reason));
@@ -84,10 +52,10 @@ QStringList MidiLink::devices() const
 
 void MidiLink::store(const QString& name, const MidiBinding& binding, const QStringList& gone)
 {
-    QByteArray text = MidiMap::edited(settingsText(), name, binding);
+    QList<SettingsStore::Edit> edits = {MidiMap::edit(name, binding)};
     for (const QString& other : gone)
-        text = MidiMap::edited(text, other, std::nullopt);
-    emit stored(name, binding.text(), writeSettingsText(text));
+        edits.append(MidiMap::edit(other, std::nullopt));
+    emit stored(name, binding.text(), store_.write(MidiMap::kGroup, edits));
 }
 
 }  // namespace tavrelia

@@ -12,17 +12,17 @@ namespace tavrelia {
 
 // MIDI on this machine: the surfaces on raw MIDI devices and the programs that send
 // to the ALSA sequencer's port, the map from the group [MIDI map] of Tavrelia.conf
-// (the device from [MIDI] Device=), and every learned binding written back to that
-// file.
+// (the device from [MIDI] Device=), and every learned binding written back there.
 //
 // Thread: the user-interface thread.
 class MidiLink : public QObject {
     Q_OBJECT
 public:
-    MidiLink(NamedControls& named, Controls& controls, QObject* parent = nullptr);
+    MidiLink(NamedControls& named, Controls& controls, SettingsStore& store, QObject* parent = nullptr);
 
-    // Reads the settings and the map and opens what is there.
-    void start();
+    // Opens what is there: the raw device named (every one found when empty) and the
+    // sequencer's port; the map is read first.
+    void start(const QString& device);
     // Reads the map alone; its bad lines are in faults() ("line N: reason").
     void loadMap();
     void stop();
@@ -32,8 +32,6 @@ public:
     MidiSurface& surface() { return surface_; }
     const AlsaSequencerPort& sequencer() const { return sequencer_; }
 
-    static QString deviceSetting();
-
 signals:
     void devicesChanged();
     // A learned binding was stored; false when the file could not be written.
@@ -42,6 +40,7 @@ signals:
 private:
     void store(const QString& name, const MidiBinding& binding, const QStringList& gone);
 
+    SettingsStore& store_;
     RawMidiPorts ports_;
     AlsaSequencerPort sequencer_;
     MidiSurface surface_;

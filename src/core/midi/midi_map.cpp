@@ -17,33 +17,6 @@ constexpr TypeName kTypes[] = {
     {MidiBinding::Type::Cc14, "cc14", 31},
 };
 
-bool isSectionHeader(QStringView line)
-{
-    return line.startsWith(u'[') && line.endsWith(u']');
-}
-
-bool isMapHeader(QStringView line)
-{
-    return line == u"[MIDI map]" || line == u"[MIDI%20map]";
-}
-
-// A key as QSettings writes it: '/' as '\'.
-QString keyOf(QStringView raw)
-{
-    QString key = raw.trimmed().toString();
-    key.replace(u'\\', u'/');
-    return key;
-}
-
-// The line's control name, when it is a binding line ("name=...").
-std::optional<QString> nameOfLine(QStringView line)
-{
-    const qsizetype equals = line.indexOf(u'=');
-    if (equals <= 0 || line.startsWith(u';') || line.startsWith(u'#'))
-        return std::nullopt;
-    return keyOf(line.left(equals));
-}
-
 std::optional<int> wholeNumber(QStringView word, int min, int max)
 {
     bool ok = false;
@@ -106,86 +79,37 @@ bool MidiBinding::matches(const MidiMessage& message) const
     return false;
 }
 
-MidiMap MidiMap::read(const QByteArray& fileText, const Refusal& refuse, QList<Fault>* faults)
+MidiMap MidiMap::read(const SettingsStore::Group& group, const Refusal& refuse, QList<Fault>* faults)
 {
     MidiMap map;
-    const QList<QByteArray> lines = fileText.split('\n');
-    bool inMap = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString line = QString::fromUtf8(lines[i]).trimmed();
-        if (isSectionHeader(line)) {
-            inMap = isMapHeader(line);
-            continue;
-        }
-        if (!inMap || line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
-            continue;
+    for (const SettingsStore::Line& line : group.lines()) {
         const auto fault = [&](const QString& reason) {
             if (faults)
-                faults->append({static_cast<int>(i + 1), reason});
+                faults->append({line.number, reason});
         };
-        const std::optional<QString> name = nameOfLine(line);
-        if (!name) {
+        if (line.key.isEmpty()) {
             fault(QStringLiteral("expected control=binding"));
             continue;
         }
-        if (const std::optional<QString> why = refuse(*name)) {
+        if (const std::optional<QString> why = refuse(line.key)) {
             fault(*why);
             continue;
         }
         QString why;
-        const std::optional<MidiBinding> binding = MidiBinding::parse(line.mid(line.indexOf(u'=') + 1), &why);
+        const std::optional<MidiBinding> binding = MidiBinding::parse(line.value, &why);
         if (!binding) {
-            fault(QStringLiteral("%1: %2").arg(*name, why));
+            fault(QStringLiteral("%1: %2").arg(line.key, why));
             continue;
         }
-        map.entries_.removeIf([&](const Entry& entry) { return entry.first == *name; });
-        map.entries_.append({*name, *binding});
+        map.entries_.removeIf([&](const Entry& entry) { return entry.first == line.key; });
+        map.entries_.append({line.key, *binding});
     }
     return map;
 }
 
-QByteArray MidiMap::edited(const QByteArray& fileText, const QString& name,
-                           const std::optional<MidiBinding>& binding)
+SettingsStore::Edit MidiMap::edit(const QString& name, const std::optional<MidiBinding>& binding)
 {
-    QList<QByteArray> lines = fileText.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    const QByteArray newLine = binding ? (name + u'=' + binding->text()).toUtf8() : QByteArray();
-    qsizetype sectionEnd = -1;   // after the last line of the (last) map section
-    bool inMap = false;
-    bool placed = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString line = QString::fromUtf8(lines[i]).trimmed();
-        if (isSectionHeader(line)) {
-            inMap = isMapHeader(line);
-            if (inMap)
-                sectionEnd = i + 1;
-            continue;
-        }
-        if (!inMap)
-            continue;
-        if (!line.isEmpty())
-            sectionEnd = i + 1;
-        if (nameOfLine(line) != name)
-            continue;
-        if (binding && !placed) {
-            lines[i] = newLine;
-            placed = true;
-        } else {
-            lines.removeAt(i--);
-            --sectionEnd;
-        }
-    }
-    if (binding && !placed) {
-        if (sectionEnd < 0) {
-            if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-                lines.append(QByteArray());
-            lines.append(QByteArrayLiteral("[MIDI map]"));
-            sectionEnd = lines.size();
-        }
-        lines.insert(sectionEnd, newLine);
-    }
-    return lines.join('\n') + '\n';
+    return {name, binding ? std::optional(binding->text()) : std::nullopt};
 }
 
 const MidiBinding* MidiMap::find(const QString& name) const

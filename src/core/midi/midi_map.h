@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "midi/midi_parser.h"
+#include "settings/settings_store.h"
 
 namespace tavrelia {
 
@@ -29,9 +30,8 @@ struct MidiBinding {
     bool operator==(const MidiBinding&) const = default;
 };
 
-// The bindings of the section [MIDI map] of Tavrelia.conf: one line a binding, the
-// control's name, "=", the binding ("fader/3=cc 1 7"). The rest of the file is left
-// as it is; QSettings' spelling of the section ([MIDI%20map], fader\3) reads the same.
+// The bindings of the group [MIDI map] of Tavrelia.conf: one line a binding, the
+// control's name, "=", the binding ("fader/3=cc 1 7").
 class MidiMap {
 public:
     struct Fault {
@@ -42,14 +42,13 @@ public:
     using Refusal = std::function<std::optional<QString>(const QString& name)>;
     using Entry = std::pair<QString, MidiBinding>;
 
-    // Reads the section from the whole file's text. Bad lines are skipped and named
-    // with their line number; the others still load. A control named twice keeps its
-    // last line.
-    static MidiMap read(const QByteArray& fileText, const Refusal& refuse, QList<Fault>* faults);
-    // The file's text with the control's line replaced, added (at the end of the
-    // section, which is made when missing) or removed; every other line stays.
-    static QByteArray edited(const QByteArray& fileText, const QString& name,
-                             const std::optional<MidiBinding>& binding);
+    static inline const QString kGroup = QStringLiteral("MIDI map");
+
+    // Reads the group's lines. Bad lines are skipped and named with their line number;
+    // the others still load. A control named twice keeps its last line.
+    static MidiMap read(const SettingsStore::Group& group, const Refusal& refuse, QList<Fault>* faults);
+    // The edit of the file that stores a binding (or takes it out).
+    static SettingsStore::Edit edit(const QString& name, const std::optional<MidiBinding>& binding);
 
     const QList<Entry>& entries() const { return entries_; }
     const MidiBinding* find(const QString& name) const;

@@ -1,8 +1,5 @@
 #include "interface_settings.h"
 
-#include <QSettings>
-#include <QStandardPaths>
-
 #include <limits>
 
 #include "ftdi_driver.h"
@@ -12,10 +9,10 @@
 namespace tavrelia {
 
 namespace {
-const QString kBackendKey = QStringLiteral("Interface/Backend");
-const QString kSerialDeviceKey = QStringLiteral("Interface/SerialDevice");
-const QString kOlaUniverseKey = QStringLiteral("Interface/OlaUniverse");
-const QString kOlaPortKey = QStringLiteral("Interface/OlaPort");
+const QString kBackendKey = QStringLiteral("Backend");
+const QString kSerialDeviceKey = QStringLiteral("SerialDevice");
+const QString kOlaUniverseKey = QStringLiteral("OlaUniverse");
+const QString kOlaPortKey = QStringLiteral("OlaPort");
 
 struct BackendName {
     InterfaceSettings::Backend backend;
@@ -26,23 +23,7 @@ constexpr BackendName kBackendNames[] = {
     {InterfaceSettings::Backend::Serial, "serial"},
     {InterfaceSettings::Backend::Ola, "ola"},
 };
-
-// A whole number within 0..max, or the fallback for anything else.
-template <typename T>
-T numberOr(const QSettings& file, const QString& key, T fallback, T min = 0)
-{
-    bool ok = false;
-    const qulonglong value = file.value(key).toString().trimmed().toULongLong(&ok);
-    return ok && value >= min && value <= std::numeric_limits<T>::max() ? static_cast<T>(value)
-                                                                         : fallback;
-}
 }  // namespace
-
-QString InterfaceSettings::filePath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/Tavrelia/Tavrelia.conf");
-}
 
 std::optional<InterfaceSettings::Backend> InterfaceSettings::backendNamed(const QString& name)
 {
@@ -63,44 +44,29 @@ QString InterfaceSettings::nameOf(Backend backend)
     return {};
 }
 
-InterfaceSettings InterfaceSettings::load(QString* error)
+InterfaceSettings InterfaceSettings::read(SettingsStore::Group& group)
 {
     InterfaceSettings result;
-    const QSettings file(filePath(), QSettings::IniFormat);
-    const QString name = file.value(kBackendKey).toString();
-    if (const auto backend = backendNamed(name))
-        result.backend = *backend;
-    else if (error && !name.trimmed().isEmpty())
-        *error = QStringLiteral("unknown backend \"%1\" in %2 (ftdi, serial or ola)")
-                     .arg(name, filePath());
-    const QString device = file.value(kSerialDeviceKey).toString().trimmed();
-    if (!device.isEmpty())
-        result.serialDevice = device;
-    result.olaUniverse = numberOr<uint32_t>(file, kOlaUniverseKey, kDefaultOlaUniverse);
-    result.olaPort = numberOr<uint16_t>(file, kOlaPortKey, kDefaultOlaPort, 1);
+    QStringList names;
+    for (const BackendName& entry : kBackendNames)
+        names.append(QString::fromLatin1(entry.name));
+    result.backend = *backendNamed(group.word(kBackendKey, names, nameOf(result.backend)));
+    result.serialDevice = group.text(kSerialDeviceKey, result.serialDevice);
+    result.olaUniverse = static_cast<uint32_t>(
+        group.number(kOlaUniverseKey, 0, std::numeric_limits<uint32_t>::max(), kDefaultOlaUniverse));
+    result.olaPort = group.port(kOlaPortKey, kDefaultOlaPort);
     return result;
 }
 
-bool InterfaceSettings::writeKeys(std::initializer_list<std::pair<QString, QVariant>> values)
+bool InterfaceSettings::save(SettingsStore& store) const
 {
-    QSettings file(filePath(), QSettings::IniFormat);
-    for (const auto& [key, value] : values) {
-        if (!value.isNull())
-            file.setValue(key, value);
-    }
-    file.sync();
-    // A format error is about what was read; the file has been written all the same.
-    return file.status() != QSettings::AccessError;
-}
-
-bool InterfaceSettings::save() const
-{
+    QList<SettingsStore::Edit> edits = {{kBackendKey, nameOf(backend)},
+                                        {kSerialDeviceKey, serialDevice},
+                                        {kOlaUniverseKey, QString::number(olaUniverse)}};
     // The port is for tests and unusual daemons: it stays out of the file until set.
-    const bool withPort = olaPort != kDefaultOlaPort || QSettings(filePath(), QSettings::IniFormat).contains(kOlaPortKey);
-    return writeKeys({{kBackendKey, nameOf(backend)},
-                      {kSerialDeviceKey, serialDevice},
-                      {kOlaUniverseKey, olaUniverse},
-                      {kOlaPortKey, withPort ? QVariant(olaPort) : QVariant()}});
+    if (olaPort != kDefaultOlaPort || !store.group(kGroup).text(kOlaPortKey).isEmpty())
+        edits.append({kOlaPortKey, QString::number(olaPort)});
+    return store.write(kGroup, edits);
 }
 
 std::unique_ptr<UsbDriver> makeUsbDriver(const InterfaceSettings& settings)

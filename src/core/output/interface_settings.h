@@ -1,14 +1,12 @@
 #pragma once
 
 #include <QString>
-#include <QVariant>
 
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
 #include <optional>
-#include <utility>
 
+#include "settings/settings_store.h"
 #include "usb_driver.h"
 
 namespace tavrelia {
@@ -26,15 +24,12 @@ struct InterfaceSettings {
     uint32_t olaUniverse = kDefaultOlaUniverse;
     uint16_t olaPort = kDefaultOlaPort;
 
-    static QString filePath();
-    // Sets these keys of the file and leaves the rest as it is; a key whose value is
-    // null is left alone too. False when the file could not be written.
-    static bool writeKeys(std::initializer_list<std::pair<QString, QVariant>> values);
-    // Missing file or keys give the defaults; an unknown backend name gives ftdi and,
-    // when asked for, a message saying so.
-    static InterfaceSettings load(QString* error = nullptr);
+    static inline const QString kGroup = QStringLiteral("Interface");
+    // Missing keys give the defaults, a bad value its default and a problem of the
+    // group (SettingsStore::read<InterfaceSettings>() reads the file's group).
+    static InterfaceSettings read(SettingsStore::Group& group);
     // False when the file could not be written.
-    bool save() const;
+    bool save(SettingsStore& store) const;
 
     // "ftdi", "serial", "ola" in any case; nothing for any other name.
     static std::optional<Backend> backendNamed(const QString& name);

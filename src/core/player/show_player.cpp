@@ -8,8 +8,11 @@
 #include <utility>
 
 #include "console.h"
+#include "link/link_connection.h"
 #include "output/recode_table_file.h"
-#include "control/pin_guard.h"
+#include "midi/midi_connection.h"
+#include "output/interface_connection.h"
+#include "surfaces/osc_connection.h"
 
 namespace tavrelia {
 
@@ -52,70 +55,80 @@ void ShowPlayer::say(const QString& line) const
     std::fflush(out_);
 }
 
-bool ShowPlayer::prepare()
+std::optional<int> ShowPlayer::prepare()
 {
-    QString error;
-    settings_ = InterfaceSettings::load(&error);
-    if (options_.backend)
-        settings_.backend = *options_.backend;
-    else if (!error.isEmpty())
-        return fail(error);
-    // The port first: a port taken by another program refuses the run before the
-    // show or the table is touched.
-    if (options_.osc && !startOsc())
-        return false;
-
     // The table first: when the show is then refused the table is put back, so that a
     // refused command line changes nothing.
+    QString error;
     DmxOutput::Recoding& recoding = console_.dmx.RecodeTable;
     const DmxOutput::Recoding table = recoding;
     if (!options_.recodeFile.isEmpty() &&
         !RecodeTableFile::load(recoding, console_.consoleLock,
                                QFileInfo(options_.recodeFile).absoluteFilePath(), &error)) {
-        console_.osc.stop();
-        return fail(error);
+        warn(error);
+        return 1;
     }
     if (!options_.beat.isEmpty() && !console_.beat.hasSource(options_.beat)) {
-        console_.osc.stop();
-        return fail(QStringLiteral("--beat %1: this build has no such beat").arg(options_.beat));
-    }
-    if (!(options_.conveyor ? prepareConveyor() : prepareShow())) {
-        console_.osc.stop();
+        warn(QStringLiteral("--beat %1: this build has no such beat").arg(options_.beat));
         auto guard = console_.lock();
         recoding = table;
-        return false;
+        return 1;
+    }
+    std::optional<int> refused;
+    if (!(options_.conveyor ? prepareConveyor() : prepareShow()))
+        refused = 1;
+    else
+        refused = startConnections();
+    if (refused) {
+        console_.connections.stopAll();
+        auto guard = console_.lock();
+        recoding = table;
+        return refused;
     }
 
     auto guard = console_.lock();
     console_.controls.transitionMode = options_.transitionMode;
-    return true;
+    return std::nullopt;
 }
 
-bool ShowPlayer::startOsc()
+std::optional<int> ShowPlayer::startConnections()
 {
-    QString error;
-    const OscSettings settings = OscSettings::load(&error);
-    if (!error.isEmpty())
-        return fail(error);
-    const QString pin = PinGuard::stored();
-    if (const std::optional<QString> problem = PinGuard::problem(pin))
-        return fail(QStringLiteral("OSC: %1").arg(*problem));
-    console_.osc.setPin(pin);
-    if (!console_.osc.start(settings, &error))
-        return fail(QStringLiteral("OSC: %1").arg(error));
-    oscSettings_ = settings;
-    return true;
-}
-
-void ShowPlayer::reportOsc() const
-{
-    const OscSettings& settings = oscSettings_;
-    say(QStringLiteral("OSC on %1 port %2%3")
-            .arg(settings.address.isEmpty() ? QStringLiteral("every interface") : settings.address)
-            .arg(console_.osc.port())
-            .arg(settings.hasFeedbackTarget()
-                     ? QStringLiteral(", feedback to %1 port %2").arg(settings.feedbackHost).arg(settings.feedbackPort)
-                     : QString()));
+    if (options_.backend)
+        console_.store.setOverride(InterfaceSettings::kGroup, QStringLiteral("Backend"),
+                                   InterfaceSettings::nameOf(*options_.backend));
+    chosen_ = {InterfaceConnection::kId};
+    for (const auto& [asked, id] : {std::pair{options_.osc, OscConnection::kId},
+                                    {options_.midi || options_.beat == QLatin1String("midi"), MidiConnection::kId},
+                                    {options_.beat == QLatin1String("link"), LinkConnection::kId},
+                                    {options_.remote, QStringLiteral("remote")}}) {
+        if (asked)
+            chosen_.append(id);
+    }
+    Connections& connections = console_.connections;
+    connections.choose(chosen_);
+    connections.startAll();
+    bool bad = false;
+    for (const QString& id : std::as_const(chosen_)) {
+        for (const QString& problem : connections.problems(id)) {
+            warn(problem);
+            bad = true;
+        }
+    }
+    if (bad)
+        return 2;
+    // OSC runs in the window without a PIN, refusing every command; a player has
+    // nobody to set one.
+    QString why;
+    if (const std::optional<QString> problem = console_.pins.problem(); options_.osc && problem)
+        why = QStringLiteral("OSC: %1").arg(*problem);
+    for (const QString& id : std::as_const(chosen_)) {
+        if (why.isEmpty() && connections.state(id) == Connection::State::Fault)
+            why = QStringLiteral("%1: %2").arg(connections.find(id)->group(), connections.reason(id));
+    }
+    if (why.isEmpty())
+        return std::nullopt;
+    warn(why);
+    return 1;
 }
 
 bool ShowPlayer::prepareShow()
@@ -167,21 +180,6 @@ bool ShowPlayer::prepareConveyor()
     return true;
 }
 
-QString ShowPlayer::interfaceText() const
-{
-    switch (settings_.backend) {
-    case InterfaceSettings::Backend::Ola:
-        return QStringLiteral("ola universe %1 (olad on port %2)")
-            .arg(settings_.olaUniverse)
-            .arg(settings_.olaPort);
-    case InterfaceSettings::Backend::Serial:
-        return QStringLiteral("serial %1").arg(settings_.serialDevice);
-    case InterfaceSettings::Backend::Ftdi:
-        break;
-    }
-    return QStringLiteral("ftdi");
-}
-
 QString ShowPlayer::tempoText() const
 {
     return QStringLiteral("tempo %1: a scene every %2 ms")
@@ -191,27 +189,23 @@ QString ShowPlayer::tempoText() const
 
 void ShowPlayer::start()
 {
-    UsbLink& link = console_.usbLink;
-    link.setDriver(makeUsbDriver(settings_));
     // After the link's own polling handler, which was connected first.
-    connect(link.timerPolling(), &QTimer::timeout, this, &ShowPlayer::reportLink);
-    link.InitUsbDevise();
+    connect(console_.usbLink.timerPolling(), &QTimer::timeout, this, &ShowPlayer::reportLink);
     console_.startOutput();
+    const QString interface = console_.connections.where(InterfaceConnection::kId);
 
     Controls& live = console_.live;
     if (options_.conveyor) {
         say(QStringLiteral("playing the conveyor list %1 on %2: %3 shows")
-                .arg(showPath_, interfaceText())
+                .arg(showPath_, interface)
                 .arg(conveyorShows_));
         connect(&console_.conveyor, &Conveyor::loaded, this, &ShowPlayer::conveyorLoaded);
         // Loads the list's first show and plays it.
         live.setConveyorMode(Conveyor::Mode::ListBegin);
     } else {
         live.go(1);
-        takeShow(QStringLiteral("playing %1 on %2").arg(showPath_, interfaceText()));
+        takeShow(QStringLiteral("playing %1 on %2").arg(showPath_, interface));
     }
-    if (options_.osc)
-        reportOsc();
     Sequencer& sequencer = console_.sequencer;
     if (options_.verbose)
         connect(&sequencer, &Sequencer::advanced, this, &ShowPlayer::reportScene);
@@ -223,9 +217,7 @@ void ShowPlayer::start()
         live.setAutomatWithShow(n, run == PlayerOptions::AutomatRun::WithShow);
     }
     sequencer.start();
-    // After the show plays: a surface is sent the state it will see.
-    if (options_.midi || options_.beat == QLatin1String("midi"))
-        startMidi();
+    reportConnections();
     if (!options_.beat.isEmpty())
         startBeat();
     // The show clock that remotes show; the window's sequencer panel keeps its own.
@@ -265,26 +257,35 @@ void ShowPlayer::conveyorLoaded(const FileResult& result)
     takeShow(QStringLiteral("show %1").arg(path));
 }
 
-void ShowPlayer::startMidi()
+void ShowPlayer::reportConnections()
 {
-    MidiLink& midi = console_.midi;
-    connect(&midi, &MidiLink::devicesChanged, this, &ShowPlayer::reportMidiDevices);
-    midi.start();
-    for (const QString& fault : midi.faults())
+    Connections& connections = console_.connections;
+    if (options_.osc)
+        say(QStringLiteral("OSC on %1").arg(connections.where(OscConnection::kId)));
+    if (options_.remote)
+        say(QStringLiteral("remote on %1").arg(connections.where(QStringLiteral("remote"))));
+    auto* midi = qobject_cast<MidiConnection*>(connections.find(MidiConnection::kId));
+    if (!options_.midi || !midi)
+        return;
+    connect(&connections, &Connections::changed, this, [this](const QString& id) {
+        if (id == MidiConnection::kId)
+            reportMidiDevices();
+    });
+    for (const QString& fault : midi->link().faults())
         warn(QStringLiteral("[MIDI map] %1").arg(fault));
-    const QString device = MidiLink::deviceSetting();
-    const qsizetype bindings = midi.surface().map().entries().size();
+    const quint64 bindings = midi->count(QStringLiteral("bindings"));
     say(QStringLiteral("MIDI: %1 binding%2, on %3 (looked for every second)")
             .arg(bindings)
             .arg(bindings == 1 ? "" : "s")
-            .arg(device.isEmpty() ? QStringLiteral("/dev/snd/midiC*D*") : device));
+            .arg(midi->device().isEmpty() ? QStringLiteral("/dev/snd/midiC*D*") : midi->device()));
     reportMidiDevices();
 }
 
 // A line for each device found or lost, as for the interface.
 void ShowPlayer::reportMidiDevices()
 {
-    const QStringList open = console_.midi.devices();
+    const QString where = console_.connections.where(MidiConnection::kId);
+    const QStringList open = where.isEmpty() ? QStringList() : where.split(QStringLiteral(", "));
     for (const QString& path : open) {
         if (!midiDevices_.contains(path))
             say(QStringLiteral("MIDI device found: %1").arg(path));
@@ -302,7 +303,7 @@ void ShowPlayer::startBeat()
     connect(&live, &Controls::beatTempoChanged, this, &ShowPlayer::reportBeatTempo);
     if (options_.beat == QLatin1String("link")) {
         connect(&live, &Controls::linkSessionChanged, this, &ShowPlayer::reportLinkSession);
-        console_.linkSession.start(true);
+        reportLinkSession();
     }
     live.setBeatSource(options_.beat);
     live.setClockFollow(true);
@@ -367,10 +368,7 @@ void ShowPlayer::finish()
         if (length > 0)
             console_.usbLink.writePacket(console_.output.txBuffer().data(), length);
     }
-    console_.usbLink.CloseUsbDevise();
-    console_.osc.stop();
-    console_.midi.stop();
-    console_.linkSession.stop();
+    console_.connections.stopAll();
     say(options_.hold ? QStringLiteral("stopped, the last levels held")
                       : QStringLiteral("stopped, all channels at zero"));
 }

@@ -5,11 +5,10 @@
 
 #include <cstdio>
 #include <optional>
+#include <QStringList>
 
-#include "output/interface_settings.h"
 #include "player/player_options.h"
 #include "show/atomic_file.h"
-#include "surfaces/osc_settings.h"
 
 namespace tavrelia {
 
@@ -23,12 +22,14 @@ public:
     ShowPlayer(Console& console, PlayerOptions options, std::FILE* out = stdout,
                std::FILE* err = stderr);
 
-    // Reads the settings, the show (or the conveyor list and the shows it names) and
-    // the recoding table. False, with the reason on the error stream, when any of
-    // them is wrong; nothing has been started then.
-    bool prepare();
-    // Opens the interface, starts the output tick and plays from scene 0: the show,
-    // or the conveyor's list from its first show.
+    // Reads the show (or the conveyor list and the shows it names) and the recoding
+    // table, and starts the connections the command line asks for with their
+    // settings. The exit code when any of them is wrong (2 for a bad value in
+    // Tavrelia.conf, 1 otherwise), with the reason on the error stream; nothing has
+    // been sent then.
+    std::optional<int> prepare();
+    // Starts the output tick and plays from scene 0: the show, or the conveyor's list
+    // from its first show.
     void start();
     // The clean end: the sequencer and the tick stop, the last packet goes out (all
     // zeros unless the levels are to be held) and the interface is closed.
@@ -40,18 +41,15 @@ private:
     void say(const QString& line) const;
     bool prepareShow();
     bool prepareConveyor();
-    // Listens for OSC as Tavrelia.conf says; false with the reason on the error stream.
-    bool startOsc();
-    void reportOsc() const;
-    // Opens the MIDI devices and map of Tavrelia.conf as the window does; the map's
-    // bad lines go to the error stream.
-    void startMidi();
+    // The connections asked for started; the exit code when one cannot run.
+    std::optional<int> startConnections();
+    // What the player says of the connections once the show plays.
+    void reportConnections();
     void reportMidiDevices();
     // Follows the beat of --beat, joining the Link session for link.
     void startBeat();
     void reportLinkSession();
     void reportBeatTempo(double bpm);
-    QString interfaceText() const;
     QString tempoText() const;
     // The show just put in: its tempo and automat settings in force, and a line that
     // starts with firstWords and says them.
@@ -62,8 +60,7 @@ private:
 
     Console& console_;
     PlayerOptions options_;
-    InterfaceSettings settings_;
-    OscSettings oscSettings_;
+    QStringList chosen_;   // the connections asked for
     QString showPath_;   // or the conveyor list's
     int conveyorShows_ = 0;
     std::FILE* out_;

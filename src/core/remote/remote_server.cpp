@@ -67,8 +67,10 @@ QString seconds(std::chrono::milliseconds wait)
 }
 }  // namespace
 
-RemoteServer::RemoteServer(NamedControls& named, QObject* parent) : QObject(parent), named_(named)
+RemoteServer::RemoteServer(NamedControls& named, PinOwner& pins, QObject* parent)
+    : QObject(parent), named_(named), pins_(pins)
 {
+    connect(&pins_, &PinOwner::changed, this, &RemoteServer::signOutAll);
     connect(&named_, &NamedControls::changed, this, &RemoteServer::stateChanged);
     alive_.setInterval(kAliveMs);
     connect(&alive_, &QTimer::timeout, this, [this] { broadcast(RemoteMessage::alive()); });
@@ -82,14 +84,14 @@ RemoteServer::~RemoteServer()
 bool RemoteServer::start(RemoteSettings settings, QString* error)
 {
     stop();
-    if (const std::optional<QString> problem = settings.problem()) {
+    if (const std::optional<QString> problem = pins_.problem()) {
         *error = *problem;
         return false;
     }
+    // Without a stored key the sessions last until the program ends.
     settings.makeSessionKey();
     settings_ = std::move(settings);
-    token_ = settings_.sessionToken();
-    pinGuard_.clear();
+    token_ = settings_.sessionToken(pins_.pin());
     http_ = std::make_unique<QHttpServer>();
     addRoutes();
     port_ = http_->listen(settings_.listenAddress(), settings_.port);
@@ -114,11 +116,9 @@ void RemoteServer::stop()
         emit clientCountChanged(0);
 }
 
-void RemoteServer::setPin(const QString& pin)
+void RemoteServer::signOutAll()
 {
-    settings_.pin = pin;
-    token_ = settings_.sessionToken();
-    pinGuard_.clear();
+    token_ = settings_.sessionToken(pins_.pin());
     for (RemoteClient* client : std::as_const(clients_))
         client->refuse(kSignIn, QStringLiteral("PIN changed"));
     emit clientCountChanged(clientCount());
@@ -167,8 +167,7 @@ QHttpServerResponse RemoteServer::login(const QHttpServerRequest& request)
         return pinPage(QStringLiteral("Неверный запрос"), Status::PayloadTooLarge);
     const QString pin =
         QUrlQuery(QString::fromUtf8(request.body())).queryItemValue(QStringLiteral("pin")).trimmed();
-    const PinGuard::Answer answer = pinGuard_.check(request.remoteAddress().toString(), pin, settings_.pin,
-                                                    PinGuard::Clock::now());
+    const PinGuard::Answer answer = pins_.check(request.remoteAddress().toString(), pin);
     switch (answer.verdict) {
     case PinGuard::Verdict::Accepted:
         break;

@@ -13,7 +13,7 @@
 #include <memory>
 #include <utility>
 
-#include "control/pin_guard.h"
+#include "control/pin_owner.h"
 #include "remote/remote_settings.h"
 
 class QHttpServer;
@@ -46,18 +46,16 @@ public:
     static constexpr int kForeignOrigin = 4003;  // another site's page
     static constexpr int kBusy = 4013;           // too many pages: later
 
-    explicit RemoteServer(NamedControls& named, QObject* parent = nullptr);
+    RemoteServer(NamedControls& named, PinOwner& pins, QObject* parent = nullptr);
     ~RemoteServer() override;
 
-    // Listens as the settings say; false with the reason when they are not complete
-    // or the port cannot be had. A running server is stopped first.
+    // Listens as the settings say; false with the reason when there is no PIN or the
+    // port cannot be had. A running server is stopped first.
     bool start(RemoteSettings settings, QString* error);
     // Every page is cut off and the port let go.
     void stop();
     bool running() const { return http_ != nullptr; }
     quint16 port() const { return port_; }
-    // A new PIN: every page is signed out and asked for it again.
-    void setPin(const QString& pin);
     // The addresses to type on a phone, this machine's network addresses first.
     QStringList pageUrls() const;
     // Pages signed in and connected.
@@ -67,6 +65,8 @@ signals:
     void clientCountChanged(int count);
 
 private:
+    // A new PIN: every page is signed out and asked for it again.
+    void signOutAll();
     void addRoutes();
     QHttpServerResponse page(const QHttpServerRequest& request) const;
     QHttpServerResponse login(const QHttpServerRequest& request);
@@ -82,7 +82,7 @@ private:
     NamedControls& named_;
     RemoteSettings settings_;
     QByteArray token_;
-    PinGuard pinGuard_;
+    PinOwner& pins_;
     std::unique_ptr<QHttpServer> http_;
     quint16 port_ = 0;
     QList<RemoteClient*> clients_;

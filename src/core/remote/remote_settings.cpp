@@ -3,69 +3,48 @@
 #include <QCryptographicHash>
 #include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
-#include <QSettings>
 
-#include "control/pin_guard.h"
-#include "output/interface_settings.h"
+#include "settings/settings_store.h"
 
 namespace tavrelia {
 
 namespace {
-const QString kEnabledKey = QStringLiteral("Remote/Enabled");
-const QString kPortKey = QStringLiteral("Remote/Port");
-const QString kAddressKey = QStringLiteral("Remote/Address");
-const QString kSessionKeyKey = QStringLiteral("Remote/SessionKey");
+const QString kEnabledKey = QStringLiteral("Enabled");
+const QString kPortKey = QStringLiteral("Port");
+const QString kAddressKey = QStringLiteral("Address");
+const QString kSessionKeyKey = QStringLiteral("SessionKey");
 constexpr int kSessionKeyBytes = 32;
-
-bool isAnyAddress(const QString& address)
-{
-    return address.isEmpty() || address == QLatin1String("*") ||
-           QHostAddress(address) == QHostAddress(QHostAddress::AnyIPv4) ||
-           QHostAddress(address) == QHostAddress(QHostAddress::AnyIPv6);
-}
 }  // namespace
 
-RemoteSettings RemoteSettings::load()
+RemoteSettings RemoteSettings::read(SettingsStore::Group& group)
 {
     RemoteSettings result;
-    const QSettings file(InterfaceSettings::filePath(), QSettings::IniFormat);
-    const QString enabled = file.value(kEnabledKey).toString().trimmed().toLower();
-    result.enabled = enabled == QLatin1String("true") || enabled == QLatin1String("1");
-    bool ok = false;
-    const uint port = file.value(kPortKey).toString().trimmed().toUInt(&ok);
-    if (ok && port >= 1 && port <= 65535)
-        result.port = static_cast<uint16_t>(port);
-    result.address = file.value(kAddressKey).toString().trimmed();
-    result.pin = PinGuard::stored();
-    const QByteArray key = QByteArray::fromHex(file.value(kSessionKeyKey).toString().toLatin1());
+    result.enabled = group.flag(kEnabledKey, false);
+    result.port = group.port(kPortKey, kDefaultPort);
+    result.address = group.address(kAddressKey);
+    const QByteArray key = QByteArray::fromHex(group.text(kSessionKeyKey).toLatin1());
     if (key.size() == kSessionKeyBytes)
         result.sessionKey = key;
     return result;
 }
 
-bool RemoteSettings::save() const
+bool RemoteSettings::save(SettingsStore& store) const
 {
-    return InterfaceSettings::writeKeys(
-        {{kEnabledKey, enabled},
-         {kPortKey, port},
-         {kAddressKey, address},
-         {QLatin1String(PinGuard::kSettingsKey), pin},
-         {kSessionKeyKey, sessionKey.isEmpty() ? QVariant() : QString::fromLatin1(sessionKey.toHex())}});
-}
-
-std::optional<QString> RemoteSettings::problem() const
-{
-    if (const std::optional<QString> problem = PinGuard::problem(pin))
-        return problem;
-    if (listenAddress().isNull())
-        return QStringLiteral("\"%1\" is not an IP address (Address in [Remote] of %2)")
-            .arg(address, InterfaceSettings::filePath());
-    return std::nullopt;
+    QList<SettingsStore::Edit> edits = {{kEnabledKey, enabled ? QStringLiteral("true") : QStringLiteral("false")},
+                                        {kPortKey, QString::number(port)},
+                                        {kAddressKey, address}};
+    if (!sessionKey.isEmpty())
+        edits.append({kSessionKeyKey, QString::fromLatin1(sessionKey.toHex())});
+    return store.write(kGroup, edits);
 }
 
 QHostAddress RemoteSettings::listenAddress() const
 {
-    return isAnyAddress(address) ? QHostAddress(QHostAddress::Any) : QHostAddress(address);
+    const QHostAddress named(address);
+    // 0.0.0.0 and :: mean every interface of both families, as no address does.
+    const bool any = address.isEmpty() || named == QHostAddress(QHostAddress::AnyIPv4) ||
+                     named == QHostAddress(QHostAddress::AnyIPv6);
+    return any ? QHostAddress(QHostAddress::Any) : named;
 }
 
 void RemoteSettings::makeSessionKey()
@@ -75,11 +54,19 @@ void RemoteSettings::makeSessionKey()
     sessionKey.resize(kSessionKeyBytes);
     QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(sessionKey.data()),
                                           kSessionKeyBytes / sizeof(quint32));
-    // Not written: the sessions then last until the program ends.
-    save();
 }
 
-QByteArray RemoteSettings::sessionToken() const
+void RemoteSettings::keepSessionKey(SettingsStore& store)
+{
+    RemoteSettings settings = store.read<RemoteSettings>();
+    if (!settings.sessionKey.isEmpty())
+        return;
+    settings.makeSessionKey();
+    // Not written: the sessions then last until the program ends.
+    store.write(kGroup, {{kSessionKeyKey, QString::fromLatin1(settings.sessionKey.toHex())}});
+}
+
+QByteArray RemoteSettings::sessionToken(const QString& pin) const
 {
     return QMessageAuthenticationCode::hash(pin.toUtf8(), sessionKey, QCryptographicHash::Sha256)
         .toHex();

@@ -52,7 +52,11 @@ QString systemError(const QString& what)
 
 }  // namespace
 
-OscServer::OscServer(NamedControls& named, QObject* parent) : QObject(parent), named_(named) {}
+OscServer::OscServer(NamedControls& named, PinOwner& pins, QObject* parent)
+    : QObject(parent), named_(named), pins_(pins)
+{
+    connect(&pins_, &PinOwner::changed, this, &OscServer::closeToAll);
+}
 
 OscServer::~OscServer()
 {
@@ -124,13 +128,8 @@ void OscServer::stop()
     emit countsChanged();
 }
 
-void OscServer::setPin(const QString& pin)
+void OscServer::closeToAll()
 {
-    const QString valid = PinGuard::valid(pin) ? pin : QString();
-    if (valid == pin_)
-        return;
-    pin_ = valid;
-    pinGuard_.clear();
     openHosts_.clear();
     clients_.clear();
     emit pinChanged();
@@ -222,11 +221,11 @@ void OscServer::drop(const OscCodec::Refusal& refusal)
 
 void OscServer::takePin(const QString& pin, const QString& host, OscClients::Clock::time_point now)
 {
-    if (pin_.isEmpty()) {
+    if (!hasPin()) {
         drop({OscCodec::Fault::Refused, QStringLiteral("the desk has no PIN")});
         return;
     }
-    const PinGuard::Answer answer = pinGuard_.check(host, pin, pin_, now);
+    const PinGuard::Answer answer = pins_.check(host, pin, now);
     switch (answer.verdict) {
     case PinGuard::Verdict::Accepted:
         if (openHosts_.size() >= kOpenHosts && !openHosts_.contains(host)) {

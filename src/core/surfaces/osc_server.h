@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "control/pin_guard.h"
+#include "control/pin_owner.h"
 #include "surfaces/osc_clients.h"
 #include "surfaces/osc_codec.h"
 #include "surfaces/osc_settings.h"
@@ -54,7 +54,7 @@ public:
     // Hosts open at once at most; when full, the one quiet longest is closed.
     static constexpr int kOpenHosts = 64;
 
-    explicit OscServer(NamedControls& named, QObject* parent = nullptr);
+    OscServer(NamedControls& named, PinOwner& pins, QObject* parent = nullptr);
     ~OscServer() override;
     OscServer(const OscServer&) = delete;
     OscServer& operator=(const OscServer&) = delete;
@@ -65,10 +65,8 @@ public:
     bool start(const OscSettings& settings, QString* error);
     void stop();
     bool running() const { return socket_ >= 0; }
-    // The remotes' PIN ([Remote] Pin), kept across starts; without a valid one every
-    // control message is refused. A new PIN closes the desk to every host.
-    void setPin(const QString& pin);
-    bool hasPin() const { return !pin_.isEmpty(); }
+    // Without the remotes' PIN every control message is refused.
+    bool hasPin() const { return !pins_.pin().isEmpty(); }
     // The port listened on (the one chosen by the system when settings asked for 0).
     uint16_t port() const;
 
@@ -83,6 +81,8 @@ signals:
     void pinChanged();
 
 private:
+    // A new PIN closes the desk to every host.
+    void closeToAll();
     void readDatagrams();
     void take(const char* data, size_t size, const sockaddr* from, socklen_t length);
     void drop(const OscCodec::Refusal& refusal);
@@ -100,8 +100,7 @@ private:
     OscClients clients_;
     std::optional<sockaddr_storage> target_;
     socklen_t targetLength_ = 0;
-    QString pin_;
-    PinGuard pinGuard_;
+    PinOwner& pins_;
     QHash<QString, OscClients::Clock::time_point> openHosts_;   // host: last heard
     Counts counts_;
     QString lastFault_;

@@ -1,12 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
+#include "settings/settings_store.h"
+
 namespace tavrelia {
 
-// OSC over UDP, a setting of this machine kept in Tavrelia.conf, group OSC:
+
+// OSC over UDP, group [OSC] of Tavrelia.conf:
 //   Enabled=false, Port=8000, Address= (all interfaces), FeedbackHost=, FeedbackPort=
 // Addresses are numeric (IPv4 or IPv6): nothing here waits for a name server.
 struct OscSettings {
@@ -18,17 +22,15 @@ struct OscSettings {
     QString feedbackHost;   // empty: no fixed feedback target
     uint16_t feedbackPort = 0;
 
-    // Missing keys give the defaults; a bad value gives its default and a line in
-    // problems (when asked for), so the rest still loads.
-    static OscSettings load(QString* problems = nullptr);
+    // Missing keys give the defaults, a bad value its default and a problem of the
+    // group (SettingsStore::read<OscSettings>() reads the file's group).
+    static OscSettings read(SettingsStore::Group& group);
+    static inline const QString kGroup = QStringLiteral("OSC");
     // False when the file could not be written.
-    bool save() const;
+    bool save(SettingsStore& store) const;
 
     // The fixed feedback target is set: a host and a port.
     bool hasFeedbackTarget() const { return !feedbackHost.isEmpty() && feedbackPort != 0; }
-
-    // An IPv4 or IPv6 address written out in digits; false for names and anything else.
-    static bool numericAddress(const QString& text);
 
     bool operator==(const OscSettings&) const = default;
 };

@@ -1,0 +1,48 @@
+#include "remote/remote_connection.h"
+
+#include "console.h"
+
+namespace tavrelia {
+
+RemoteConnection::RemoteConnection(NamedControls& named, PinOwner& pins, QObject* parent)
+    : Connection(kId, RemoteSettings::kGroup, parent), server_(named, pins)
+{
+    connect(&server_, &RemoteServer::clientCountChanged, this, &RemoteConnection::showClients);
+}
+
+void RemoteConnection::start(SettingsStore& store)
+{
+    server_.stop();
+    RemoteSettings::keepSessionKey(store);
+    SettingsStore::Group group = store.group(RemoteSettings::kGroup);
+    const RemoteSettings settings = RemoteSettings::read(group);
+    took(group);
+    QString error;
+    if (!server_.start(settings, &error)) {
+        setState(State::Fault, error);
+        return;
+    }
+    setWhere(server_.pageUrls().join(QStringLiteral(", ")));
+    showClients(server_.clientCount());
+    setState(State::On);
+}
+
+void RemoteConnection::stop()
+{
+    server_.stop();
+    setState(State::Off);
+}
+
+void RemoteConnection::showClients(int count)
+{
+    setCounts({{QStringLiteral("clients"), quint64(count)}});
+}
+
+void RemoteConnection::add(Console& console)
+{
+    console.connections.add(kId, RemoteSettings::kGroup, [&console] {
+        return std::make_unique<RemoteConnection>(console.named, console.pins);
+    });
+}
+
+}  // namespace tavrelia

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "connections/connection.h"
+#include "remote/remote_server.h"
+
+namespace tavrelia {
+
+class Console;
+
+// The phone remote as a connection: the server listening as [Remote] says, the
+// addresses to type on a phone and how many are connected.
+class RemoteConnection : public Connection {
+    Q_OBJECT
+public:
+    static inline const QString kId = QStringLiteral("remote");
+
+    RemoteConnection(NamedControls& named, PinOwner& pins, QObject* parent = nullptr);
+
+    void start(SettingsStore& store) override;
+    void stop() override;
+
+    // Registers it with the console's connections.
+    static void add(Console& console);
+
+private:
+    void showClients(int count);
+
+    RemoteServer server_;
+};
+
+}  // namespace tavrelia

@@ -37,10 +37,13 @@
 #include "console.h"
 #include "midi/midi_link.h"
 #include "dmx_wire.h"
+#include "probe_figures.h"
 #include "output/serial_driver.h"
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
+using tavrelia::probe::quantile;
+using tavrelia::probe::report;
 
 namespace {
 
@@ -50,19 +53,6 @@ constexpr auto kPulse = std::chrono::nanoseconds(500'000'000) / 24;
 double ms(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double quantile(std::vector<double> values, double q)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[static_cast<size_t>(q * double(values.size() - 1))];
-}
-
-void report(const char* name, const std::vector<double>& values, const char* target)
-{
-    std::printf("%-34s %4zu: p50 %7.3f ms, p99 %7.3f ms, max %7.3f ms  (%s)\n", name, values.size(),
-                quantile(values, 0.5), quantile(values, 0.99),
-                values.empty() ? 0.0 : *std::max_element(values.begin(), values.end()), target);
 }
 
 // The periods within each take.

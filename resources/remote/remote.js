@@ -84,6 +84,7 @@ function sendSoon(control, value) {
 
 function show(name, value) {
   state[name] = value;
+  if (name === 'beat') flash(document.getElementById('beat-lamp'));
   if (name === 'page') {
     document.getElementById('first-channel').textContent = `${value + 1}–${value + STRIPS}`;
     document.querySelectorAll('.strip .channel').forEach((number, i) => { number.textContent = String(value + i + 1); });
@@ -96,6 +97,13 @@ function show(name, value) {
     else if (shown.classList.contains('pad')) placeDot(shown, value);
     else if (shown.tagName !== 'BUTTON' && !shown.classList.contains('lamp')) shown.textContent = value;
   }
+}
+
+// A beat: the lamp lights for a tenth of a second.
+function flash(lamp) {
+  lamp.classList.add('on');
+  clearTimeout(lamp.timer);
+  lamp.timer = setTimeout(() => lamp.classList.remove('on'), 100);
 }
 
 function note(text) {

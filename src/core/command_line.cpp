@@ -102,7 +102,9 @@ CommandLine CommandLine::classify(int argc, char** argv)
 
 QString CommandLine::version()
 {
-    return QStringLiteral("Tavrelia " TAVRELIA_VERSION);
+    return QStringLiteral("Tavrelia " TAVRELIA_VERSION "\n"
+                          "License GPL-3.0-or-later: GNU GPL version 3 or later "
+                          "<https://gnu.org/licenses/gpl.html>");
 }
 
 QString CommandLine::usage()
@@ -112,7 +114,7 @@ QString CommandLine::usage()
                "       tavrelia --version | --help\n"
                "Opens the window of the DMX lighting controller, with the show file given.\n"
                "\n"
-               "  --version, -v         print the name and version\n"
+               "  --version, -v         print the name, version and licence\n"
                "  --help, -h            this text\n"
                "Qt's standard options for the window (one dash or two):\n"
                "  -platform NAME[:OPTIONS]  window system: xcb, wayland, offscreen ...\n"

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 
+#include "link/link_connection.h"
 #include "midi/midi_connection.h"
 #include "output/interface_connection.h"
 #include "surfaces/osc_connection.h"
@@ -22,6 +23,8 @@ Console::Console()
                     [this] { return std::make_unique<OscConnection>(named, pins); });
     connections.add(MidiConnection::kId, MidiConnection::kGroup,
                     [this] { return std::make_unique<MidiConnection>(named, live, store); });
+    connections.add(LinkConnection::kId, LinkConnection::kGroup,
+                    [this] { return std::make_unique<LinkConnection>(linkSession); });
     // A name typed in the desk or written by a block copy reaches the remotes at once.
     for (auto signal : {&ChannelNames::changed, &ChannelNames::stored})
         QObject::connect(&names, signal, &named, &NamedControls::scheduleScan);

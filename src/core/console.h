@@ -18,6 +18,8 @@
 #include "editing/level_graph.h"
 #include "editing/name_block_copy.h"
 #include "editing/window_color.h"
+#include "link/link_beat.h"
+#include "link/link_session.h"
 #include "editing/scene_list.h"
 #include "output/output_controls.h"
 #include "output/frame_watch.h"
@@ -26,10 +28,13 @@
 #include "output/packet_writer.h"
 #include "output/usb_link.h"
 #include "playback/automats.h"
+#include "playback/beat.h"
+#include "playback/clock_beat.h"
 #include "playback/channel_rates.h"
 #include "playback/conveyor.h"
 #include "playback/sequencer.h"
 #include "playback/static_picture_editor.h"
+#include "playback/tap_beat.h"
 #include "show/settings_file.h"
 #include "show/show_files.h"
 #include "settings/settings_store.h"
@@ -127,10 +132,19 @@ public:
     // The hand-scan pad's pair over the selected channels.
     HandScan handScan{{image, controls, play, consoleLock}};
 
+    // The sources of the beat, and the one beat the scenes may follow (a MIDI clock's
+    // until another is chosen).
+    ClockBeat clockBeat;
+    TapBeat tapBeat;
+    LinkSession linkSession;
+    LinkBeat linkBeat{linkSession};
+    Beat beat{sequencer, {{QStringLiteral("midi"), &clockBeat}, {QStringLiteral("tap"), &tapBeat},
+                          {QStringLiteral("link"), &linkBeat}}};
+
     // The operator's live controls: what the window, the keys, the player and the
     // remotes press.
     Controls live{{sequencer, outputControls, desk, automats, conveyor, handScan, usbLink, image,
-                   controls}};
+                   controls, {beat, clockBeat, tapBeat, linkSession}}};
     // The same controls by the names the remotes use.
     NamedControls named{live, image};
     // This machine's Tavrelia.conf, the PIN of the network connections, and every

@@ -54,6 +54,7 @@
 #include "static_pictures_panel.h"
 #include "style_icon.h"
 #include "transition_mode_group.h"
+#include "link_panel.h"
 #include "midi_panel.h"
 #include "remote_panel.h"
 #include "usb_state_panel.h"
@@ -159,6 +160,7 @@ void TBaseForm::buildPanels()
     new FormColorGroup(*this);
     new MidiPanel(*this);
     new RemotePanel(*this);
+    new LinkPanel(*this);
     new ChannelClearMenu(*this);
     new ChannelRatesPanel(*this);
     new TransitionModeGroup(*this);

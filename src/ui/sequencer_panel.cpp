@@ -159,6 +159,7 @@ void SequencerPanel::buildModeRow()
     lamp_->setObjectName(QStringLiteral("ShapeTempClikc"));
     lamp_->setFixedSize(14, 14);
     row->addWidget(lamp_);
+    addBeatLamp(row);
     row->addStretch(1);
 
     ring_ = new QCheckBox(QStringLiteral("Кольцо"), this);
@@ -170,30 +171,79 @@ void SequencerPanel::buildModeRow()
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
 }
 
-// Following a MIDI clock, and how many of its beats a scene lasts.
+// Following the beat, where it comes from, and how many of its beats a scene lasts.
 void SequencerPanel::addBeatFollow(QHBoxLayout* row)
 {
-    auto* follow = new QCheckBox(QStringLiteral("MIDI"), this);
+    auto* follow = new QCheckBox(this);
     follow->setObjectName(QStringLiteral("CheckBoxClockFollow"));
     follow->setProperty("control", QStringLiteral("beat/follow"));
-    follow->setToolTip(QStringLiteral("Сцены меняются на доли MIDI clock"));
+    follow->setToolTip(QStringLiteral("Сцены меняются на доли источника"));
     connect(follow, &QCheckBox::toggled, &live_, &Controls::setClockFollow);
     connect(&live_, &Controls::clockFollowChanged, follow, &QCheckBox::setChecked);
     row->addWidget(follow);
-    auto* beats = new QComboBox(this);
-    beats->setObjectName(QStringLiteral("ComboBoxBeatsPerScene"));
-    beats->setProperty("control", QStringLiteral("beat/per-scene"));
-    beats->setToolTip(QStringLiteral("Долей MIDI clock на сцену"));
     // As low as the row's buttons: the column has no height to spare.
-    beats->setFixedSize(beats->fontMetrics().horizontalAdvance(QStringLiteral("8")) * 5,
-                        follow->sizeHint().height() + 2);
-    for (int count : {1, 2, 4, 8})
-        beats->addItem(QString::number(count), count);
-    beats->setCurrentIndex(beats->findData(live_.beatsPerScene()));
-    connect(beats, &QComboBox::activated, this, [this, beats] { live_.setBeatsPerScene(beats->currentData().toInt()); });
+    const auto combo = [this, row, follow](const char* name, const char* control, const QString& hint,
+                                           const QStringList& items, const QString& widest) {
+        auto* box = new QComboBox(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setProperty("control", QString::fromLatin1(control));
+        box->setToolTip(hint);
+        box->addItems(items);
+        box->setFixedSize(box->fontMetrics().horizontalAdvance(widest) + 4 * box->fontMetrics().averageCharWidth(),
+                          follow->sizeHint().height() + 2);
+        row->addWidget(box);
+        return box;
+    };
+    auto* source = combo("ComboBoxBeatSource", "beat/source", QStringLiteral("Источник долей"),
+                         {QStringLiteral("tap"), QStringLiteral("midi"), QStringLiteral("link"), QStringLiteral("audio")},
+                         QStringLiteral("audio"));
+    source->setCurrentText(live_.beatSource());
+    connect(source, &QComboBox::textActivated, &live_, &Controls::setBeatSource);
+    // A source this build lacks is refused: the box shows the one in force.
+    connect(source, &QComboBox::textActivated, source, [this, source] { source->setCurrentText(live_.beatSource()); });
+    connect(&live_, &Controls::beatSourceChanged, source, &QComboBox::setCurrentText);
+    auto* beats = combo("ComboBoxBeatsPerScene", "beat/per-scene", QStringLiteral("Долей на сцену"),
+                        {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8")},
+                        QStringLiteral("8"));
+    beats->setCurrentText(QString::number(live_.beatsPerScene()));
+    connect(beats, &QComboBox::textActivated, this, [this](const QString& count) { live_.setBeatsPerScene(count.toInt()); });
     connect(&live_, &Controls::beatsPerSceneChanged, beats,
-            [beats](int count) { beats->setCurrentIndex(beats->findData(count)); });
-    row->addWidget(beats);
+            [beats](int count) { beats->setCurrentText(QString::number(count)); });
+}
+
+// A lamp that flashes on every beat of the source, and the source's tempo.
+void SequencerPanel::addBeatLamp(QHBoxLayout* row)
+{
+    beatLamp_ = new ColorSwatch(this, ColorSwatch::Frame::Round);
+    beatLamp_->setObjectName(QStringLiteral("ShapeBeat"));
+    beatLamp_->setToolTip(QStringLiteral("Доля источника"));
+    beatLamp_->setFixedSize(14, 14);
+    beatLamp_->setBrushColor(palette().color(QPalette::Button));
+    row->addWidget(beatLamp_);
+    beatTempo_ = label(this, "LabelBeatTempo", QString());
+    beatTempo_->setToolTip(QStringLiteral("Темп источника долей, ударов в минуту"));
+    beatTempo_->setFixedWidth(beatTempo_->fontMetrics().horizontalAdvance(QStringLiteral("999.9 BPM")));
+    row->addWidget(beatTempo_);
+    beatLampTimer_ = new QTimer(this);
+    beatLampTimer_->setObjectName(QStringLiteral("TimerBeatLamp"));
+    beatLampTimer_->setInterval(kLampMs);
+    beatLampTimer_->setSingleShot(true);
+    connect(beatLampTimer_, &QTimer::timeout, beatLamp_,
+            [this] { beatLamp_->setBrushColor(palette().color(QPalette::Button)); });
+    connect(&live_, &Controls::beat, this, &SequencerPanel::flashBeat);
+    connect(&live_, &Controls::beatTempoChanged, this, &SequencerPanel::showBeatTempo);
+    showBeatTempo(live_.beatTempo());
+}
+
+void SequencerPanel::flashBeat()
+{
+    beatLamp_->setBrushColor(QColor(255, 160, 0));
+    beatLampTimer_->start();
+}
+
+void SequencerPanel::showBeatTempo(double bpm)
+{
+    beatTempo_->setText(bpm > 0 ? QStringLiteral("%1 BPM").arg(bpm, 0, 'f', 1) : QStringLiteral("- BPM"));
 }
 
 void SequencerPanel::buildClockRow()

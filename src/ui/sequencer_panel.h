@@ -52,7 +52,10 @@ private:
     void buildClockRow();
     void buildPresetRow();
     void addBeatFollow(QHBoxLayout* row);
+    void addBeatLamp(QHBoxLayout* row);
     void showBeat(BeatLamp lamp);
+    void flashBeat();
+    void showBeatTempo(double bpm);
     void showMode(bool playing);
 
     TBaseForm& form_;
@@ -65,6 +68,9 @@ private:
     QToolButton* playButton_ = nullptr;
     QButtonGroup* modeGroup_ = nullptr;
     ColorSwatch* lamp_ = nullptr;
+    ColorSwatch* beatLamp_ = nullptr;
+    QLabel* beatTempo_ = nullptr;
+    QTimer* beatLampTimer_ = nullptr;
     QCheckBox* ring_ = nullptr;
     QLabel* labelTimeShou_ = nullptr;
     QLabel* labelTimePause_ = nullptr;

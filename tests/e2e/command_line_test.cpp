@@ -21,7 +21,7 @@ TEST(CommandLine, PrintsAndEndsWithoutAWindow)
         std::vector<std::string> out;   // each in standard output
         std::vector<std::string> err;   // each in standard error
     };
-    const std::string version = "Tavrelia " TAVRELIA_PROJECT_VERSION "\n";
+    const std::string version = "Tavrelia " TAVRELIA_PROJECT_VERSION "\nLicense GPL-3.0-or-later";
     const std::string usage = "Usage: tavrelia [WINDOW OPTIONS]";
     const std::string playerUsage = "Usage: tavrelia --play SHOW.tvl [options]";
     const Case cases[] = {

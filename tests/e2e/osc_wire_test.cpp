@@ -161,8 +161,10 @@ TEST_F(OscOnTheWire, EveryWritableControlReachesTheWire)
         {{"/tavrelia/tap", {1}}, {}},
         {{"/tavrelia/tap", {}}, {}},
         {{"/tavrelia/beat/per-scene", {"2"}}, {}},
+        {{"/tavrelia/beat/source", {"tap"}}, {}},
         {{"/tavrelia/beat/follow", {1}}, {}},
         {{"/tavrelia/beat/follow", {0}}, {}},
+        {{"/tavrelia/beat/source", {"midi"}}, {}},
     };
     std::set<QString> sent;
     quint64 count = osc.counts().received;

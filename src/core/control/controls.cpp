@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "editing/channel_desk.h"
+#include "link/link_session.h"
 #include "output/control_state.h"
 #include "output/usb_link.h"
 #include "playback/automats.h"
@@ -14,11 +15,6 @@
 #include "view3d/hand_scan.h"
 
 namespace tavrelia {
-
-namespace {
-// How often a followed clock is looked at for having gone silent.
-constexpr int kClockWatchMs = 250;
-}  // namespace
 
 Controls::Controls(Parts parts, QObject* parent)
     : QObject(parent),
@@ -30,7 +26,11 @@ Controls::Controls(Parts parts, QObject* parent)
       handScan_(parts.handScan),
       link_(parts.link),
       image_(parts.image),
-      state_(parts.state)
+      state_(parts.state),
+      beat_(parts.beat.beat),
+      clockBeat_(parts.beat.clock),
+      tapBeat_(parts.beat.taps),
+      linkSession_(parts.beat.link)
 {
     connect(&sequencer_, &Sequencer::modeChanged, this, &Controls::sendPlaying);
     connect(&sequencer_, &Sequencer::advanced, this, &Controls::sendScene);
@@ -39,10 +39,12 @@ Controls::Controls(Parts parts, QObject* parent)
     connect(&conveyor_, &Conveyor::changed, this, &Controls::conveyorChanged);
     connect(&handScan_, &HandScan::moved, this,
             [this](int x, int y) { emit handScanChanged(handPriority(), x, y); });
-    clockWatch_ = new QTimer(this);
-    clockWatch_->setObjectName(QStringLiteral("TimerClockWatch"));
-    clockWatch_->setInterval(kClockWatchMs);
-    connect(clockWatch_, &QTimer::timeout, this, &Controls::watchClock);
+    connect(&beat_, &Beat::followChanged, this, &Controls::clockFollowChanged);
+    connect(&beat_, &Beat::beatsPerSceneChanged, this, &Controls::beatsPerSceneChanged);
+    connect(&beat_, &Beat::sourceChanged, this, &Controls::beatSourceChanged);
+    connect(&beat_, &Beat::tempoChanged, this, &Controls::beatTempoChanged);
+    connect(&beat_, &Beat::beat, this, &Controls::beat);
+    connect(&linkSession_, &LinkSession::changed, this, &Controls::linkSessionChanged);
     shown_.link = link();
     // The link is looked at where it is polled: once a second.
     connect(link_.timerPolling(), &QTimer::timeout, this, &Controls::sendLink);
@@ -84,13 +86,23 @@ void Controls::setTempo(int tempo)
 {
     const bool moved = Sequencer::clampTempo(tempo) != this->tempo();
     sequencer_.setTempo(tempo);
-    if (moved && sequencer_.takenPeriod() > 0)
+    if (!moved)
+        return;
+    if (clockFollow())
+        beat_.proposeScenePeriod(Sequencer::periodOf(tempo));
+    else if (sequencer_.takenPeriod() > 0)
         sequencer_.releasePeriod();
 }
 
 void Controls::tap()
 {
-    if (const std::optional<int> period = taps_.tap(now_()))
+    const TapTempo::Clock::time_point at = now_();
+    const std::optional<int> period = taps_.tap(at);
+    if (clockFollow() && beatSource() == QLatin1String("tap"))
+        tapBeat_.tap(at, period);
+    else if (period && clockFollow())
+        beat_.proposeBeatMs(*period);
+    else if (period)
         sequencer_.takePeriod(*period, true);
 }
 
@@ -295,69 +307,33 @@ int Controls::tempo() const
 
 void Controls::setClockFollow(bool on)
 {
-    if (on == clockFollow())
-        return;
-    follower_.forget();
-    if (on) {
-        clockWatch_->start();
-    } else {
-        clockWatch_->stop();
-        sequencer_.setDriven(false);
-        sequencer_.releasePeriod();
-    }
-    emit clockFollowChanged(on);
+    beat_.setFollow(on);
 }
 
 void Controls::setBeatsPerScene(int beats)
 {
-    if (beats != beatsPerScene() && follower_.setBeatsPerScene(beats))
-        emit beatsPerSceneChanged(beats);
+    beat_.setBeatsPerScene(beats);
+}
+
+void Controls::setBeatSource(const QString& name)
+{
+    beat_.setSource(name);
 }
 
 void Controls::clockMessage(MidiMessage::Kind kind)
 {
-    if (!clockFollow())
-        return;
-    switch (kind) {
-    case MidiMessage::Kind::Clock:
-        followPulse();
-        break;
-    case MidiMessage::Kind::Start:
-        follower_.start();
-        break;
-    case MidiMessage::Kind::Continue:
-        play();
-        break;
-    case MidiMessage::Kind::Stop:
-        stop();
-        break;
-    default:
-        break;
-    }
+    if (clockFollow() && beatSource() == QLatin1String("midi"))
+        clockBeat_.message(kind, now_());
 }
 
-// The scene changes first: the beat is now. The tempo follows once a beat.
-void Controls::followPulse()
+bool Controls::linkEnabled() const
 {
-    const ClockFollower::Step step = follower_.pulse(now_());
-    if (step == ClockFollower::Step::None)
-        return;
-    sequencer_.setDriven(true);
-    if (step == ClockFollower::Step::First)
-        go(1);
-    else if (step == ClockFollower::Step::Scene)
-        sequencer_.TimerSeqveserTimer();
-    const int period = follower_.periodMs();
-    if (period > 0 && period != sequencer_.takenPeriod())
-        sequencer_.takePeriod(period, false);
+    return linkSession_.state() != LinkSession::State::Off;
 }
 
-void Controls::watchClock()
+int Controls::linkPeers() const
 {
-    if (sequencer_.driven() && follower_.lost(now_())) {
-        follower_.forget();
-        sequencer_.setDriven(false);   // on at the last tempo
-    }
+    return linkSession_.peers();
 }
 
 int Controls::period() const

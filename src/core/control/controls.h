@@ -10,8 +10,10 @@
 
 #include "output/output_controls.h"
 #include "midi/midi_parser.h"
-#include "playback/clock_follower.h"
+#include "playback/beat.h"
+#include "playback/clock_beat.h"
 #include "playback/conveyor.h"
+#include "playback/tap_beat.h"
 #include "playback/tap_tempo.h"
 
 namespace tavrelia {
@@ -19,6 +21,7 @@ namespace tavrelia {
 class Automats;
 class ChannelDesk;
 class HandScan;
+class LinkSession;
 class Sequencer;
 class ShowImage;
 class UsbLink;
@@ -39,6 +42,14 @@ public:
     static constexpr int kAutomats = 2;
     static constexpr int kChannels = 255;
 
+    // The beat and the sources the controls feed: a clock's messages, taps, the
+    // Link session's switch.
+    struct Beats {
+        Beat& beat;
+        ClockBeat& clock;
+        TapBeat& taps;
+        LinkSession& link;
+    };
     // What the console builds this from: the modules whose state the controls change.
     struct Parts {
         Sequencer& sequencer;
@@ -50,6 +61,7 @@ public:
         UsbLink& link;
         const ShowImage& image;
         const ControlState& state;
+        Beats beat;
     };
     explicit Controls(Parts parts, QObject* parent = nullptr);
 
@@ -65,16 +77,21 @@ public:
     // Scene time, as the tempo bar sets it (10..170: the period is its square in ms).
     // A tempo other than the stored one also gives up a tempo taken from the beat.
     void setTempo(int tempo);
-    // A beat tapped: from the second tap on, the scene period is the mean interval of
-    // the last four taps, starting now; the show's stored tempo stays as it is.
+    // A beat tapped. Not following the beat: from the second tap on, the scene period
+    // is the mean interval of the last four taps, starting now; the show's stored
+    // tempo stays as it is. Following the taps, each tap is a beat; following another
+    // source, the taps' tempo is proposed to it (a Link session takes it).
     void tap();
-    // Following a MIDI clock: with it on, the scene period is BeatsPerScene (1, 2, 4
-    // or 8) beats of the clock's smoothed tempo and every scene change falls on a
-    // beat; Start plays from the first scene on the next beat, Continue plays on,
-    // Stop stops. A clock silent for 2 s leaves the sequencer its last tempo;
-    // switched off, the show's own tempo is back.
+    // Following the beat of the source chosen (tap, midi, link, audio): with it on,
+    // a scene changes every BeatsPerScene (1, 2, 4 or 8) beats, on the beats that are
+    // multiples of it, and the scene period is that many beats of the source's tempo.
+    // A MIDI clock's or a Link session's start plays from the first scene on the next
+    // scene's beat, Continue plays on, Stop stops. A source silent for 2 s leaves the
+    // sequencer its last tempo; switched off, the show's own tempo is back.
     void setClockFollow(bool on);
     void setBeatsPerScene(int beats);
+    // A source without a beat here (an unknown name) leaves the choice as it was.
+    void setBeatSource(const QString& name);
     // A clock's real-time message (pulse, start, continue, stop) as it arrives.
     void clockMessage(MidiMessage::Kind kind);
 
@@ -151,10 +168,15 @@ public:
     int channel(int channel) const;   // its strip's fader, or its level in the scene
     bool automatRun(int automat) const;
     bool automatWithShow(int automat) const;
-    bool clockFollow() const { return clockWatch_ != nullptr && clockWatch_->isActive(); }
-    int beatsPerScene() const { return follower_.beatsPerScene(); }
+    bool clockFollow() const { return beat_.follow(); }
+    int beatsPerScene() const { return beat_.beatsPerScene(); }
+    QString beatSource() const { return beat_.source(); }
+    double beatTempo() const { return beat_.bpm(); }   // beats a minute, 0 while unknown
+    int beats() const { return beat_.beats(); }
     // When the followed clock's last pulse was read (nothing while none is known).
-    ClockFollower::Clock::time_point lastPulse() const { return follower_.lastPulse(); }
+    ClockFollower::Clock::time_point lastPulse() const { return clockBeat_.lastPulse(); }
+    bool linkEnabled() const;
+    int linkPeers() const;
     bool keys() const { return keys_; }
     bool conveyorKeys() const { return conveyorKeys_; }
     bool demo() const;
@@ -169,7 +191,11 @@ public:
 
     // Where taps read the time (tests move a clock of their own).
     using Now = std::function<TapTempo::Clock::time_point()>;
-    void setClock(Now now) { now_ = std::move(now); }
+    void setClock(Now now)
+    {
+        now_ = std::move(now);
+        beat_.setClock(now_);
+    }
 
 signals:
     void sceneChanged(int scene, int scenes);
@@ -178,6 +204,11 @@ signals:
     void periodChanged(int periodMs);
     void clockFollowChanged(bool on);
     void beatsPerSceneChanged(int beats);
+    void beatSourceChanged(const QString& name);
+    void beatTempoChanged(double bpm);
+    void beat();
+    // The Link session's state or its peers.
+    void linkSessionChanged();
     void clockChanged(const QString& text);
     void linkChanged(bool up);
     void blackOutChanged(bool on);
@@ -219,8 +250,6 @@ private:
     void sendPlaying();
     void sendTempo();
     void sendPeriod();
-    void followPulse();
-    void watchClock();
     void sendLink();
     void sendDesk();
     static bool validStrip(int strip) { return strip >= 1 && strip <= kStrips; }
@@ -237,8 +266,10 @@ private:
     Shown shown_;
     std::array<bool, kPictures> latched_{};
     TapTempo taps_;
-    ClockFollower follower_;
-    QTimer* clockWatch_ = nullptr;
+    Beat& beat_;
+    ClockBeat& clockBeat_;
+    TapBeat& tapBeat_;
+    LinkSession& linkSession_;
     Now now_ = [] { return TapTempo::Clock::now(); };
     bool keys_ = true;
     bool conveyorKeys_ = true;

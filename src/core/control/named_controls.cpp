@@ -27,8 +27,10 @@ const QStringList kModes{QStringLiteral("fadera"), QStringLiteral("avtomat"), QS
 const QStringList kConveyorModes{QStringLiteral("hand"), QStringLiteral("stop"), QStringLiteral("list"),
                                  QStringLiteral("list-first")};
 
-// Beats of a followed clock per scene.
+// Beats of the followed beat per scene, and where the beat comes from.
 const QStringList kBeatsPerScene{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8")};
+const QStringList kBeatSources{QStringLiteral("tap"), QStringLiteral("midi"), QStringLiteral("link"),
+                               QStringLiteral("audio")};
 
 // One name, or a numbered family of them: "%1" in the pattern stands for 1..count.
 struct Family {
@@ -78,6 +80,17 @@ const Family kFamilies[] = {
     {"beat/per-scene", 0, Kind::Word, 0, 0, &kBeatsPerScene,
      [](const Controls& c, const ShowImage&, int) { return QVariant(QString::number(c.beatsPerScene())); },
      [](Controls& c, int, const QVariant& v) { c.setBeatsPerScene(v.toString().toInt()); }},
+    {"beat/source", 0, Kind::Word, 0, 0, &kBeatSources,
+     [](const Controls& c, const ShowImage&, int) { return QVariant(c.beatSource()); },
+     [](Controls& c, int, const QVariant& v) { c.setBeatSource(v.toString()); }},
+    {"beat/tempo", 0, Kind::Level, 0, 999, nullptr,
+     [](const Controls& c, const ShowImage&, int) { return QVariant(int(std::lround(c.beatTempo()))); }, nullptr},
+    {"beat", 0, Kind::Level, 0, 999, nullptr, [](const Controls& c, const ShowImage&, int) { return QVariant(c.beats()); },
+     nullptr},
+    {"link/enabled", 0, Kind::Switch, 0, 1, nullptr,
+     [](const Controls& c, const ShowImage&, int) { return QVariant(int(c.linkEnabled())); }, nullptr},
+    {"link/peers", 0, Kind::Level, 0, 999, nullptr,
+     [](const Controls& c, const ShowImage&, int) { return QVariant(c.linkPeers()); }, nullptr},
     {"blackout", 0, Kind::Switch, 0, 1, nullptr,
      [](const Controls& c, const ShowImage&, int) { return QVariant(int(c.blackOut())); },
      [](Controls& c, int, const QVariant& v) { c.setBlackOut(on(v)); }},

@@ -1,16 +1,6 @@
 #include "playback/clock_follower.h"
 
-#include <cmath>
-
 namespace tavrelia {
-
-bool ClockFollower::setBeatsPerScene(int beats)
-{
-    if (beats != 1 && beats != 2 && beats != 4 && beats != 8)
-        return false;
-    beatsPerScene_ = beats;
-    return true;
-}
 
 ClockFollower::Step ClockFollower::pulse(Clock::time_point at)
 {
@@ -30,11 +20,7 @@ ClockFollower::Step ClockFollower::pulse(Clock::time_point at)
         pulses_ = 0;   // this pulse is a beat: the scenes count from here
         return Step::Beat;
     }
-    // Counted on from the first beat, whatever BeatsPerScene was meanwhile: every
-    // choice of it divides eight beats.
-    pulses_ = (pulses_ + 1) % (8 * kPulsesPerBeat);
-    if (pulses_ % (beatsPerScene_ * kPulsesPerBeat) == 0)
-        return Step::Scene;
+    ++pulses_;
     return pulses_ % kPulsesPerBeat == 0 ? Step::Beat : Step::None;
 }
 
@@ -45,11 +31,6 @@ double ClockFollower::beatMs() const
     const Clock::time_point oldest = times_[(next_ + kWindow - count_) % kWindow];
     const std::chrono::duration<double, std::milli> span = last() - oldest;
     return span.count() / (count_ - 1) * kPulsesPerBeat;
-}
-
-int ClockFollower::periodMs() const
-{
-    return static_cast<int>(std::lround(beatMs() * beatsPerScene_));
 }
 
 }  // namespace tavrelia

@@ -2,12 +2,13 @@
 
 #include <array>
 #include <chrono>
+#include <cstdint>
 
 namespace tavrelia {
 
 // Follows a MIDI clock of 24 pulses a beat: its beat smoothed over the last four
-// beats, and the pulses on which a scene change falls (every BeatsPerScene beats,
-// counted from the first pulse, or from the first after a start).
+// beats, and the pulses that are beats, counted from the first pulse (or from the
+// first after a start).
 class ClockFollower {
 public:
     using Clock = std::chrono::steady_clock;
@@ -16,13 +17,9 @@ public:
 
     enum class Step {
         None,
-        Beat,    // a beat without a scene change
-        Scene,   // a scene change falls on this pulse
-        First,   // the first beat after a start: play from the first scene
+        Beat,    // this pulse is a beat
+        First,   // the first beat after a start
     };
-
-    bool setBeatsPerScene(int beats);   // 1, 2, 4 or 8; false for any other
-    int beatsPerScene() const { return beatsPerScene_; }
 
     Step pulse(Clock::time_point at);
     // Start: the next pulse is the first beat.
@@ -35,8 +32,8 @@ public:
 
     // The smoothed beat in ms, 0 until two pulses are known.
     double beatMs() const;
-    // The scene period the beat gives, ms (0 while unknown).
-    int periodMs() const;
+    // Beats since the first, the one of the last pulse that was a beat.
+    int64_t beats() const { return pulses_ / kPulsesPerBeat; }
 
 private:
     static constexpr int kWindow = 4 * kPulsesPerBeat + 1;
@@ -45,8 +42,7 @@ private:
     std::array<Clock::time_point, kWindow> times_{};
     int next_ = 0;    // where the next pulse's time goes
     int count_ = 0;   // times kept, up to kWindow
-    int pulses_ = 0;  // since the first beat, modulo eight beats
-    int beatsPerScene_ = 1;
+    int64_t pulses_ = 0;  // since the first beat
     bool started_ = false;
 };
 

@@ -10,7 +10,7 @@ namespace {
 
 // Those that make a command line the player's; --help alone is the whole program's.
 constexpr const char* kOptionNames[] = {"play", "conveyor", "ini",     "recode", "backend", "mode", "automat1",
-                                        "automat2", "hold", "verbose", "osc", "midi", "remote"};
+                                        "automat2", "hold", "verbose", "osc", "midi", "remote", "beat"};
 
 template <typename Value>
 struct Named {
@@ -76,9 +76,10 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     const QCommandLineOption osc(QStringLiteral("osc"));
     const QCommandLineOption midi(QStringLiteral("midi"));
     const QCommandLineOption remote(QStringLiteral("remote"));
+    const QCommandLineOption beat(QStringLiteral("beat"), {}, QStringLiteral("SOURCE"));
     const QCommandLineOption help(QStringLiteral("help"));
     parser.addOptions(
-        {play, conveyor, ini, recode, backend, mode, automat1, automat2, hold, verbose, osc, midi, remote, help});
+        {play, conveyor, ini, recode, backend, mode, automat1, automat2, hold, verbose, osc, midi, remote, beat, help});
 
     auto fail = [error](const QString& text) {
         *error = text;
@@ -88,7 +89,7 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
         return fail(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
-    for (const QCommandLineOption* single : {&play, &ini, &recode, &backend, &mode, &automat1, &automat2}) {
+    for (const QCommandLineOption* single : {&play, &ini, &recode, &backend, &mode, &automat1, &automat2, &beat}) {
         if (parser.values(*single).size() > 1)
             return fail(QStringLiteral("--%1 given twice").arg(single->names().first()));
     }
@@ -104,6 +105,11 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     options.osc = parser.isSet(osc);
     options.midi = parser.isSet(midi);
     options.remote = parser.isSet(remote);
+    if (parser.isSet(beat)) {
+        options.beat = parser.value(beat).trimmed().toLower();
+        if (!QStringList{"tap", "midi", "link", "audio"}.contains(options.beat))
+            return fail(QStringLiteral("unknown beat: %1 (tap, midi, link or audio)").arg(parser.value(beat)));
+    }
     if (parser.isSet(backend)) {
         options.backend = InterfaceSettings::backendNamed(parser.value(backend));
         if (!options.backend)
@@ -163,6 +169,10 @@ QString PlayerOptions::usage()
         "                     with the map of [MIDI] and [MIDI map] in Tavrelia.conf\n"
         "  --remote           serve the phone remote with the port, address and PIN\n"
         "                     of [Remote] in Tavrelia.conf\n"
+        "  --beat SOURCE      change scenes on the beat of SOURCE: tap, midi (a MIDI\n"
+        "                     clock, as --midi reads it), link (joins the Ableton Link\n"
+        "                     session) or audio (the sound input); a scene a beat\n"
+        "                     unless beat/per-scene is set over OSC or the remote\n"
         "  --help             this text\n"
         "Without any of these options tavrelia opens its window.\n");
 }

@@ -4,7 +4,11 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <cmath>
+#include <utility>
+
 #include "console.h"
+#include "link/link_connection.h"
 #include "output/recode_table_file.h"
 #include "midi/midi_connection.h"
 #include "output/interface_connection.h"
@@ -64,6 +68,12 @@ std::optional<int> ShowPlayer::prepare()
         warn(error);
         return 1;
     }
+    if (!options_.beat.isEmpty() && !console_.beat.hasSource(options_.beat)) {
+        warn(QStringLiteral("--beat %1: this build has no such beat").arg(options_.beat));
+        auto guard = console_.lock();
+        recoding = table;
+        return 1;
+    }
     std::optional<int> refused;
     if (!(options_.conveyor ? prepareConveyor() : prepareShow()))
         refused = 1;
@@ -88,7 +98,8 @@ std::optional<int> ShowPlayer::startConnections()
                                    InterfaceSettings::nameOf(*options_.backend));
     chosen_ = {InterfaceConnection::kId};
     for (const auto& [asked, id] : {std::pair{options_.osc, OscConnection::kId},
-                                    {options_.midi, MidiConnection::kId},
+                                    {options_.midi || options_.beat == QLatin1String("midi"), MidiConnection::kId},
+                                    {options_.beat == QLatin1String("link"), LinkConnection::kId},
                                     {options_.remote, QStringLiteral("remote")}}) {
         if (asked)
             chosen_.append(id);
@@ -207,6 +218,8 @@ void ShowPlayer::start()
     }
     sequencer.start();
     reportConnections();
+    if (!options_.beat.isEmpty())
+        startBeat();
     // The show clock that remotes show; the window's sequencer panel keeps its own.
     auto* clock = new QTimer(this);
     clock->setObjectName(QStringLiteral("PlayerClock"));
@@ -282,6 +295,37 @@ void ShowPlayer::reportMidiDevices()
             say(QStringLiteral("MIDI device lost: %1").arg(path));
     }
     midiDevices_ = open;
+}
+
+void ShowPlayer::startBeat()
+{
+    Controls& live = console_.live;
+    connect(&live, &Controls::beatTempoChanged, this, &ShowPlayer::reportBeatTempo);
+    if (options_.beat == QLatin1String("link")) {
+        connect(&live, &Controls::linkSessionChanged, this, &ShowPlayer::reportLinkSession);
+        reportLinkSession();
+    }
+    live.setBeatSource(options_.beat);
+    live.setClockFollow(true);
+    say(QStringLiteral("following the beat of %1, %2 a scene")
+            .arg(options_.beat)
+            .arg(live.beatsPerScene() == 1 ? QStringLiteral("a beat") : QStringLiteral("%1 beats").arg(live.beatsPerScene())));
+}
+
+void ShowPlayer::reportLinkSession()
+{
+    const LinkSession& session = console_.linkSession;
+    if (session.state() == LinkSession::State::Fault)
+        warn(QStringLiteral("Link: %1").arg(session.reason()));
+    if (session.on() && std::exchange(linkPeers_, session.peers()) != session.peers())
+        say(QStringLiteral("Link: %1 peer%2").arg(session.peers()).arg(session.peers() == 1 ? "" : "s"));
+}
+
+void ShowPlayer::reportBeatTempo(double bpm)
+{
+    const int whole = static_cast<int>(std::lround(bpm));
+    if (whole > 0 && std::exchange(beatTempo_, whole) != whole)
+        say(QStringLiteral("beat tempo %1").arg(whole));
 }
 
 void ShowPlayer::reportLink()

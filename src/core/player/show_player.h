@@ -46,6 +46,10 @@ private:
     // What the player says of the connections once the show plays.
     void reportConnections();
     void reportMidiDevices();
+    // Follows the beat of --beat, joining the Link session for link.
+    void startBeat();
+    void reportLinkSession();
+    void reportBeatTempo(double bpm);
     QString tempoText() const;
     // The show just put in: its tempo and automat settings in force, and a line that
     // starts with firstWords and says them.
@@ -63,6 +67,8 @@ private:
     std::FILE* err_;
     std::optional<bool> lastOpen_;
     QStringList midiDevices_;   // the MIDI devices last reported open
+    int linkPeers_ = -1;        // last reported
+    int beatTempo_ = 0;         // last reported, whole beats a minute
 };
 
 }  // namespace tavrelia

@@ -10,7 +10,6 @@
 #include "command_line.h"
 #include "console.h"
 #include "player/stop_signals.h"
-#include "remote/remote_connection.h"
 #include "stage_view.h"
 
 // The window's entry. It lives in a module of its own that the launcher loads only
@@ -38,7 +37,6 @@ extern "C" __attribute__((visibility("default"))) int tavreliaGuiMain(int argc, 
         QApplication::installTranslator(&qtRussian);
 
     tavrelia::Console console;
-    tavrelia::RemoteConnection::add(console);
     tavrelia::TBaseForm form(console);
     // SIGTERM, SIGHUP (a logout) or SIGINT: nobody will answer a dialog any more. The
     // close sequence runs without its questions, the show in memory into the autosave

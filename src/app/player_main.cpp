@@ -8,7 +8,6 @@
 #include "player/player_options.h"
 #include "player/show_player.h"
 #include "player/stop_signals.h"
-#include "remote/remote_connection.h"
 
 int runPlayer(int argc, char* argv[])
 {
@@ -33,7 +32,6 @@ int runPlayer(int argc, char* argv[])
     }
 
     tavrelia::Console console;
-    tavrelia::RemoteConnection::add(console);
     tavrelia::ShowPlayer player(console, *options);
     if (const std::optional<int> refused = player.prepare())
         return *refused;

@@ -4,10 +4,12 @@
 
 #include <QFileInfo>
 
+#include "connections/connection_module.h"
 #include "link/link_connection.h"
 #include "midi/midi_connection.h"
 #include "output/interface_connection.h"
-#include "surfaces/osc_connection.h"
+#include "remote/remote_settings.h"
+#include "surfaces/osc_settings.h"
 
 namespace tavrelia {
 
@@ -19,8 +21,10 @@ Console::Console()
     // The connections, one line each, in the order they start.
     connections.add(InterfaceConnection::kId, InterfaceSettings::kGroup,
                     [this] { return std::make_unique<InterfaceConnection>(usbLink); }, Connections::When::Always);
-    connections.add(OscConnection::kId, OscSettings::kGroup,
-                    [this] { return std::make_unique<OscConnection>(named, pins); });
+    connections.add(RemoteSettings::kConnection, RemoteSettings::kGroup,
+                    moduleConnection(RemoteSettings::kConnection, RemoteSettings::kGroup, "libtavrelia_remote.so", *this));
+    connections.add(OscSettings::kConnection, OscSettings::kGroup,
+                    moduleConnection(OscSettings::kConnection, OscSettings::kGroup, "libtavrelia_osc.so", *this));
     connections.add(MidiConnection::kId, MidiConnection::kGroup,
                     [this] { return std::make_unique<MidiConnection>(named, live, store); });
     connections.add(LinkConnection::kId, LinkConnection::kGroup,

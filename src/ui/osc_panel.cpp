@@ -14,7 +14,6 @@
 #include "base_form.h"
 #include "console.h"
 #include "elided_label.h"
-#include "surfaces/osc_connection.h"
 
 namespace tavrelia {
 
@@ -54,7 +53,7 @@ OscPanel::OscPanel(TBaseForm& form)
     countsTimer_->setInterval(kCountsRefreshMs);
     connect(countsTimer_, &QTimer::timeout, this, &OscPanel::showCounts);
     connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {
-        if (id != OscConnection::kId)
+        if (id != OscSettings::kConnection)
             return;
         showState();
         if (!countsTimer_->isActive())
@@ -172,9 +171,9 @@ void OscPanel::settingsEdited()
 void OscPanel::showState()
 {
     const Connections& connections = console_.connections;
-    const Connection* osc = connections.find(OscConnection::kId);
+    const Connection* osc = connections.find(OscSettings::kConnection);
     QString text;
-    switch (connections.state(OscConnection::kId)) {
+    switch (connections.state(OscSettings::kConnection)) {
     case Connection::State::Off:
     case Connection::State::Starting:
         text = QStringLiteral("Выключено");
@@ -189,7 +188,7 @@ void OscPanel::showState()
                    : QStringLiteral("Ждет команд на порту %1").arg(port);
         break;
     }
-    const QStringList problems = connections.problems(OscConnection::kId);
+    const QStringList problems = connections.problems(OscSettings::kConnection);
     if (!problems.isEmpty())
         text += QStringLiteral("; ") + problems.join(QStringLiteral("; "));
     labelState_->setFullText(text);
@@ -197,7 +196,7 @@ void OscPanel::showState()
 
 void OscPanel::showCounts()
 {
-    const Connection* osc = console_.connections.find(OscConnection::kId);
+    const Connection* osc = console_.connections.find(OscSettings::kConnection);
     for (size_t i = 0; i < std::size(kCounts); ++i)
         countLabels_[i]->setText(QString::number(osc ? osc->count(QString::fromLatin1(kCounts[i].count)) : 0));
     labelLastFault_->setFullText(osc ? osc->note() : QString());

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "remote/qr_code.h"
+#include "qr_code.h"
 
 namespace tavrelia {
 

@@ -11,7 +11,7 @@
 #include "console.h"
 #include "dialogs.h"
 #include "qr_code_view.h"
-#include "remote/remote_connection.h"
+#include "remote/remote_settings.h"
 
 namespace tavrelia {
 
@@ -25,7 +25,7 @@ RemotePanel::RemotePanel(TBaseForm& form)
     form.addToRow(TBaseForm::InputTab::Opcii, 1, 1, this);
     connect(&form, &TBaseForm::startUpInterface, this, &RemotePanel::startUp);
     connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {
-        if (id == RemoteConnection::kId) {
+        if (id == RemoteSettings::kConnection) {
             showState();
             showClients();
         }
@@ -114,29 +114,29 @@ void RemotePanel::showState()
 {
     const Connections& connections = console_.connections;
     QString line;
-    switch (connections.state(RemoteConnection::kId)) {
+    switch (connections.state(RemoteSettings::kConnection)) {
     case Connection::State::Off:
     case Connection::State::Starting:
         line = QStringLiteral("Выключен");
         break;
     case Connection::State::Fault:
         line = console_.pins.pin().isEmpty() ? QStringLiteral("Задайте PIN из 4–8 цифр")
-                                             : QStringLiteral("Не запущен: ") + connections.reason(RemoteConnection::kId);
+                                             : QStringLiteral("Не запущен: ") + connections.reason(RemoteSettings::kConnection);
         break;
     case Connection::State::On:
         break;
     }
     showLine(line);
     // A bad value in [Remote], under what it does.
-    const QStringList problems = connections.problems(RemoteConnection::kId);
+    const QStringList problems = connections.problems(RemoteSettings::kConnection);
     if (!problems.isEmpty())
         labelAddress_->setText(labelAddress_->text() + QLatin1Char('\n') + problems.join(QLatin1Char('\n')));
 }
 
 void RemotePanel::showLine(const QString& problem)
 {
-    const bool on = console_.connections.state(RemoteConnection::kId) == Connection::State::On;
-    const QString where = console_.connections.where(RemoteConnection::kId);
+    const bool on = console_.connections.state(RemoteSettings::kConnection) == Connection::State::On;
+    const QString where = console_.connections.where(RemoteSettings::kConnection);
     const QStringList urls = on && !where.isEmpty() ? where.split(QStringLiteral(", ")) : QStringList();
     labelAddress_->setText(problem.isEmpty() ? urls.join(QLatin1Char('\n')) : problem);
     qrCode_->setText(urls.value(0));
@@ -145,7 +145,7 @@ void RemotePanel::showLine(const QString& problem)
 
 void RemotePanel::showClients()
 {
-    const Connection* remote = console_.connections.find(RemoteConnection::kId);
+    const Connection* remote = console_.connections.find(RemoteSettings::kConnection);
     labelClients_->setText(QStringLiteral("Телефонов: %1").arg(remote ? remote->count(QStringLiteral("clients")) : 0));
 }
 

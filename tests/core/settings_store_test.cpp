@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "connections/connection_module.h"
 #include "connections/connections.h"
+#include "console.h"
 #include "remote/remote_settings.h"
 #include "settings/settings_store.h"
 #include "surfaces/osc_settings.h"
@@ -122,4 +124,21 @@ TEST(Connections, StartInOrderStopInReverseAndRestartOnTheirOwnKeys)
     log.clear();
     owner.stopAll();
     EXPECT_EQ(log, QStringList({"c:stop", "b:stop", "a:stop"}));
+}
+
+// A connection whose module is not there is a fault that names it; the others run.
+TEST(Connections, AMissingModuleIsAFaultAndTheRestRuns)
+{
+    Conf conf;
+    conf.write("[gone]\nEnabled=yes\n[a]\nEnabled=yes\nPort=1\n");
+    QStringList log;
+    Console console;
+    Connections owner(conf.store);
+    owner.add("gone", "gone", moduleConnection("gone", "gone", "libtavrelia_gone.so", console));
+    owner.add("a", "a", [&log] { return std::make_unique<Probe>("a", log); });
+    owner.startAll();
+    EXPECT_EQ(owner.state("gone"), Connection::State::Fault);
+    EXPECT_TRUE(owner.reason("gone").startsWith("its module libtavrelia_gone.so cannot be loaded: "))
+        << owner.reason("gone").toStdString();
+    EXPECT_EQ(log, QStringList({"a:start 1"}));
 }

@@ -38,8 +38,12 @@ check_entry() {
     bin/tavrelia \
     lib/systemd/user/tavrelia-conveyor.service \
     lib/systemd/user/tavrelia-player.service \
+    lib/tavrelia/libtavrelia_alsa_midi.so \
+    lib/tavrelia/libtavrelia_core.so \
     lib/tavrelia/libtavrelia_gui.so \
     lib/tavrelia/libtavrelia_ola.so \
+    lib/tavrelia/libtavrelia_osc.so \
+    lib/tavrelia/libtavrelia_remote.so \
     lib/udev/rules.d/99-tavrelia-ftdi.rules \
     share/applications/tavrelia.desktop \
     share/doc/tavrelia/copyright \

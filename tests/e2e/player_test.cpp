@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <signal.h>
 
@@ -12,6 +13,7 @@
 #include <map>
 #include <numeric>
 
+#include "osc_peer.h"
 #include "program_run.h"
 
 using namespace tavrelia;
@@ -296,20 +298,36 @@ TEST(Player, BadInputIsRefusedBeforeAnythingIsSent)
 }
 
 // The player runs on the core alone; the window, started from the same program,
-// does load the widget library (so the check can tell them apart). Neither maps the
-// OLA client or protobuf unless that backend is chosen.
+// does load the widget library. Neither maps a connection's libraries (OLA and
+// protobuf, Qt's network, HTTP server and WebSockets, liblo, ALSA) while that
+// connection is off; switched on, they are there, so the check can tell them apart.
 TEST(Player, LoadsNoLibraryItDoesNotUse)
 {
+    const char* remoteLibraries[] = {"libQt6Network.so", "libQt6HttpServer.so", "libQt6WebSockets.so", "liblo.so",
+                                     "libasound.so"};
     struct Case {
-        bool player;
+        const char* name;
+        QStringList arguments;
         bool widgets;
-    } cases[] = {{true, false}, {false, true}};
+        bool remotes;
+    } cases[] = {
+        {"player", {"--play", "SHOW"}, false, false},
+        {"window", {}, true, false},
+        {"player with every remote", {"--play", "SHOW", "--remote", "--osc", "--midi"}, false, true},
+    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.player ? "player" : "window");
+        SCOPED_TRACE(c.name);
         ProgramRun run;
-        const QString show = writeShow(run);
-        run.start(c.player ? QStringList{"--play", show} : QStringList{});
+        run.writeConf("[Interface]\nBackend=serial\nSerialDevice=" + QByteArray::fromStdString(run.device.path().string()) +
+                      "\n[Remote]\nPin=4711\nAddress=127.0.0.1\nPort=" + QByteArray::number(wire::OscPeer::freePort()) +
+                      "\n[OSC]\nAddress=127.0.0.1\nPort=" + QByteArray::number(wire::OscPeer::freePort()) + "\n");
+        run.start(QStringList(c.arguments).replaceInStrings(QStringLiteral("SHOW"), writeShow(run)));
         ASSERT_GE(run.packets(2).size(), 2u) << run.output();
+        QElapsedTimer started;
+        started.start();
+        while (c.remotes && run.standardOutput().find("OSC on 127.0.0.1") == std::string::npos &&
+               started.elapsed() < 10000)
+            QThread::msleep(20);
         QFile maps(QStringLiteral("/proc/%1/maps").arg(run.process.processId()));
         ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
         const QByteArray mapped = maps.readAll();
@@ -318,6 +336,8 @@ TEST(Player, LoadsNoLibraryItDoesNotUse)
         EXPECT_EQ(mapped.contains("libQt6Gui.so"), c.widgets);
         EXPECT_FALSE(mapped.contains("libola"));
         EXPECT_FALSE(mapped.contains("libprotobuf"));
+        for (const char* library : remoteLibraries)
+            EXPECT_EQ(mapped.contains(library), c.remotes) << library;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include "remote/flood_gate.h"
+#include "remote/remote_server.h"
 #include "control/pin_guard.h"
 #include "control/pin_owner.h"
 #include "remote/remote_settings.h"
@@ -171,7 +172,7 @@ TEST(RemoteSettings, SavedAsReadAndTheSessionFollowsThePin)
     ASSERT_EQ(settings.sessionKey.size(), 32);
     ASSERT_TRUE(settings.save(store));
     EXPECT_EQ(store.read<RemoteSettings>(), settings);
-    EXPECT_EQ(settings.listenAddress(), QHostAddress(QHostAddress::LocalHost));
+    EXPECT_EQ(tavrelia::RemoteServer::listenAddress(settings), QHostAddress(QHostAddress::LocalHost));
 
     // The same key and PIN sign the same session after a restart; another PIN does not.
     const QByteArray token = settings.sessionToken(QStringLiteral("97531"));

@@ -42,7 +42,7 @@ private slots:
         if (!shot.isEmpty())
             w.form.grab().save(shot + QStringLiteral("/midi-options-tab.png"));
         // The sequencer's port where there is one; where not, the hint says why.
-        const tavrelia::AlsaSequencerPort& sequencer = midi->link().sequencer();
+        const tavrelia::SequencerPort& sequencer = midi->link().sequencer();
         QCOMPARE(w.find<QLabel>("LabelMidiDevices")->toolTip(),
                  sequencer.isOpen() ? sequencer.address()
                                     : QStringLiteral("Нет устройств MIDI\n") + sequencer.error());

@@ -18,7 +18,6 @@
 #include "check_box_click.h"
 #include "console.h"
 #include "qr_code_view.h"
-#include "remote/remote_connection.h"
 #include "remote/remote_settings.h"
 #include "remote_panel.h"
 #include "scripted_dialogs.h"
@@ -88,7 +87,7 @@ private:
     QLineEdit* pin() { return test::child<QLineEdit>(*form_, QStringLiteral("EditRemotePin")); }
     QString address() { return test::child<QLabel>(*form_, QStringLiteral("LabelRemoteAddress"))->text(); }
     QrCodeView* code() { return test::child<QrCodeView>(*form_, QStringLiteral("QrRemote")); }
-    bool running() { return console_->connections.state(RemoteConnection::kId) == Connection::State::On; }
+    bool running() { return console_->connections.state(RemoteSettings::kConnection) == Connection::State::On; }
     void typePin(const QString& text)
     {
         pin()->clear();
@@ -108,7 +107,6 @@ void RemotePanelTest::init()
     port_ = freePort();
     dialogs_ = std::make_unique<test::ScriptedDialogs>();
     console_ = std::make_unique<Console>();
-    RemoteConnection::add(*console_);
 }
 
 void RemotePanelTest::start()
@@ -169,7 +167,7 @@ void RemotePanelTest::switchedOffAndOnFromItsBox()
     test::clickCheckBox(box());
     QVERIFY(running());
     QVERIFY(stored().enabled);
-    QCOMPARE(console_->connections.where(RemoteConnection::kId), QStringLiteral("http://127.0.0.1:%1/").arg(port_));
+    QCOMPARE(console_->connections.where(RemoteSettings::kConnection), QStringLiteral("http://127.0.0.1:%1/").arg(port_));
 }
 
 void RemotePanelTest::aPinIsTakenOnlyWithFourToEightDigits()

@@ -30,7 +30,7 @@ snd_midi_event_t* newCoder(size_t room)
 }  // namespace
 
 AlsaSequencerPort::AlsaSequencerPort(const QString& device, QObject* parent)
-    : QObject(parent), device_(device), decoder_(newCoder(kDecodeRoom)), encoder_(newCoder(kEncodeRoom))
+    : SequencerPort(parent), device_(device), decoder_(newCoder(kDecodeRoom)), encoder_(newCoder(kEncodeRoom))
 {
 }
 

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include "midi/sequencer_port.h"
+
 #include <memory>
 #include <vector>
 
@@ -26,7 +28,7 @@ namespace tavrelia {
 // state again).
 //
 // Thread: the user-interface thread.
-class AlsaSequencerPort : public QObject {
+class AlsaSequencerPort : public SequencerPort {
     Q_OBJECT
 public:
     static constexpr const char* kDevice = "/dev/snd/seq";
@@ -37,28 +39,22 @@ public:
     ~AlsaSequencerPort() override;
 
     // Opens the client and its port; false, and the reason in error(), when it cannot.
-    bool open();
-    void close();
-    bool isOpen() const { return seq_ != nullptr; }
-    QString error() const { return error_; }
+    bool open() override;
+    void close() override;
+    bool isOpen() const override { return seq_ != nullptr; }
+    QString error() const override { return error_; }
     // "ALSA sequencer 128:0": what others connect to; empty while closed.
-    QString address() const;
+    QString address() const override;
     int client() const { return client_; }
     int port() const { return port_; }
 
-    void send(const QByteArray& bytes);
+    void send(const QByteArray& bytes) override;
 
     // The MIDI bytes of one event (running status never used); empty for an event
     // that is no MIDI message (an announcement, a subscription).
     QByteArray bytesOf(const snd_seq_event& event) const;
     // The events of whole MIDI messages, ready to be addressed and sent.
     std::vector<snd_seq_event> eventsOf(const QByteArray& bytes);
-
-signals:
-    // Bytes from one sending port ("seq 129:0").
-    void received(const QString& source, const QByteArray& bytes);
-    // A program subscribed to the port: it gets the state from now on.
-    void subscribed();
 
 private:
     void read();

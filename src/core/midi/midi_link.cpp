@@ -12,9 +12,9 @@ MidiLink::MidiLink(NamedControls& named, Controls& controls, SettingsStore& stor
     connect(&ports_, &RawMidiPorts::opened, &surface_, &MidiSurface::sendAll);
     connect(&ports_, &RawMidiPorts::opened, this, &MidiLink::devicesChanged);
     connect(&ports_, &RawMidiPorts::closed, this, &MidiLink::devicesChanged);
-    connect(&sequencer_, &AlsaSequencerPort::received, &surface_, &MidiSurface::input);
-    connect(&surface_, &MidiSurface::output, &sequencer_, &AlsaSequencerPort::send);
-    connect(&sequencer_, &AlsaSequencerPort::subscribed, &surface_, &MidiSurface::sendAll);
+    connect(sequencer_.get(), &SequencerPort::received, &surface_, &MidiSurface::input);
+    connect(&surface_, &MidiSurface::output, sequencer_.get(), &SequencerPort::send);
+    connect(sequencer_.get(), &SequencerPort::subscribed, &surface_, &MidiSurface::sendAll);
 }
 
 void MidiLink::start(const QString& device)
@@ -22,7 +22,7 @@ void MidiLink::start(const QString& device)
     loadMap();
     ports_.setDevice(device);
     ports_.start();
-    sequencer_.open();
+    sequencer_->open();
     emit devicesChanged();
 }
 
@@ -38,15 +38,15 @@ void MidiLink::loadMap()
 void MidiLink::stop()
 {
     ports_.stop();
-    sequencer_.close();
+    sequencer_->close();
     emit devicesChanged();
 }
 
 QStringList MidiLink::devices() const
 {
     QStringList open = ports_.openPaths();
-    if (sequencer_.isOpen())
-        open.append(sequencer_.address());
+    if (sequencer_->isOpen())
+        open.append(sequencer_->address());
     return open;
 }
 

@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QString>
 
-#include "midi/alsa_sequencer_port.h"
+#include <memory>
+
+#include "midi/sequencer_port.h"
 #include "midi/midi_map.h"
 #include "midi/midi_surface.h"
 #include "midi/raw_midi_ports.h"
@@ -30,7 +32,7 @@ public:
     // The raw devices open, and the sequencer's port when it is.
     QStringList devices() const;
     MidiSurface& surface() { return surface_; }
-    const AlsaSequencerPort& sequencer() const { return sequencer_; }
+    const SequencerPort& sequencer() const { return *sequencer_; }
 
 signals:
     void devicesChanged();
@@ -42,7 +44,7 @@ private:
 
     SettingsStore& store_;
     RawMidiPorts ports_;
-    AlsaSequencerPort sequencer_;
+    std::unique_ptr<SequencerPort> sequencer_ = SequencerPort::make();
     MidiSurface surface_;
     QStringList faults_;
 };

@@ -12,7 +12,8 @@
 #include "output/recode_table_file.h"
 #include "midi/midi_connection.h"
 #include "output/interface_connection.h"
-#include "surfaces/osc_connection.h"
+#include "remote/remote_settings.h"
+#include "surfaces/osc_settings.h"
 
 namespace tavrelia {
 
@@ -97,10 +98,10 @@ std::optional<int> ShowPlayer::startConnections()
         console_.store.setOverride(InterfaceSettings::kGroup, QStringLiteral("Backend"),
                                    InterfaceSettings::nameOf(*options_.backend));
     chosen_ = {InterfaceConnection::kId};
-    for (const auto& [asked, id] : {std::pair{options_.osc, OscConnection::kId},
+    for (const auto& [asked, id] : {std::pair{options_.osc, OscSettings::kConnection},
                                     {options_.midi || options_.beat == QLatin1String("midi"), MidiConnection::kId},
                                     {options_.beat == QLatin1String("link"), LinkConnection::kId},
-                                    {options_.remote, QStringLiteral("remote")}}) {
+                                    {options_.remote, RemoteSettings::kConnection}}) {
         if (asked)
             chosen_.append(id);
     }
@@ -261,7 +262,7 @@ void ShowPlayer::reportConnections()
 {
     Connections& connections = console_.connections;
     if (options_.osc)
-        say(QStringLiteral("OSC on %1").arg(connections.where(OscConnection::kId)));
+        say(QStringLiteral("OSC on %1").arg(connections.where(OscSettings::kConnection)));
     if (options_.remote)
         say(QStringLiteral("remote on %1").arg(connections.where(QStringLiteral("remote"))));
     auto* midi = qobject_cast<MidiConnection*>(connections.find(MidiConnection::kId));

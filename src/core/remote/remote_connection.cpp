@@ -1,11 +1,9 @@
 #include "remote/remote_connection.h"
 
-#include "console.h"
-
 namespace tavrelia {
 
 RemoteConnection::RemoteConnection(NamedControls& named, PinOwner& pins, QObject* parent)
-    : Connection(kId, RemoteSettings::kGroup, parent), server_(named, pins)
+    : Connection(RemoteSettings::kConnection, RemoteSettings::kGroup, parent), server_(named, pins)
 {
     connect(&server_, &RemoteServer::clientCountChanged, this, &RemoteConnection::showClients);
 }
@@ -35,13 +33,6 @@ void RemoteConnection::stop()
 void RemoteConnection::showClients(int count)
 {
     setCounts({{QStringLiteral("clients"), quint64(count)}});
-}
-
-void RemoteConnection::add(Console& console)
-{
-    console.connections.add(kId, RemoteSettings::kGroup, [&console] {
-        return std::make_unique<RemoteConnection>(console.named, console.pins);
-    });
 }
 
 }  // namespace tavrelia

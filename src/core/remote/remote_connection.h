@@ -5,22 +5,15 @@
 
 namespace tavrelia {
 
-class Console;
-
 // The phone remote as a connection: the server listening as [Remote] says, the
 // addresses to type on a phone and how many are connected.
 class RemoteConnection : public Connection {
     Q_OBJECT
 public:
-    static inline const QString kId = QStringLiteral("remote");
-
     RemoteConnection(NamedControls& named, PinOwner& pins, QObject* parent = nullptr);
 
     void start(SettingsStore& store) override;
     void stop() override;
-
-    // Registers it with the console's connections.
-    static void add(Console& console);
 
 private:
     void showClients(int count);

@@ -67,6 +67,16 @@ QString seconds(std::chrono::milliseconds wait)
 }
 }  // namespace
 
+QHostAddress RemoteServer::listenAddress(const RemoteSettings& settings)
+{
+    const QString& address = settings.address;
+    const QHostAddress named(address);
+    // 0.0.0.0 and :: mean every interface of both families, as no address does.
+    const bool any = address.isEmpty() || named == QHostAddress(QHostAddress::AnyIPv4) ||
+                     named == QHostAddress(QHostAddress::AnyIPv6);
+    return any ? QHostAddress(QHostAddress::Any) : named;
+}
+
 RemoteServer::RemoteServer(NamedControls& named, PinOwner& pins, QObject* parent)
     : QObject(parent), named_(named), pins_(pins)
 {
@@ -94,10 +104,10 @@ bool RemoteServer::start(RemoteSettings settings, QString* error)
     token_ = settings_.sessionToken(pins_.pin());
     http_ = std::make_unique<QHttpServer>();
     addRoutes();
-    port_ = http_->listen(settings_.listenAddress(), settings_.port);
+    port_ = http_->listen(listenAddress(settings_), settings_.port);
     if (port_ == 0) {
         *error = QStringLiteral("cannot listen on %1 port %2")
-                     .arg(settings_.listenAddress().toString())
+                     .arg(listenAddress(settings_).toString())
                      .arg(settings_.port);
         http_.reset();
         return false;
@@ -273,7 +283,7 @@ void RemoteServer::broadcast(const QByteArray& message)
 QStringList RemoteServer::pageUrls() const
 {
     QList<QHostAddress> hosts;
-    const QHostAddress listening = settings_.listenAddress();
+    const QHostAddress listening = listenAddress(settings_);
     if (listening == QHostAddress(QHostAddress::Any)) {
         for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
             const auto flags = interface.flags();

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHttpServerResponder>
 #include <QHash>
+#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -40,6 +41,8 @@ public:
     static constexpr int kAliveMs = 2000;   // a page that hears nothing for longer knows it is cut off
     static constexpr qsizetype kLongestLogin = 1024;
     static const QByteArray kCookieName;
+    // Where to listen: every interface, or the one address named.
+    static QHostAddress listenAddress(const RemoteSettings& settings);
     // How the live channel is closed on a client, beside the standard codes (numbers
     // the protocol leaves to applications, so not values of Qt's enum).
     static constexpr int kSignIn = 4001;         // no session: the PIN first

@@ -38,15 +38,6 @@ bool RemoteSettings::save(SettingsStore& store) const
     return store.write(kGroup, edits);
 }
 
-QHostAddress RemoteSettings::listenAddress() const
-{
-    const QHostAddress named(address);
-    // 0.0.0.0 and :: mean every interface of both families, as no address does.
-    const bool any = address.isEmpty() || named == QHostAddress(QHostAddress::AnyIPv4) ||
-                     named == QHostAddress(QHostAddress::AnyIPv6);
-    return any ? QHostAddress(QHostAddress::Any) : named;
-}
-
 void RemoteSettings::makeSessionKey()
 {
     if (!sessionKey.isEmpty())

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHostAddress>
 #include <QString>
 #include <QStringList>
 
@@ -29,12 +28,12 @@ struct RemoteSettings {
     // group (SettingsStore::read<RemoteSettings>() reads the file's group).
     static RemoteSettings read(SettingsStore::Group& group);
     static inline const QString kGroup = QStringLiteral("Remote");
+    // The connection that reads them.
+    static inline const QString kConnection = QStringLiteral("remote");
     // Writes Enabled, Port, Address (and the key once it exists); false when the
     // file could not be written.
     bool save(SettingsStore& store) const;
 
-    // Where to listen: every interface, or the one address named.
-    QHostAddress listenAddress() const;
     // Makes the session key when there is none yet.
     void makeSessionKey();
     // Makes one and stores it when the file has none, so that a phone stays signed in

@@ -3,7 +3,7 @@
 namespace tavrelia {
 
 OscConnection::OscConnection(NamedControls& named, PinOwner& pins, QObject* parent)
-    : Connection(kId, OscSettings::kGroup, parent), server_(named, pins)
+    : Connection(OscSettings::kConnection, OscSettings::kGroup, parent), server_(named, pins)
 {
     connect(&server_, &OscServer::countsChanged, this, &OscConnection::showCounts);
     connect(&server_, &OscServer::pinChanged, this, &Connection::changed);

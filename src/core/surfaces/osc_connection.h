@@ -10,8 +10,6 @@ namespace tavrelia {
 class OscConnection : public Connection {
     Q_OBJECT
 public:
-    static inline const QString kId = QStringLiteral("osc");
-
     OscConnection(NamedControls& named, PinOwner& pins, QObject* parent = nullptr);
 
     void start(SettingsStore& store) override;

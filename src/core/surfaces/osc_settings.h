@@ -26,6 +26,8 @@ struct OscSettings {
     // group (SettingsStore::read<OscSettings>() reads the file's group).
     static OscSettings read(SettingsStore::Group& group);
     static inline const QString kGroup = QStringLiteral("OSC");
+    // The connection that reads them.
+    static inline const QString kConnection = QStringLiteral("osc");
     // False when the file could not be written.
     bool save(SettingsStore& store) const;
 

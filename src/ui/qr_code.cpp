@@ -1,4 +1,4 @@
-#include "remote/qr_code.h"
+#include "qr_code.h"
 
 #include <qrencode.h>
 

@@ -13,7 +13,6 @@
 
 #include "base_form.h"
 #include "console.h"
-#include "remote/remote_connection.h"
 #include "test_environment.h"
 
 namespace tavrelia::test {
@@ -21,7 +20,6 @@ namespace tavrelia::test {
 struct Window {
     Window()
     {
-        RemoteConnection::add(console);
         console.clearShowData();
         form.ReturnPageControlAll();
     }

@@ -312,7 +312,7 @@ TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {"0000"}}));
     EXPECT_EQ(osc.lastFault(), QStringLiteral("127.0.0.2: неверный PIN"));
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {kPin.toStdString()}}));   // within the wait
-    EXPECT_EQ(osc.lastFault(), QStringLiteral("127.0.0.2: PIN раньше, чем можно"));
+    EXPECT_EQ(osc.lastFault(), QStringLiteral("127.0.0.2: PIN раньше срока"));
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {1, 2}}));
     EXPECT_EQ(osc.counts().applied, applied);
     EXPECT_EQ(console.live.fader(1), 0);

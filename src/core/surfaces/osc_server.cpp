@@ -272,7 +272,7 @@ bool OscServer::takePin(const QString& pin, const Sender& sender, Clock::time_po
         return refuse(QStringLiteral("%1: неверный PIN").arg(sender.host), "wrong");
     case PinGuard::Verdict::Waiting:
         // Not looked at: whether it was right is not known.
-        return refuse(QStringLiteral("%1: PIN раньше, чем можно").arg(sender.host), "needed");
+        return refuse(QStringLiteral("%1: PIN раньше срока").arg(sender.host), "needed");
     }
     return false;
 }

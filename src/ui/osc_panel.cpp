@@ -200,7 +200,8 @@ void OscPanel::showCounts()
     const Connection* osc = console_.connections.find(OscConnection::kId);
     for (size_t i = 0; i < std::size(kCounts); ++i)
         countLabels_[i]->setText(QString::number(osc ? osc->count(QString::fromLatin1(kCounts[i].count)) : 0));
-    const QString fault = osc ? osc->note() : QString();
+    // The last drop while listening: a listener that is off or failed says why in its state.
+    const QString fault = osc && osc->state() == Connection::State::On ? osc->note() : QString();
     labelLastFault_->setText(fault.isEmpty() ? QString() : QStringLiteral("Ошибка: ") + fault);
     labelLastFault_->setVisible(!fault.isEmpty());
 }

@@ -308,7 +308,6 @@ TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
     };
     ASSERT_TRUE(take(stranger, {"/tavrelia/fader/1", {7}}));
     EXPECT_EQ(osc.lastFault(), QStringLiteral("127.0.0.2: нет PIN"));
-    std::this_thread::sleep_for(OscServer::kAnswerEvery);
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {"0000"}}));
     EXPECT_EQ(osc.lastFault(), QStringLiteral("127.0.0.2: неверный PIN"));
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {kPin.toStdString()}}));   // within the wait
@@ -316,10 +315,7 @@ TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {1, 2}}));
     EXPECT_EQ(osc.counts().applied, applied);
     EXPECT_EQ(console.live.fader(1), 0);
-    const auto answers = feedback(stranger);
-    ASSERT_EQ(answers.size(), 2u);
-    EXPECT_TRUE(OscPeer::has({answers[0]}, "/tavrelia/pin", std::string("needed")));
-    EXPECT_TRUE(OscPeer::has({answers[1]}, "/tavrelia/pin", std::string("wrong")));
+    EXPECT_EQ(feedback(stranger).size(), 1u);   // why, once
     EXPECT_EQ(osc.clientCount(), 1u);
 
     // After the wait the PIN lets the host in: every state comes back, and its other
@@ -346,24 +342,18 @@ TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
     EXPECT_EQ(osc.counts().applied, applied + 2);
 }
 
-// The PIN as a layout sends it: a string, an int or a float.
+// The PIN as a layout sends it, each from a machine of its own; numbers come back in
+// the PIN's own type.
 TEST_F(OscOnTheWire, ThePinComesAsAStringAnIntOrAFloat)
 {
-    const struct {
-        OscPeer::Value pin;
-        bool letIn;
-    } cases[] = {{std::string("4711"), true}, {4711, true}, {4711.0f, true}, {4711.5f, false}, {-4711, false}};
+    const std::pair<OscPeer::Value, bool> pins[] = {{std::string("4711"), true}, {4711, true}, {4711.0f, true}, {4711.5f, false}};
     uint32_t host = INADDR_LOOPBACK + 10;
-    quint64 count = osc.counts().received;
-    for (const auto& [pin, letIn] : cases) {
-        SCOPED_TRACE(host - INADDR_LOOPBACK);
+    for (const auto& [pin, letIn] : pins) {
         OscPeer tablet(host++);
         tablet.send(port, {"/tavrelia/pin", {pin}});
-        ASSERT_TRUE(received(++count));
         const auto back = feedback(tablet);
-        EXPECT_EQ(missingStates(back).empty(), letIn);
-        // Numbers answer in the PIN's own type.
-        EXPECT_EQ(OscPeer::has(back, "/tavrelia/fader/1", 0.0f), std::holds_alternative<float>(pin) && letIn);
+        EXPECT_EQ(missingStates(back).empty(), letIn) << host;
+        EXPECT_EQ(OscPeer::has(back, "/tavrelia/fader/1", 0.0f), letIn && std::holds_alternative<float>(pin)) << host;
     }
 }
 
@@ -372,35 +362,24 @@ TEST_F(OscOnTheWire, ThePinComesAsAStringAnIntOrAFloat)
 TEST_F(OscOnTheWire, AStrangerHearsWhyOnceASecondInNoMoreBytesThanItSent)
 {
     OscPeer stranger(INADDR_LOOPBACK + 3);
-    const struct {
-        std::string datagram;
-        bool afterASecond;
-        const char* answer;   // none: no answer
-    } steps[] = {
+    const std::tuple<std::string, bool, std::string> steps[] = {   // datagram, a second later, answer
         {OscPeer::encode({"/tavrelia/fader/1", {7}}), false, "needed"},
-        {OscPeer::encode({"/tavrelia/fader/1", {7}}), false, nullptr},   // within the second
-        {OscPeer::encode({"/tavrelia/pin", {"0000"}}), false, nullptr},
+        {OscPeer::encode({"/tavrelia/pin", {"0000"}}), false, ""},   // within the second
         {OscPeer::encode({"/tavrelia/pin", {"0000"}}), true, "wrong"},
-        {OscPeer::encode({"/tavrelia/play", {}}), true, nullptr},        // 20 bytes: shorter than the answer
-        {OscPeer::encode({"/x", {"a much longer message than the answer"}}), false, "needed"},
-        {"not OSC at all, long enough to be answered", true, nullptr},
+        {OscPeer::encode({"/tavrelia/play", {}}), true, ""},         // shorter than the answer
+        {OscPeer::encode({"/x", {"a message of no control"}}), false, "needed"},
+        {"not OSC, though long enough to be answered", true, ""},
     };
-    quint64 count = osc.counts().received;
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.datagram);
-        if (step.afterASecond)
+    for (const auto& [datagram, later, answer] : steps) {
+        if (later)
             std::this_thread::sleep_for(OscServer::kAnswerEvery);
-        stranger.sendBytes(port, step.datagram);
-        ASSERT_TRUE(received(++count));
+        stranger.sendBytes(port, datagram);
         auto back = stranger.receiveBytes(300ms, 300ms, [] { QCoreApplication::processEvents(); });
-        if (!step.answer) {
-            EXPECT_TRUE(back.empty());
-            continue;
+        ASSERT_EQ(back.size(), answer.empty() ? 0u : 1u) << datagram;
+        if (!back.empty()) {
+            EXPECT_LE(back[0].size(), datagram.size());
+            EXPECT_TRUE(OscPeer::has({OscPeer::decode(back[0].data(), back[0].size())}, "/tavrelia/pin", answer));
         }
-        ASSERT_EQ(back.size(), 1u);
-        EXPECT_LE(back[0].size(), step.datagram.size());
-        EXPECT_TRUE(OscPeer::has({OscPeer::decode(back[0].data(), back[0].size())}, "/tavrelia/pin",
-                                 std::string(step.answer)));
     }
 }
 

@@ -186,27 +186,24 @@ void OscPanelTest::fitsTheWindow()
     startUp();
     QTest::qWait(50);
     const QSize normal = form->size();
-    // The longest texts the group shows: seven-digit counts, and the messages of a
-    // listener that failed to start or of one that dropped a message, longer than a line.
+    // The longest texts the group shows: seven-digit counts and messages longer than a line.
     for (QLabel* count : group->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^LabelOsc(?!State|LastFault)"))))
         count->setText(QStringLiteral("9999999"));
+    // A listener that failed shows no drop; one that listens shows its last.
     const std::pair<const char*, const char*> messages[] = {
         {"Не работает: 2001:db8:85a3::8a2e:370:7334 port 65535: Cannot assign requested address", ""},
-        {"Ждет команд на порту 65535", "Ошибка: 2001:db8:85a3::8a2e:370:7334: PIN раньше срока"},
-    };
+        {"Ждет команд на порту 65535", "Ошибка: 2001:db8:85a3::8a2e:370:7334: PIN раньше срока"}};
     for (const auto& [state, fault] : messages) {
         find<QLabel>("LabelOscState")->setText(QString::fromUtf8(state));
         find<QLabel>("LabelOscLastFault")->setText(QString::fromUtf8(fault));
         find<QLabel>("LabelOscLastFault")->setVisible(*fault);
         QTest::qWait(50);
-        const QString shot = qEnvironmentVariable("TAVRELIA_SCREENSHOT");
-        if (!shot.isEmpty())
-            form->grab().save(shot + (*fault ? ".fault.png" : ".state.png"));
-        // The tab holds it at the window's size, its groups within its height.
+        // The tab holds it at the window's size, and every text is whole: the messages
+        // on as many lines as they take.
         QCOMPARE(form->size(), normal);
         QWidget* page = group->parentWidget();
         QVERIFY(page->minimumSizeHint().height() <= page->height());
-        // Every text whole: the messages on as many lines as they take.
+        QVERIFY(group->height() >= group->minimumSizeHint().height());
         for (QLabel* label : group->findChildren<QLabel*>()) {
             const int needed = label->wordWrap() ? label->heightForWidth(label->width()) : label->minimumSizeHint().height();
             QVERIFY2(label->width() >= label->minimumSizeHint().width() && label->height() >= needed,
@@ -217,6 +214,9 @@ void OscPanelTest::fitsTheWindow()
                 QVERIFY2(widget->width() >= widget->minimumSizeHint().width(), qPrintable(widget->objectName()));
         }
     }
+    const QString shot = qEnvironmentVariable("TAVRELIA_SCREENSHOT");
+    if (!shot.isEmpty())
+        form->grab().save(shot);
 }
 
 TAVRELIA_TEST_MAIN(OscPanelTest)

@@ -167,7 +167,7 @@ void OscServer::readDatagrams()
             break;   // nothing more this turn
         if (static_cast<size_t>(size) > buffer_.size()) {
             ++counts_.received;
-            drop({OscCodec::Fault::Malformed, QStringLiteral("a datagram of %1 bytes").arg(size)});
+            drop({OscCodec::Fault::Malformed, QStringLiteral("датаграмма в %1 байт").arg(size)});
             continue;
         }
         take(buffer_.data(), static_cast<size_t>(size), reinterpret_cast<const sockaddr*>(&from), length);
@@ -188,7 +188,6 @@ void OscServer::take(const char* data, size_t size, const sockaddr* from, sockle
     const Sender sender{from, length, hostOf(from, length), size};
     const QString name = decoded.message ? decoded.message->name : QString();
     const std::optional<bool> floats = decoded.message ? decoded.message->floats : std::nullopt;
-    const bool letIn = pins_.isLetIn(sender.host);
     if (name == QLatin1String(OscCodec::kPin)) {
         if (!takePin(decoded.message->value.toString(), sender, now))
             return;
@@ -197,7 +196,7 @@ void OscServer::take(const char* data, size_t size, const sockaddr* from, sockle
         sendAll(from, length, clients_.find(from, length)->floats);
         return;
     }
-    if (!letIn) {
+    if (!pins_.isLetIn(sender.host)) {
         drop({OscCodec::Fault::Refused, QStringLiteral("%1: нет PIN").arg(sender.host)});
         answer("needed", sender, now);
         return;

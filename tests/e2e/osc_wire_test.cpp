@@ -22,6 +22,7 @@
 #include "osc_peer.h"
 #include "control/pin_guard.h"
 #include "surfaces/osc_server.h"
+#include "surfaces/osc_settings.h"
 
 using namespace std::chrono_literals;
 using tavrelia::NamedControls;

@@ -92,16 +92,6 @@ public:
                                  const std::function<void()>& meanwhile = {})
     {
         std::vector<Message> messages;
-        for (std::string& datagram : receiveBytes(wait, quiet, meanwhile))
-            messages.push_back(decode(datagram.data(), datagram.size()));
-        return messages;
-    }
-
-    // The same as the datagrams' bytes.
-    std::vector<std::string> receiveBytes(std::chrono::milliseconds wait, std::chrono::milliseconds quiet,
-                                          const std::function<void()>& meanwhile = {})
-    {
-        std::vector<std::string> datagrams;
         const auto deadline = std::chrono::steady_clock::now() + wait;
         auto lastHeard = std::chrono::steady_clock::now();
         while (std::chrono::steady_clock::now() < deadline) {
@@ -109,7 +99,7 @@ public:
                 meanwhile();
             pollfd p{fd_, POLLIN, 0};
             if (::poll(&p, 1, 5) <= 0) {
-                if (!datagrams.empty() && std::chrono::steady_clock::now() - lastHeard > quiet)
+                if (!messages.empty() && std::chrono::steady_clock::now() - lastHeard > quiet)
                     break;
                 continue;
             }
@@ -118,9 +108,9 @@ public:
             if (size <= 0)
                 continue;
             lastHeard = std::chrono::steady_clock::now();
-            datagrams.emplace_back(buffer, static_cast<size_t>(size));
+            messages.push_back(decode(buffer, static_cast<size_t>(size)));
         }
-        return datagrams;
+        return messages;
     }
 
     static Message decode(char* data, size_t size)

@@ -255,9 +255,8 @@ TEST_F(OscOnTheWire, FeedbackGoesToEverySenderInItsOwnNumbers)
     const auto first = feedback(peer);
     floats.send(port, {"/tavrelia/fader/5", {1.0f}});
     const auto second = feedback(floats);
-    // The port that sent the PIN got every state, then what its own message changed;
-    // the new port gets only the changes, until it asks for every state.
-    // A strip's level is its channel's too.
+    // The port that sent the PIN got every state, then what its own message changed (a
+    // strip's level is its channel's too); the new port gets only the changes.
     EXPECT_EQ(missingStates(first), std::set<std::string>{});
     EXPECT_TRUE(OscPeer::has(first, "/tavrelia/fader/4", 200));
     ASSERT_EQ(second.size(), 2u);
@@ -282,9 +281,7 @@ TEST_F(OscOnTheWire, FeedbackGoesToEverySenderInItsOwnNumbers)
     const auto synced = feedback(floats);
     EXPECT_EQ(missingStates(synced), std::set<std::string>{});
     EXPECT_TRUE(OscPeer::has(synced, "/tavrelia/fader/4", 0.2f));
-    peer.send(port, {"/tavrelia/sync", {1}});
-    EXPECT_TRUE(OscPeer::has(feedback(peer), "/tavrelia/fader/5", 255));
-    EXPECT_TRUE(feedback(floats).empty());
+    EXPECT_TRUE(feedback(peer).empty());
 
     // Words go as words; the pair as two numbers.
     console.live.setMode(tavrelia::OutputEngine::Avtomat);
@@ -319,8 +316,8 @@ TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
     EXPECT_EQ(feedback(stranger).size(), 1u);   // why, once
     EXPECT_EQ(osc.clientCount(), 1u);
 
-    // After the wait the PIN lets the host in: every state comes back, and its other
-    // sockets are in too.
+    // After the wait the PIN, here as an int, lets the host in: every state comes back,
+    // and its other sockets are in too.
     std::this_thread::sleep_for(tavrelia::PinGuard::kFirstWait);
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {4711}}));
     EXPECT_EQ(missingStates(feedback(stranger)), std::set<std::string>{});
@@ -347,9 +344,9 @@ TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
 // the PIN's own type.
 TEST_F(OscOnTheWire, ThePinComesAsAStringAnIntOrAFloat)
 {
-    const std::pair<OscPeer::Value, bool> pins[] = {{std::string("4711"), true}, {4711, true}, {4711.0f, true}, {4711.5f, false}};
     uint32_t host = INADDR_LOOPBACK + 10;
-    for (const auto& [pin, letIn] : pins) {
+    for (const auto& [pin, letIn] : {std::pair<OscPeer::Value, bool>{std::string("4711"), true}, {4711, true},
+                                     {4711.0f, true}, {4711.5f, false}}) {
         OscPeer tablet(host++);
         tablet.send(port, {"/tavrelia/pin", {pin}});
         const auto back = feedback(tablet);
@@ -375,12 +372,10 @@ TEST_F(OscOnTheWire, AStrangerHearsWhyOnceASecondInNoMoreBytesThanItSent)
         if (later)
             std::this_thread::sleep_for(OscServer::kAnswerEvery);
         stranger.sendBytes(port, datagram);
-        auto back = stranger.receiveBytes(300ms, 300ms, [] { QCoreApplication::processEvents(); });
+        const auto back = stranger.receive(300ms, 300ms, [] { QCoreApplication::processEvents(); });
         ASSERT_EQ(back.size(), answer.empty() ? 0u : 1u) << datagram;
-        if (!back.empty()) {
-            EXPECT_LE(back[0].size(), datagram.size());
-            EXPECT_TRUE(OscPeer::has({OscPeer::decode(back[0].data(), back[0].size())}, "/tavrelia/pin", answer));
-        }
+        EXPECT_TRUE(answer.empty() || (OscPeer::has(back, "/tavrelia/pin", answer) &&
+                                       OscPeer::encode(back[0]).size() <= datagram.size()));
     }
 }
 

@@ -22,6 +22,10 @@ void PinOwner::read()
     SettingsStore::Group group = store_.group(QLatin1String(kGroup));
     stored_ = group.text(QLatin1String(kKey));
     const QString pin = PinGuard::valid(stored_) ? stored_ : QString();
+    if (pin == pin_)
+        return;
+    pin_ = pin;
+    guard_.clear();
     // Machines let in with another PIN stay out: the list is for the PIN it was kept with.
     letIn_.clear();
     if (!pin.isEmpty() && group.text(QLatin1String(kLetInCheckKey)) == checkOf(pin)) {
@@ -31,10 +35,6 @@ void PinOwner::read()
         }
         letIn_ = letIn_.mid(std::max<qsizetype>(0, letIn_.size() - kLetInHosts));
     }
-    if (pin == pin_)
-        return;
-    pin_ = pin;
-    guard_.clear();
     emit changed();
 }
 

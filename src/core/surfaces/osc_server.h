@@ -38,6 +38,10 @@ class NamedControls;
 // Every state goes to the port that sent the right PIN, and to one that sends
 // /tavrelia/sync; other ports of a machine let in get the changes only.
 //
+// Thread: the user-interface thread. The socket is read by the event loop, at most
+// kDatagramsPerTurn datagrams a turn, so a flood waits in the socket's buffer (and is
+// dropped there by the kernel) while everything else runs; the controls take the
+// console lock for each change only, so the output tick never waits for the network.
 class OscServer : public QObject {
     Q_OBJECT
 public:

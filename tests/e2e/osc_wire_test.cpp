@@ -138,6 +138,7 @@ TEST_F(OscOnTheWire, EveryWritableControlReachesTheWire)
         {{"/tavrelia/page", {10}}, {}},
         {{"/tavrelia/fader/2", {123}}, slot(12, 123)},   // channel 12 of the stopped scene
         {{"/tavrelia/fader/2", {1.0f}}, slot(12, 255)},  // a float spans 0..255
+        {{"/tavrelia/channel/40", {66}}, slot(40, 66)},  // off the page shown
         {{"/tavrelia/play", {1}}, {}},
         {{"/tavrelia/fader/3/manual", {1}}, {}},
         {{"/tavrelia/fader/3", {201}}, {}},
@@ -254,28 +255,32 @@ TEST_F(OscOnTheWire, FeedbackGoesToEverySenderInItsOwnNumbers)
     const auto first = feedback(peer);
     floats.send(port, {"/tavrelia/fader/5", {1.0f}});
     const auto second = feedback(floats);
-    // A new sender gets every state first, then what its own message changed.
+    // A new sender gets every state first, then what its own message changed: the
+    // strip's level and its channel's.
     EXPECT_EQ(missingStates(first), std::set<std::string>{});
     EXPECT_EQ(missingStates(second), std::set<std::string>{});
-    ASSERT_FALSE(first.empty());
-    EXPECT_EQ(first.back().path, "/tavrelia/fader/4");
-    EXPECT_EQ(first.back().args, std::vector<OscPeer::Value>{200});
-    ASSERT_FALSE(second.empty());
-    EXPECT_EQ(second.back().path, "/tavrelia/fader/5");
-    EXPECT_EQ(second.back().args, std::vector<OscPeer::Value>{1.0f});
+    ASSERT_GE(first.size(), 2u);
+    EXPECT_EQ(first[first.size() - 2].path, "/tavrelia/fader/4");
+    EXPECT_EQ(first[first.size() - 2].args, std::vector<OscPeer::Value>{200});
+    EXPECT_EQ(first.back().path, "/tavrelia/channel/4");
+    ASSERT_GE(second.size(), 2u);
+    EXPECT_EQ(second[second.size() - 2].path, "/tavrelia/fader/5");
+    EXPECT_EQ(second[second.size() - 2].args, std::vector<OscPeer::Value>{1.0f});
+    EXPECT_EQ(second.back().path, "/tavrelia/channel/5");
     // The first sender hears of the second one's change in its own numbers.
     const auto heard = feedback(peer);
-    ASSERT_EQ(heard.size(), 1u);
+    ASSERT_EQ(heard.size(), 2u);
     EXPECT_TRUE(OscPeer::has(heard, "/tavrelia/fader/5", 255));
+    EXPECT_TRUE(OscPeer::has(heard, "/tavrelia/channel/5", 255));
 
     // A change made anywhere else reaches both, each in its own numbers.
     console.live.setFader(4, 51);
     const auto toInts = feedback(peer);
     const auto toFloats = feedback(floats);
-    ASSERT_EQ(toInts.size(), 1u);
+    ASSERT_EQ(toInts.size(), 2u);   // the strip and its channel
     EXPECT_EQ(toInts[0].path, "/tavrelia/fader/4");
     EXPECT_EQ(toInts[0].args, std::vector<OscPeer::Value>{51});
-    ASSERT_EQ(toFloats.size(), 1u);
+    ASSERT_EQ(toFloats.size(), 2u);
     EXPECT_EQ(toFloats[0].args, std::vector<OscPeer::Value>{0.2f});
     EXPECT_EQ(osc.clientCount(), 2u);
 
@@ -283,11 +288,14 @@ TEST_F(OscOnTheWire, FeedbackGoesToEverySenderInItsOwnNumbers)
     console.live.setMode(tavrelia::OutputEngine::Avtomat);
     console.live.setHandPosition(12, 34);
     const auto changes = feedback(peer);
-    ASSERT_EQ(changes.size(), 2u);
+    // The hand scan's pair of selected channels (30, 31) takes the position too.
+    ASSERT_EQ(changes.size(), 4u);
     EXPECT_EQ(changes[0].path, "/tavrelia/mode");
     EXPECT_EQ(changes[0].args, std::vector<OscPeer::Value>{std::string("avtomat")});
-    EXPECT_EQ(changes[1].path, "/tavrelia/handscan/xy");
-    EXPECT_EQ(changes[1].args, (std::vector<OscPeer::Value>{12, 34}));
+    EXPECT_TRUE(OscPeer::has(changes, "/tavrelia/channel/30", 12));
+    EXPECT_TRUE(OscPeer::has(changes, "/tavrelia/channel/31", 34));
+    EXPECT_EQ(changes[3].path, "/tavrelia/handscan/xy");
+    EXPECT_EQ(changes[3].args, (std::vector<OscPeer::Value>{12, 34}));
 }
 
 // Nothing from a host acts, or hears back, before it has sent the PIN; wrong tries
@@ -331,7 +339,7 @@ TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
     EXPECT_EQ(osc.lastFault(), QStringLiteral("no PIN from 127.0.0.2 yet"));
 
     // Without a PIN the desk is shut to all.
-    console.pins.setPin({});
+    ASSERT_TRUE(console.store.write(QStringLiteral("Remote"), {{QStringLiteral("Pin"), std::nullopt}}));
     ASSERT_TRUE(take(peer, {"/tavrelia/pin", {kPin.toStdString()}}));
     EXPECT_EQ(osc.lastFault(), QStringLiteral("the desk has no PIN"));
     EXPECT_EQ(osc.counts().applied, applied + 2);

@@ -266,6 +266,7 @@ TEST_F(OscOnTheWire, FeedbackGoesToEverySenderInItsOwnNumbers)
     const auto heard = feedback(peer);
     ASSERT_EQ(heard.size(), 2u);
     EXPECT_TRUE(OscPeer::has(heard, "/tavrelia/fader/5", 255));
+    EXPECT_TRUE(OscPeer::has(heard, "/tavrelia/channel/5", 255));
 
     // A change made anywhere else reaches both, each in its own numbers.
     console.live.setFader(4, 51);

@@ -20,7 +20,7 @@ namespace tavrelia::test {
 struct Window {
     Window()
     {
-        console.clearShowData();
+        console.showFiles.clearAll();   // as New makes it: nothing changed yet
         form.ReturnPageControlAll();
     }
     template <typename T = QWidget>

@@ -42,9 +42,10 @@ void RemotePanel::buildControls()
     checkBoxRemote_->setObjectName(QStringLiteral("CheckBoxRemote"));
     checkBoxRemote_->setToolTip(QStringLiteral("Пульт в браузере телефона, по локальной сети"));
     connect(checkBoxRemote_, &QCheckBox::clicked, this, &RemotePanel::enabledClicked);
-    fields->addWidget(checkBoxRemote_);
 
+    // The switch and the PIN on one row: the options tab keeps the window's height.
     auto* pinRow = new QHBoxLayout;
+    pinRow->addWidget(checkBoxRemote_);
     pinRow->addWidget(new QLabel(QStringLiteral("PIN"), this));
     editPin_ = new QLineEdit(this);
     editPin_->setObjectName(QStringLiteral("EditRemotePin"));

@@ -63,8 +63,12 @@ TEST(PlayerOnOla, PlaysIntoTheUniverseAndLeavesItDarkOnSigterm)
 TEST(PlayerOnOla, MissingModuleLeavesTheProgramRunning)
 {
     wire::ProgramRun run;
+    // The program and its core, and none of the modules beside them.
     const QString alone = run.dir("home") + "/tavrelia";
     ASSERT_TRUE(QFile::copy(QStringLiteral(TAVRELIA_BINARY), alone));
+    const QString core = QFileInfo(QStringLiteral(TAVRELIA_BINARY)).dir().filePath("libtavrelia_core.so");
+    ASSERT_TRUE(QFile::copy(core, run.dir("home") + "/libtavrelia_core.so"));
+    qputenv("LD_LIBRARY_PATH", run.dir("home").toLocal8Bit());
     ShowImage image;
     image.resetToNewShow();
     const QString show = run.dir("home") + "/ola.tvl";
@@ -80,6 +84,7 @@ TEST(PlayerOnOla, MissingModuleLeavesTheProgramRunning)
     EXPECT_NE(run.standardError().find("the OLA backend cannot be loaded"), std::string::npos)
         << run.output();
     EXPECT_EQ(run.process.state(), QProcess::Running);
+    qunsetenv("LD_LIBRARY_PATH");
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ RemotePanel::RemotePanel(TBaseForm& form)
     setObjectName(QStringLiteral("GroupBoxRemote"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     buildControls();
-    form.addToRow(TBaseForm::InputTab::Opcii, 1, 1, this);
+    form.addToRow(TBaseForm::InputTab::Opcii, 0, 1, this);
     connect(&form, &TBaseForm::startUpInterface, this, &RemotePanel::startUp);
     connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {
         if (id == RemoteSettings::kConnection) {
@@ -42,10 +42,9 @@ void RemotePanel::buildControls()
     checkBoxRemote_->setObjectName(QStringLiteral("CheckBoxRemote"));
     checkBoxRemote_->setToolTip(QStringLiteral("Пульт в браузере телефона, по локальной сети"));
     connect(checkBoxRemote_, &QCheckBox::clicked, this, &RemotePanel::enabledClicked);
+    fields->addWidget(checkBoxRemote_);
 
-    // The switch and the PIN on one row: the options tab keeps the window's height.
     auto* pinRow = new QHBoxLayout;
-    pinRow->addWidget(checkBoxRemote_);
     pinRow->addWidget(new QLabel(QStringLiteral("PIN"), this));
     editPin_ = new QLineEdit(this);
     editPin_->setObjectName(QStringLiteral("EditRemotePin"));

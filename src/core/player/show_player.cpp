@@ -86,8 +86,7 @@ std::optional<int> ShowPlayer::prepare()
         return refused;
     }
 
-    auto guard = console_.lock();
-    console_.controls.transitionMode = options_.transitionMode;
+    console_.live.setMode(options_.transitionMode);
     return std::nullopt;
 }
 
@@ -353,20 +352,20 @@ void ShowPlayer::reportScene()
 
 void ShowPlayer::finish()
 {
-    console_.sequencer.ModeStop();
+    console_.live.stop();
     console_.sequencer.timer().stop();
     for (int n = 1; n <= 2; ++n)
         console_.automats[n].timer().stop();
     console_.stopOutput();
     if (!options_.hold) {
-        size_t length = 0;
+        bool ready = false;
         {
             auto guard = console_.lock();
             console_.dmx.OutputFrame.fill(0);
-            length = console_.output.SendToUsb(guard);
+            ready = console_.output.SendToUsb(guard);
         }
-        if (length > 0)
-            console_.usbLink.writePacket(console_.output.txBuffer().data(), length);
+        if (ready)
+            console_.usbLink.writeFrame(console_.output.sendFrame());
     }
     console_.connections.stopAll();
     say(options_.hold ? QStringLiteral("stopped, the last levels held")

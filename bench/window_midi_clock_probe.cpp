@@ -176,8 +176,9 @@ int main(int argc, char** argv)
         realTime);
 
     tavrelia::MidiLink midiLink(console.named, console.live, console.store);
-    midiLink.start({});
+    midiLink.start(QString::fromStdString(midi.slavePath()));
     if (midiLink.devices().size() != 1) {
+        console.stopOutput();   // its probe writes into this frame's vectors
         std::fprintf(stderr, "the MIDI terminal did not open\n");
         return 1;
     }

@@ -96,7 +96,8 @@ struct Surface {
         console.live.setClock([this] { return now; });
         QObject::connect(&midi.surface(), &tavrelia::MidiSurface::output,
                          [this](const QByteArray& b) { sent += b; });
-        midi.start({});
+        // The device of [MIDI], as the connection passes it.
+        midi.start(QString::fromUtf8(conf).section(QStringLiteral("\nDevice="), 1).section(QLatin1Char('\n'), 0, 0));
     }
     void in(const QByteArray& b)
     {
@@ -332,6 +333,7 @@ TEST(FolderWatch, ToldOfNodesAlsoInAFolderThatComesLater)
 // opened at once.
 TEST(RawMidiDevice, FoundByTheWatchWithoutATimer)
 {
+    tavrelia::test::needApplication();
     QTemporaryDir dir;
     tavrelia::wire::Pty pty;
     tavrelia::wire::DevicePath path(dir.filePath("midi").toStdString());

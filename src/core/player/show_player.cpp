@@ -156,7 +156,7 @@ bool ShowPlayer::prepareConveyor()
     // that can be played. A show that cannot is left out now rather than found
     // missing at its turn, when the show before it would simply play again.
     Conveyor& conveyor = console_.conveyor;
-    conveyor.setMode(Conveyor::Mode::Off);
+    console_.live.setConveyorMode(Conveyor::Mode::Off);
     int listed = 0;
     for (int n = 1; n <= Conveyor::kButtons; ++n) {
         if (!conveyor.button(n).bound)
@@ -169,7 +169,7 @@ bool ShowPlayer::prepareConveyor()
             warn(QStringLiteral("conveyor button %1 left out: %2").arg(n).arg(problemOf(check, path)));
             continue;
         }
-        conveyor.SpeedButtonClick(n);
+        console_.live.pressConveyor(n);
         ++conveyorShows_;
     }
     if (listed == 0)

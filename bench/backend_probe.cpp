@@ -86,7 +86,7 @@ Samples run(std::unique_ptr<tavrelia::UsbDriver> driver, int ticks)
         done.wait(lock, [&] { return samples.costUs.size() == static_cast<size_t>(ticks); });
     }
     thread.stop();
-    if (!console.usbLink.readyForPacket(false))
+    if (!console.usbLink.readyForFrame(false))
         std::fprintf(stderr, "warning: the link was lost during the run: %s\n",
                      qPrintable(console.usbLink.LinkStatusText()));
     console.usbLink.CloseUsbDevise();

@@ -1,9 +1,10 @@
-// One output tick: frame assembly under the lock, device feed and packet.
+// One output tick: frame assembly under the lock, device feed and frame; and the
+// packet the USB interfaces' drivers make of a frame.
 #include <benchmark/benchmark.h>
 
 #include "console.h"
 #include "output/dmx_packet.h"
-#include "output/packet_sink.h"
+#include "output/frame_sink.h"
 
 namespace {
 
@@ -11,10 +12,10 @@ using tavrelia::Console;
 using tavrelia::ShowImage;
 
 // Ready like an open link, but the write goes nowhere: only the tick is measured.
-class DiscardingSink final : public tavrelia::PacketSink {
+class DiscardingSink final : public tavrelia::FrameSink {
 public:
-    bool readyForPacket(bool demo) override { return !demo; }
-    void writePacket(const uint8_t* data, size_t size) override { benchmark::DoNotOptimize(data[size - 1]); }
+    bool readyForFrame(bool demo) override { return !demo; }
+    void writeFrame(tavrelia::DmxFrameView frame) override { benchmark::DoNotOptimize(frame.back()); }
 };
 
 // A busy show: every channel fading, two pictures, manual faders, hand scan, a

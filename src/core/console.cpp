@@ -15,12 +15,12 @@ namespace tavrelia {
 
 Console::Console()
 {
-    output.setSink(&packetWriter_);
+    output.setSink(&frameWriter_);
     output.setAutomats(&automats);
     output.setFrameWatch(&frameWatch);
     // The connections, one line each, in the order they start.
     connections.add(InterfaceConnection::kId, InterfaceSettings::kGroup,
-                    [this] { return std::make_unique<InterfaceConnection>(usbLink); }, Connections::When::Always);
+                    [this] { return std::make_unique<InterfaceConnection>(usbLink, outputThread_); }, Connections::When::Always);
     connections.add(RemoteSettings::kConnection, RemoteSettings::kGroup,
                     moduleConnection(RemoteSettings::kConnection, RemoteSettings::kGroup, "libtavrelia_remote.so", *this));
     connections.add(OscSettings::kConnection, OscSettings::kGroup,
@@ -49,14 +49,14 @@ void Console::startOutput(TickProbe probe, bool realTime)
             if (probe)
                 probe(deadline);
         },
-        realTime);
+        realTime, [this] { output.OutputChange(); });
 }
 
 void Console::stopOutput()
 {
     outputThread_.stop();
-    // Whoever writes to the link next comes after the last packet of the tick.
-    packetWriter_.drain();
+    // Whoever writes to the link next comes after the last frame of the tick.
+    frameWriter_.drain();
 }
 
 bool Console::installShowFolder(QString* error)
@@ -90,11 +90,12 @@ void Console::readSettingsFile(const QString& path)
 
 void Console::clearShowData()
 {
+    live.halt();
     auto guard = lock();
     sceneBuffer.fill(0);
     std::fill_n(dmx.OutputFrame.begin(), 512, uint8_t{0});
+    std::fill_n(dmx.SceneFrame.begin(), 512, uint8_t{0});
     image.resetToNewShow();
-    play.PlayFlag = false;
 }
 
 }  // namespace tavrelia

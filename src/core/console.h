@@ -25,7 +25,7 @@
 #include "output/frame_watch.h"
 #include "output/output_engine.h"
 #include "output/output_thread.h"
-#include "output/packet_writer.h"
+#include "output/frame_writer.h"
 #include "output/usb_link.h"
 #include "playback/automats.h"
 #include "playback/beat.h"
@@ -68,7 +68,7 @@ public:
     [[nodiscard]] Lock lock() const { return consoleLock.hold(); }
     Mutex& mutex() const { return consoleLock.mutex(); }
 
-    // The data part of a new show: image, scene buffer, output frame, play flag.
+    // The data part of a new show: image, scene buffer, output frame; the show stops.
     void clearShowData();
 
     // Where the program's own files live, the show's file names and its loads and
@@ -88,7 +88,7 @@ public:
     // installation would. False with the reason in error.
     bool installShowFolder(QString* error);
 
-    // The USB DMX interface; the output thread's packets reach it through the writer.
+    // The DMX interface; the output thread's frames reach it through the writer.
     UsbLink usbLink;
 
     // Playing the show, and the operations on its list of scenes. The sequencer hands
@@ -108,6 +108,10 @@ public:
     using TickProbe = std::function<void(OutputThread::Clock::time_point deadline)>;
     void startOutput(TickProbe probe = {}, bool realTime = true);
     void stopOutput();
+    // A live control changed the output: with sending on change on, the output thread
+    // sends the new frame now rather than at its next tick.
+    void outputChanged() { outputThread_.poke(); }
+    const OutputThread& outputThread() const { return outputThread_; }
     bool outputRealTime() const { return outputThread_.realTime(); }
     // The operator's switches of the output.
     OutputControls outputControls{{image, play, controls, dmx, consoleLock}};
@@ -144,7 +148,7 @@ public:
     // The operator's live controls: what the window, the keys, the player and the
     // remotes press.
     Controls live{{sequencer, outputControls, desk, automats, conveyor, handScan, usbLink, image,
-                   controls, {beat, clockBeat, tapBeat, linkSession}}};
+                   controls, {beat, clockBeat, tapBeat, linkSession}, [this] { outputChanged(); }}};
     // The same controls by the names the remotes use.
     NamedControls named{live, image};
     // This machine's Tavrelia.conf, the PIN of the network connections, and every
@@ -155,7 +159,7 @@ public:
     Connections connections{store};
 
 private:
-    PacketWriter packetWriter_{usbLink};
+    FrameWriter frameWriter_{usbLink};
     OutputThread outputThread_;
 };
 

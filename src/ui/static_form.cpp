@@ -167,8 +167,10 @@ QToolButton* TStaticForm::addEraseButton(QHBoxLayout* row, const char* name, con
 
 void TStaticForm::ChaserItemClick()
 {
-    if (!editor_.open())
+    if (editor_.isOpen())   // a second opening is ignored
         return;
+    console_.live.halt();
+    editor_.open();
     console_.live.reloadSelection();
     form_.ReturnPageControlAll();
     // Jumps: the output shows the working picture as it is edited.

@@ -155,9 +155,8 @@ TEST_F(InterfaceSettingsTest, OlaWithoutADaemonIsAnEmptyBus)
     EXPECT_EQ(count, 0u);
     UsbHandle handle = 0;
     EXPECT_EQ(driver.open(0, handle), UsbStatus::DeviceNotFound);
-    uint32_t written = 0;
-    const uint8_t packet[4] = {};
-    EXPECT_EQ(driver.write(1, packet, 4, written), UsbStatus::InvalidHandle);
+    const uint8_t frame[4] = {};
+    EXPECT_EQ(driver.writeFrame(1, frame), UsbStatus::InvalidHandle);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "output/output_controls.h"
 #include "console_state.h"
 #include "output/output_engine.h"
+#include "application.h"
 #include "recording_sink.h"
 
 using tavrelia::Console;
@@ -434,24 +435,20 @@ TEST_F(OutputTick, BlackoutButtonBlinksOncePerTickWhileTheBoxIsChecked)
     EXPECT_TRUE(engine.blackOutButtonVisible());
 }
 
-TEST_F(OutputTick, NewShowGoesOutAs519BytesAndTwoFullSlotsAs521)
+TEST_F(OutputTick, NewShowGoesOutAsAWholeUniverseOfZerosAndFullSlotsAsThemselves)
 {
     tick();
-    std::vector<uint8_t> zeros = {0xFF, 0xF0};
-    zeros.insert(zeros.end(), 513, 0);
-    zeros.insert(zeros.end(), {0xFF, 0xF1, 0xFF, 0xFF});
-    ASSERT_EQ(sink.packets().size(), 1u);
-    EXPECT_EQ(sink.packets()[0], zeros);
+    const std::vector<uint8_t> zeros(513, 0);
+    ASSERT_EQ(sink.frames().size(), 1u);
+    EXPECT_EQ(sink.frames()[0], zeros);
 
     level(0, 1) = 255;
     level(0, 2) = 255;
     tick();
-    std::vector<uint8_t> stuffed = {0xFF, 0xF0, 0x00, 0xFF, 0xF7, 0xFF, 0xF7};
-    stuffed.insert(stuffed.end(), 510, 0);
-    stuffed.insert(stuffed.end(), {0xFF, 0xF1, 0xFF, 0xFF});
-    ASSERT_EQ(sink.packets().size(), 2u);
-    EXPECT_EQ(sink.packets()[1].size(), 521u);
-    EXPECT_EQ(sink.packets()[1], stuffed);
+    std::vector<uint8_t> full = zeros;
+    full[1] = full[2] = 0xFF;
+    ASSERT_EQ(sink.frames().size(), 2u);
+    EXPECT_EQ(sink.frames()[1], full);
 }
 
 TEST_F(OutputTick, NothingIsWrittenInDemoModeOrWithoutALinkButTheFeedFollows)
@@ -470,11 +467,11 @@ TEST_F(OutputTick, NothingIsWrittenInDemoModeOrWithoutALinkButTheFeedFollows)
     tick();
     EXPECT_EQ(deviceFeed.DevIntensity[19], 100);
     EXPECT_TRUE(deviceFeed.RedrawRequest.load());
-    EXPECT_TRUE(sink.packets().empty());
+    EXPECT_TRUE(sink.frames().empty());
 
     engine.setSink(nullptr);
     tick();
-    EXPECT_TRUE(sink.packets().empty());
+    EXPECT_TRUE(sink.frames().empty());
 }
 
 TEST_F(OutputTick, StrobePhaseTogglesEverySixTicks)
@@ -507,14 +504,17 @@ TEST_F(OutputTick, SelectedLevelsBarSetsOnlyTheSelectedChannelsOfTheCurrentScene
     EXPECT_EQ(image.bytes(), expected);
 }
 
-TEST_F(OutputTick, EveryBlackoutChangeStopsTheShow)
+// Through its control, which stops the show as it goes (the play buttons and the
+// clock stay as they are).
+TEST(OutputControl, EveryBlackoutChangeStopsTheShow)
 {
-    tavrelia::OutputControls output = switches();
+    tavrelia::test::needApplication();
+    tavrelia::Console console;
     for (bool on : {true, false}) {
-        play.PlayFlag = true;
-        output.setBlackOut(on);
-        EXPECT_FALSE(play.PlayFlag);
-        EXPECT_EQ(controls.blackOut, on);
+        console.live.play();
+        console.live.setBlackOut(on);
+        EXPECT_FALSE(console.play.PlayFlag);
+        EXPECT_EQ(console.controls.blackOut, on);
     }
 }
 

@@ -3,35 +3,35 @@
 #include <mutex>
 #include <vector>
 
-#include "output/packet_sink.h"
+#include "output/frame_sink.h"
 
 namespace tavrelia::test {
 
-// A link that is always ready (unless told otherwise) and keeps every packet.
-class RecordingSink final : public PacketSink {
+// A link that is always ready (unless told otherwise) and keeps every frame.
+class RecordingSink final : public FrameSink {
 public:
     bool ready = true;
     bool lastDemo = false;
 
-    bool readyForPacket(bool demo) override
+    bool readyForFrame(bool demo) override
     {
         lastDemo = demo;
         return ready && !demo;
     }
-    void writePacket(const uint8_t* data, size_t size) override
+    void writeFrame(DmxFrameView frame) override
     {
         std::lock_guard<std::mutex> g(mutex_);
-        packets_.emplace_back(data, data + size);
+        frames_.emplace_back(frame.begin(), frame.end());
     }
-    std::vector<std::vector<uint8_t>> packets() const
+    std::vector<std::vector<uint8_t>> frames() const
     {
         std::lock_guard<std::mutex> g(mutex_);
-        return packets_;
+        return frames_;
     }
 
 private:
     mutable std::mutex mutex_;
-    std::vector<std::vector<uint8_t>> packets_;
+    std::vector<std::vector<uint8_t>> frames_;
 };
 
 }  // namespace tavrelia::test

@@ -4,8 +4,10 @@
 #include <QTemporaryDir>
 
 #include <fstream>
+#include <optional>
 
 #include "../e2e/dmx_wire.h"
+#include "output/dmx_packet.h"
 #include "output/serial_driver.h"
 #include "output/usb_link.h"
 
@@ -31,25 +33,48 @@ protected:
         return h;
     }
 
+    // Writes whole universes of FF (the longest packets) into a terminal nobody reads
+    // until one fails; how long the failing write took.
+    std::optional<wire::Clock::duration> fill(UsbHandle h)
+    {
+        const std::vector<uint8_t> full(513, 0xFF);
+        for (int i = 0; i < 10000; ++i) {
+            const auto start = wire::Clock::now();
+            if (driver.writeFrame(h, full) != UsbStatus::Ok)
+                return wire::Clock::now() - start;
+        }
+        return std::nullopt;
+    }
+
+    static std::vector<uint8_t> packetOf(const std::vector<uint8_t>& frame)
+    {
+        DmxPacket::Buffer buffer;
+        return {buffer.begin(), buffer.begin() + static_cast<long>(DmxPacket::build(frame, buffer))};
+    }
+
     QTemporaryDir dir;
     Pty pty;
     DevicePath device{dir.filePath("dmx0").toStdString()};
     SerialDriver driver{device.path().string()};
 };
 
-TEST_F(SerialDriverTest, WritesRawBytesUnchanged)
+// Each frame goes out as the interface's packet, its bytes unchanged by the terminal.
+TEST_F(SerialDriverTest, WritesEachFrameAsItsPacketInRawBytes)
 {
     const UsbHandle h = openDriver();
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> frame;
     for (int i = 0; i < 256; ++i)
-        bytes.push_back(static_cast<uint8_t>(i));
+        frame.push_back(static_cast<uint8_t>(i));
     // Newlines, carriage returns, flow-control and signal characters stay as they are.
     for (uint8_t b : {0x0A, 0x0D, 0x0A, 0x11, 0x13, 0x03, 0x1A, 0x7F, 0x0A})
-        bytes.push_back(b);
-    uint32_t written = 0;
-    ASSERT_EQ(driver.write(h, bytes.data(), bytes.size(), written), UsbStatus::Ok);
-    EXPECT_EQ(written, bytes.size());
-    EXPECT_EQ(pty.read(1s), bytes);
+        frame.push_back(b);
+    ASSERT_EQ(driver.writeFrame(h, frame), UsbStatus::Ok);
+    EXPECT_EQ(pty.read(1s), packetOf(frame));
+    // What is no frame never reaches the device (nor overruns the packet).
+    const std::vector<uint8_t> tooLong(514, 0xFF);
+    EXPECT_EQ(driver.writeFrame(h, tooLong), UsbStatus::InvalidParameter);
+    EXPECT_EQ(driver.writeFrame(h, {}), UsbStatus::InvalidParameter);
+    EXPECT_TRUE(pty.read(100ms).empty());
 }
 
 TEST_F(SerialDriverTest, ListsOneDeviceWhileThePathIsADevice)
@@ -93,7 +118,7 @@ TEST_F(SerialDriverTest, HandleRules)
     EXPECT_EQ(driver.resetDevice(bad), UsbStatus::InvalidHandle);
     EXPECT_EQ(driver.setTimeouts(bad, 500, 500), UsbStatus::InvalidHandle);
     EXPECT_EQ(driver.queueStatus(bad, n), UsbStatus::InvalidHandle);
-    EXPECT_EQ(driver.write(bad, nullptr, 0, n), UsbStatus::InvalidHandle);
+    EXPECT_EQ(driver.writeFrame(bad, {}), UsbStatus::InvalidHandle);
     EXPECT_EQ(driver.close(bad), UsbStatus::InvalidHandle);
     EXPECT_EQ(driver.resetDevice(h), UsbStatus::Ok);
     EXPECT_EQ(driver.queueStatus(h, n), UsbStatus::Ok);
@@ -107,9 +132,9 @@ TEST_F(SerialDriverTest, UnpluggedDeviceFailsWithIoError)
     const UsbHandle h = openDriver();
     pty.unplug();
     uint32_t n = 0;
-    const uint8_t byte = 0;
+    const uint8_t startCode = 0;
     EXPECT_EQ(driver.queueStatus(h, n), UsbStatus::IoError);
-    EXPECT_EQ(driver.write(h, &byte, 1, n), UsbStatus::IoError);
+    EXPECT_EQ(driver.writeFrame(h, {&startCode, 1}), UsbStatus::IoError);
     EXPECT_EQ(driver.close(h), UsbStatus::Ok);
 }
 
@@ -117,14 +142,10 @@ TEST_F(SerialDriverTest, WriteGivesUpAfterItsTimeout)
 {
     const UsbHandle h = openDriver();
     ASSERT_EQ(driver.setTimeouts(h, 500, 100), UsbStatus::Ok);
-    const std::vector<uint8_t> block(1 << 20, 0x55);   // more than the terminal buffers
-    uint32_t written = 0;
-    const auto start = wire::Clock::now();
-    EXPECT_EQ(driver.write(h, block.data(), block.size(), written), UsbStatus::IoError);
-    const auto took = wire::Clock::now() - start;
-    EXPECT_LT(written, block.size());
-    EXPECT_GE(took, 90ms);
-    EXPECT_LT(took, 2s);
+    const auto took = fill(h);
+    ASSERT_TRUE(took.has_value());
+    EXPECT_GE(*took, 90ms);
+    EXPECT_LT(*took, 2s);
 }
 
 // The last packet before a close still reaches the device (the player ends on a
@@ -132,16 +153,14 @@ TEST_F(SerialDriverTest, WriteGivesUpAfterItsTimeout)
 TEST_F(SerialDriverTest, CloseKeepsWhatTheDeviceTakesAndDropsWhatAStalledOneHolds)
 {
     UsbHandle h = openDriver();
-    const std::vector<uint8_t> last(519, 0x00);
-    uint32_t written = 0;
-    ASSERT_EQ(driver.write(h, last.data(), last.size(), written), UsbStatus::Ok);
+    const std::vector<uint8_t> last(513, 0x00);
+    ASSERT_EQ(driver.writeFrame(h, last), UsbStatus::Ok);
     ASSERT_EQ(driver.close(h), UsbStatus::Ok);
-    EXPECT_EQ(pty.read(1s), last);
+    EXPECT_EQ(pty.read(1s), packetOf(last));
 
     h = openDriver();
     ASSERT_EQ(driver.setTimeouts(h, 500, 100), UsbStatus::Ok);
-    const std::vector<uint8_t> block(1 << 20, 0x55);   // more than the terminal buffers
-    ASSERT_EQ(driver.write(h, block.data(), block.size(), written), UsbStatus::IoError);
+    ASSERT_TRUE(fill(h).has_value());
     const auto start = wire::Clock::now();
     EXPECT_EQ(driver.close(h), UsbStatus::Ok);
     EXPECT_LT(wire::Clock::now() - start, 50ms);
@@ -161,13 +180,14 @@ TEST_F(SerialDriverTest, LinkFollowsUnplugAndReplug)
     link.InitUsbDevise();
     EXPECT_EQ(link.UsbDeviceCountText(), "Устройств на шине USB = 1");
     link.TimerPollingTimer();
-    ASSERT_TRUE(link.readyForPacket(false));
+    ASSERT_TRUE(link.readyForFrame(false));
+    const std::vector<uint8_t> frame = {0x0A, 0xFF};
     const std::vector<uint8_t> packet = {0xFF, 0xF0, 0x0A, 0xFF, 0xF7, 0xFF, 0xF1, 0xFF, 0xFF};
-    link.writePacket(packet.data(), packet.size());
+    link.writeFrame(frame);
     EXPECT_EQ(pty.read(1s), packet);
 
     pty.unplug();
-    link.writePacket(packet.data(), packet.size());
+    link.writeFrame(frame);
     EXPECT_EQ(link.LinkStatusText(),
               "Интерфейс отключен от компьютера  - Ошибка ввода-вывода...");
     link.TimerPollingTimer();
@@ -177,12 +197,12 @@ TEST_F(SerialDriverTest, LinkFollowsUnplugAndReplug)
     Pty replugged;
     device.pointAt(replugged);
     int polls = 0;
-    while (!link.readyForPacket(false) && polls < 2) {
+    while (!link.readyForFrame(false) && polls < 2) {
         link.TimerPollingTimer();
         ++polls;
     }
-    ASSERT_TRUE(link.readyForPacket(false));
-    link.writePacket(packet.data(), packet.size());
+    ASSERT_TRUE(link.readyForFrame(false));
+    link.writeFrame(frame);
     EXPECT_EQ(replugged.read(1s), packet);
     link.CloseUsbDevise();
 }

@@ -50,10 +50,10 @@ protected:
         ASSERT_TRUE(link.DeviceOpen);
     }
 
-    void send(std::vector<uint8_t> packet)
+    void send(std::vector<uint8_t> frame)
     {
-        if (link.readyForPacket(false))
-            link.writePacket(packet.data(), packet.size());
+        if (link.readyForFrame(false))
+            link.writeFrame(frame);
     }
 
     UsbLink link;
@@ -132,7 +132,7 @@ TEST_F(UsbLinkTest, PollingOpensResetsAndSetsTimeouts)
     EXPECT_TRUE(link.timerPolling()->isActive());
     EXPECT_EQ(link.timerPolling()->interval(), 1000);
     EXPECT_FALSE(link.DeviceOpen);
-    EXPECT_FALSE(link.readyForPacket(false));
+    EXPECT_FALSE(link.readyForFrame(false));
 
     link.TimerPollingTimer();
     EXPECT_TRUE(link.DeviceOpen);
@@ -141,8 +141,8 @@ TEST_F(UsbLinkTest, PollingOpensResetsAndSetsTimeouts)
     const std::vector<std::string> expected = {"count=0", "serial(0)=0", "description(0)=0",
                                                "open(0)=0", "reset(1)=0", "timeouts(1,500,500)=0"};
     EXPECT_EQ(bus->callLog(), expected);
-    EXPECT_TRUE(link.readyForPacket(false));
-    EXPECT_FALSE(link.readyForPacket(true));
+    EXPECT_TRUE(link.readyForFrame(false));
+    EXPECT_FALSE(link.readyForFrame(true));
 }
 
 TEST_F(UsbLinkTest, PollingFailuresAreNotReported)
@@ -165,12 +165,12 @@ TEST_F(UsbLinkTest, PollingFailuresAreNotReported)
     EXPECT_TRUE(link.LinkStatusText().isEmpty());
 }
 
-TEST_F(UsbLinkTest, WritesThePacketsAsGiven)
+TEST_F(UsbLinkTest, WritesTheFramesAsGiven)
 {
     plug();
     openLink();
-    const std::vector<uint8_t> a = {0xFF, 0xF0, 0x0A, 0x00, 0xFF, 0xF7, 0xFF, 0xF1, 0xFF, 0xFF};
-    const std::vector<uint8_t> b(1032, 0x0D);
+    const std::vector<uint8_t> a = {0x00, 0x0A, 0xFF};
+    const std::vector<uint8_t> b(513, 0x0D);
     send(a);
     send(b);
     EXPECT_EQ(bus->writes(), (std::vector<std::vector<uint8_t>>{a, b}));
@@ -187,7 +187,7 @@ TEST_F(UsbLinkTest, UnplugStallsThenLosesThenReopensWithinTwoPolls)
     EXPECT_EQ(link.LinkStatusText(), kWriteName + kIoSuffix);
     EXPECT_TRUE(link.DeviceOpen);
     EXPECT_FALSE(link.LinkReady);
-    EXPECT_FALSE(link.readyForPacket(false));
+    EXPECT_FALSE(link.readyForFrame(false));
     EXPECT_EQ(link.linkDisplay(false).captionPrefix, "Tavrelia v3.4 ");
 
     link.TimerPollingTimer();   // the queue query fails: Lost, back to Closed
@@ -239,11 +239,11 @@ TEST_F(UsbLinkTest, StalledLinkIsReopenedByPolling)
     openLink();
     bus->failNext(Call::Write, UsbStatus::IoError);
     send({1});
-    EXPECT_FALSE(link.readyForPacket(false));
+    EXPECT_FALSE(link.readyForFrame(false));
     link.TimerPollingTimer();
     EXPECT_FALSE(link.DeviceOpen);
     link.TimerPollingTimer();
-    EXPECT_TRUE(link.readyForPacket(false));
+    EXPECT_TRUE(link.readyForFrame(false));
     send({2});
     EXPECT_EQ(bus->writes(), (std::vector<std::vector<uint8_t>>{{2}}));
 }
@@ -278,7 +278,7 @@ TEST_F(UsbLinkTest, DemoSuppressesWritesButPollingGoesOn)
 {
     plug();
     openLink();
-    EXPECT_FALSE(link.readyForPacket(true));
+    EXPECT_FALSE(link.readyForFrame(true));
     bus->unplug(0);
     link.TimerPollingTimer();   // loss is still detected in demo mode
     EXPECT_FALSE(link.DeviceOpen);
@@ -292,11 +292,11 @@ TEST_F(UsbLinkTest, CloseEndsTheLinkForGood)
     link.CloseUsbDevise();
     EXPECT_FALSE(link.timerPolling()->isActive());
     EXPECT_FALSE(link.DeviceOpen);
-    EXPECT_FALSE(link.readyForPacket(false));
+    EXPECT_FALSE(link.readyForFrame(false));
     EXPECT_EQ(bus->openHandleCount(), 0);
-    // A packet the tick had already built when the link closed is dropped.
+    // A frame the tick had already built when the link closed is dropped.
     const uint8_t late[] = {1};
-    link.writePacket(late, 1);
+    link.writeFrame(late);
     EXPECT_TRUE(bus->writes().empty());
 }
 
@@ -324,13 +324,13 @@ TEST_F(UsbLinkTest, ReplacingTheDriverClosesTheOpenInterface)
 // A driver whose write blocks until released, to catch polling and a write overlapping.
 class BlockingDriver : public SimulatedDriver {
 public:
-    UsbStatus write(UsbHandle h, const uint8_t* d, uint32_t n, uint32_t& w) override
+    UsbStatus writeFrame(UsbHandle h, DmxFrameView frame) override
     {
         std::unique_lock g(m);
         inWrite = true;
         cv.notify_all();
         cv.wait(g, [this] { return released; });
-        return SimulatedDriver::write(h, d, n, w);
+        return SimulatedDriver::writeFrame(h, frame);
     }
     UsbStatus queueStatus(UsbHandle h, uint32_t& rx) override
     {
@@ -352,8 +352,8 @@ TEST_F(UsbLinkTest, PollingSkipsWhileAWriteIsUnderWay)
     link.setDriver(std::move(driver));
     openLink();
     std::thread output([&] {
-        const uint8_t packet[] = {0xFF, 0xF0};
-        link.writePacket(packet, sizeof packet);
+        const uint8_t frame[] = {0x00, 0x01};
+        link.writeFrame(frame);
     });
     {
         std::unique_lock g(blocking->m);

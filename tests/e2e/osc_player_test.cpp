@@ -8,6 +8,8 @@
 #include <QFile>
 
 #include <algorithm>
+#include <iterator>
+#include <thread>
 
 #include "osc_peer.h"
 #include "program_run.h"
@@ -107,6 +109,52 @@ TEST(PlayerOsc, ATabletDrivesTheShowAndSeesItsState)
                        std::to_string(target.port())),
               std::string::npos)
         << out;
+}
+
+// A fader moved a little after a tick: with sending on change its level is on the
+// wire at once, in a frame of its own between two ticks; without, it waits for the
+// tick, and the frames keep the tick's even rate.
+TEST(PlayerOsc, AFaderGoesOutAtOnceOnlyWhenSentOnChange)
+{
+    for (const bool onChange : {true, false}) {
+        SCOPED_TRACE(onChange ? "SendOnChange=on" : "SendOnChange=off");
+        ProgramRun run;
+        OscPeer tablet;
+        const uint16_t port = OscPeer::freePort();
+        run.writeConf(conf(run, listening(port)).replace("Backend=serial\n", onChange ? "Backend=serial\n"
+                                                                                      : "Backend=serial\nSendOnChange=off\n"));
+        run.start({"--play", writeShow(run), "--osc", "--mode", "vykl"});
+        ASSERT_FALSE(run.packets(3).empty()) << run.output();
+        tablet.send(port, {"/tavrelia/pin", {"4711"}});
+        tablet.send(port, {"/tavrelia/stop", {}});
+        std::vector<double> delays, gaps;   // ms: the move to its frame, the frame before to it
+        for (int level = 1; level <= 7; ++level) {
+            const size_t seen = run.reader->packets().size();
+            ASSERT_TRUE(run.reader->waitFor([&](const auto& p) { return p.size() > seen; }, 1s));
+            const auto tickAt = run.reader->packets().back().at;
+            std::this_thread::sleep_until(tickAt + 28ms);
+            const auto movedAt = wire::Clock::now();
+            tablet.send(port, {"/tavrelia/fader/7", {level / 255.0f}});
+            const auto has = [&](const Packet& p) { return p.frame.at(7) == level; };
+            ASSERT_TRUE(run.reader->waitFor(
+                [&](const auto& p) { return std::any_of(p.begin(), p.end(), has); }, 1s));
+            const auto packets = run.reader->packets();
+            const auto it = std::find_if(packets.begin(), packets.end(), has);
+            ASSERT_NE(it, packets.begin());
+            delays.push_back(std::chrono::duration<double, std::milli>(it->at - movedAt).count());
+            gaps.push_back(std::chrono::duration<double, std::milli>(it->at - std::prev(it)->at).count());
+            tablet.receive(50ms, 10ms);   // the answers
+        }
+        std::sort(delays.begin(), delays.end());
+        std::sort(gaps.begin(), gaps.end());
+        if (onChange) {
+            EXPECT_LT(delays[3], 12.0) << ::testing::PrintToString(delays);
+            EXPECT_LT(gaps[3], 40.0) << ::testing::PrintToString(gaps);
+        } else {
+            EXPECT_GT(delays[3], 12.0) << ::testing::PrintToString(delays);
+            EXPECT_GT(gaps[3], 40.0) << ::testing::PrintToString(gaps);
+        }
+    }
 }
 
 // A tablet let in stays let in when the program starts again, until the PIN changes

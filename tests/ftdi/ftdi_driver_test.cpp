@@ -49,13 +49,13 @@ protected:
     {
         link.InitUsbDevise();
         link.TimerPollingTimer();
-        ASSERT_TRUE(link.readyForPacket(false));
+        ASSERT_TRUE(link.readyForFrame(false));
     }
 
-    void send(const std::vector<uint8_t>& packet)
+    void send(const std::vector<uint8_t>& frame)
     {
-        if (link.readyForPacket(false))
-            link.writePacket(packet.data(), packet.size());
+        if (link.readyForFrame(false))
+            link.writeFrame(frame);
     }
 
     UsbLink link;
@@ -114,7 +114,8 @@ TEST_F(FtdiBackendTest, OpenClaimsResetsAndUsesTheTimeouts)
     EXPECT_EQ(chip.openHandles, 0);
 }
 
-TEST_F(FtdiBackendTest, WritesTheExactBytes)
+// Each frame goes to the chip as the interface's packet, FF stuffed.
+TEST_F(FtdiBackendTest, WritesEachFrameAsItsPacket)
 {
     Chip& chip = bus().plug();
     openLink();
@@ -126,8 +127,8 @@ TEST_F(FtdiBackendTest, WritesTheExactBytes)
     largest.insert(largest.end(), {0xFF, 0xF1, 0xFF, 0xFF});
     ASSERT_EQ(largest.size(), 1032u);
     const std::vector<uint8_t> small = {0xFF, 0xF0, 0x0A, 0x0D, 0x00, 0xFF, 0xF1, 0xFF, 0xFF};
-    send(largest);
-    send(small);
+    send(std::vector<uint8_t>(513, 0xFF));
+    send({0x0A, 0x0D, 0x00});
     std::vector<uint8_t> expected = largest;
     expected.insert(expected.end(), small.begin(), small.end());
     EXPECT_EQ(chip.received, expected);
@@ -149,10 +150,10 @@ TEST_F(FtdiBackendTest, UnplugIsReportedAndTheNewChipTakenUp)
 
     Chip& fresh = bus().plug(namedChip("NEW1"));
     link.TimerPollingTimer();
-    EXPECT_TRUE(link.readyForPacket(false));
+    EXPECT_TRUE(link.readyForFrame(false));
     EXPECT_EQ(link.UsbSerialText(), "серийный номер = NEW1");
     send({1, 2, 3});
-    EXPECT_EQ(fresh.received, (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(fresh.received, (std::vector<uint8_t>{0xFF, 0xF0, 1, 2, 3, 0xFF, 0xF1, 0xFF, 0xFF}));
 }
 
 TEST_F(FtdiBackendTest, MissingPermission)
@@ -171,7 +172,7 @@ TEST_F(FtdiBackendTest, MissingPermission)
 
     denied.accessDenied = false;   // the udev rule is installed and the chip re-plugged
     link.TimerPollingTimer();
-    EXPECT_TRUE(link.readyForPacket(false));
+    EXPECT_TRUE(link.readyForFrame(false));
 }
 
 // With no interface there the bus is scanned again only after the kernel has counted
@@ -195,9 +196,9 @@ TEST_F(FtdiBackendTest, AbsentInterfaceIsLookedForAfterEachDeviceEvent)
 
         Chip& chip = bus().plug();
         link.TimerPollingTimer();
-        EXPECT_TRUE(link.readyForPacket(false));
+        EXPECT_TRUE(link.readyForFrame(false));
         send({5});
-        EXPECT_EQ(chip.received, (std::vector<uint8_t>{5}));
+        EXPECT_EQ(chip.received, (std::vector<uint8_t>{0xFF, 0xF0, 5, 0xFF, 0xF1, 0xFF, 0xFF}));
         link.CloseUsbDevise();
         chip.present = false;
     }
@@ -210,13 +211,13 @@ TEST_F(FtdiBackendTest, WriteTimeoutStallsUntilReopened)
     chip.stallWrites = true;
     send({0xFF, 0xF0});
     EXPECT_EQ(link.LinkStatusText(), kWriteFailure);
-    EXPECT_FALSE(link.readyForPacket(false));
+    EXPECT_FALSE(link.readyForFrame(false));
     chip.stallWrites = false;
     link.TimerPollingTimer();
     link.TimerPollingTimer();
-    EXPECT_TRUE(link.readyForPacket(false));
+    EXPECT_TRUE(link.readyForFrame(false));
     send({7});
-    EXPECT_EQ(chip.received, (std::vector<uint8_t>{7}));
+    EXPECT_EQ(chip.received, (std::vector<uint8_t>{0xFF, 0xF0, 7, 0xFF, 0xF1, 0xFF, 0xFF}));
 }
 
 }  // namespace

@@ -177,8 +177,8 @@ void UsbStatePanelTest::linkStateDisplay()
     }
     // Pulled out while sending: the write's failure is what the status panel shows.
     pty->unplug();
-    const uint8_t packet[] = {0xFF, 0xF0};
-    console->usbLink.writePacket(packet, sizeof packet);
+    const uint8_t frame[] = {0x00, 0x01};
+    console->usbLink.writeFrame(frame);
     console->usbLink.TimerPollingTimer();
     panel()->showLinkState();
     QCOMPARE(form->captionPrefix(), QStringLiteral(" DEMO MODE: "));
@@ -223,7 +223,7 @@ void UsbStatePanelTest::choosingTheInterfaceSavesAndReinitialises()
     QCOMPARE(find<QLabel>("LabelKolvoUSB")->text(), QStringLiteral("Устройств на шине USB = 1"));
     QCOMPARE(find<QLabel>("LabelTipFtdi")->text(), path);
     console->usbLink.TimerPollingTimer();
-    QVERIFY(console->usbLink.readyForPacket(false));
+    QVERIFY(console->usbLink.readyForFrame(false));
 
     combo->setCurrentIndex(0);
     emit combo->activated(0);

@@ -30,10 +30,16 @@ Controls::Controls(Parts parts, QObject* parent)
       beat_(parts.beat.beat),
       clockBeat_(parts.beat.clock),
       tapBeat_(parts.beat.taps),
-      linkSession_(parts.beat.link)
+      linkSession_(parts.beat.link),
+      outputChanged_(std::move(parts.outputChanged))
 {
     connect(&sequencer_, &Sequencer::modeChanged, this, &Controls::sendPlaying);
     connect(&sequencer_, &Sequencer::advanced, this, &Controls::sendScene);
+    // A scene change on an outside beat goes out with the beat, not at the next tick.
+    connect(&sequencer_, &Sequencer::advanced, this, [this] {
+        if (sequencer_.driven())
+            changed();
+    });
     connect(&sequencer_, &Sequencer::tempoChanged, this, &Controls::sendTempo);
     connect(&sequencer_, &Sequencer::tempoChanged, this, &Controls::sendPeriod);
     connect(&conveyor_, &Conveyor::changed, this, &Controls::conveyorChanged);
@@ -60,6 +66,18 @@ void Controls::stop()
     sequencer_.ModeStop();
 }
 
+void Controls::halt()
+{
+    sequencer_.halt();
+    sendPlaying();
+}
+
+void Controls::changed()
+{
+    if (outputChanged_)
+        outputChanged_();
+}
+
 void Controls::go(int scene)
 {
     if (!playing())
@@ -80,6 +98,8 @@ void Controls::prev()
 void Controls::step(int scene)
 {
     sequencer_.goTo(static_cast<uint8_t>(std::clamp(scene, 1, scenes()) - 1));
+    if (!sequencer_.driven())
+        changed();
 }
 
 void Controls::setTempo(int tempo)
@@ -111,8 +131,10 @@ void Controls::setBlackOut(bool on)
     if (on == blackOut())
         return;
     output_.setBlackOut(on);
+    // Every entry into or out of blackout stops the show.
+    halt();
+    changed();
     emit blackOutChanged(on);
-    sendPlaying();
 }
 
 void Controls::setMode(int mode)
@@ -120,6 +142,7 @@ void Controls::setMode(int mode)
     if (mode == this->mode())
         return;
     output_.setTransitionMode(mode);
+    changed();
     emit modeChanged(mode);
 }
 
@@ -130,6 +153,7 @@ void Controls::setMacro(bool down)
     if (down)
         setBlackOut(true);
     output_.setMacroOut(down);
+    changed();
     emit macroChanged(down);
 }
 
@@ -142,6 +166,7 @@ void Controls::setPicture(int picture, bool on)
     if (on == this->picture(picture))
         return;
     output_.setPicture(picture - 1, on);
+    changed();
     emit pictureChanged(picture, on);
 }
 
@@ -180,24 +205,28 @@ void Controls::setManual(bool on)
     if (on == manual())
         return;
     desk_.setManual(on);
+    changed();
     emit manualChanged(on);
 }
 
 void Controls::setPage(int offset)
 {
     desk_.setPageOffset(offset);
+    changed();
     sendDesk();
 }
 
 void Controls::reloadSelection()
 {
     desk_.CheckBoxFromMemory();
+    changed();
     sendDesk();
 }
 
 void Controls::reloadDesk()
 {
     desk_.setPageOffset(page());
+    changed();
     sendDesk();
 }
 
@@ -206,6 +235,7 @@ void Controls::setFader(int strip, int level)
     if (!validStrip(strip))
         return;
     desk_.faderMoved(strip, static_cast<uint8_t>(std::clamp(level, 0, 255)));
+    changed();
     sendDesk();
 }
 
@@ -214,6 +244,7 @@ void Controls::setFaderManual(int strip, bool on)
     if (!validStrip(strip))
         return;
     desk_.boxChanged(strip, on);
+    changed();
     sendDesk();
 }
 
@@ -224,6 +255,7 @@ void Controls::setChannel(int channel, int level)
     if (validStrip(channel - page()))
         return setFader(channel - page(), level);
     desk_.sceneLevelSet(channel, static_cast<uint8_t>(std::clamp(level, 0, 255)));
+    changed();
     emit channelChanged(channel, this->channel(channel));
 }
 
@@ -250,12 +282,14 @@ void Controls::setHandPriority(bool on)
     if (on == handPriority())
         return;
     handScan_.setPriority(on);
+    changed();
     emit handScanChanged(on, handX(), handY());
 }
 
 void Controls::setHandPosition(int x, int y)
 {
     handScan_.put(static_cast<uint8_t>(std::clamp(x, 0, 255)), static_cast<uint8_t>(std::clamp(y, 0, 255)));
+    changed();
 }
 
 void Controls::setKeys(bool on)
@@ -320,10 +354,10 @@ void Controls::setBeatSource(const QString& name)
     beat_.setSource(name);
 }
 
-void Controls::clockMessage(MidiMessage::Kind kind)
+void Controls::clockMessage(MidiMessage::Kind kind, TapTempo::Clock::time_point at)
 {
     if (clockFollow() && beatSource() == QLatin1String("midi"))
-        clockBeat_.message(kind, now_());
+        clockBeat_.message(kind, at);
 }
 
 bool Controls::linkEnabled() const

@@ -62,12 +62,17 @@ public:
         const ShowImage& image;
         const ControlState& state;
         Beats beat;
+        // Told of every change of the output a control makes between ticks.
+        std::function<void()> outputChanged = {};
     };
     explicit Controls(Parts parts, QObject* parent = nullptr);
 
     // The show.
     void play();
     void stop();
+    // The show stops where it is, the play buttons and the show clock as they were:
+    // the blackout, the picture editor opening and a new show do this.
+    void halt();
     // Plays from scene 1..scenes(): the scene becomes current at once, and the show
     // moves on at the end of the running period.
     void go(int scene);
@@ -92,8 +97,8 @@ public:
     void setBeatsPerScene(int beats);
     // A source without a beat here (an unknown name) leaves the choice as it was.
     void setBeatSource(const QString& name);
-    // A clock's real-time message (pulse, start, continue, stop) as it arrives.
-    void clockMessage(MidiMessage::Kind kind);
+    // A clock's real-time message (pulse, start, continue, stop), read at `at`.
+    void clockMessage(MidiMessage::Kind kind, TapTempo::Clock::time_point at);
 
     // The output.
     void setBlackOut(bool on);
@@ -191,6 +196,7 @@ public:
 
     // Where taps read the time (tests move a clock of their own).
     using Now = std::function<TapTempo::Clock::time_point()>;
+    TapTempo::Clock::time_point now() const { return now_(); }
     void setClock(Now now)
     {
         now_ = std::move(now);
@@ -246,6 +252,7 @@ private:
         }
     };
     void step(int scene);
+    void changed();
     void sendScene();
     void sendPlaying();
     void sendTempo();
@@ -271,6 +278,7 @@ private:
     TapBeat& tapBeat_;
     LinkSession& linkSession_;
     Now now_ = [] { return TapTempo::Clock::now(); };
+    std::function<void()> outputChanged_;
     bool keys_ = true;
     bool conveyorKeys_ = true;
 };

@@ -5,14 +5,18 @@ namespace tavrelia {
 MidiLink::MidiLink(NamedControls& named, Controls& controls, SettingsStore& store, QObject* parent)
     : QObject(parent), store_(store), surface_(named, controls)
 {
-    connect(&ports_, &RawMidiPorts::received, &surface_, &MidiSurface::input);
+    using Read = std::chrono::steady_clock::time_point;
+    connect(&ports_, &RawMidiPorts::received, &surface_,
+            qOverload<const QString&, const QByteArray&, Read>(&MidiSurface::input));
     connect(&surface_, &MidiSurface::output, &ports_, &RawMidiPorts::send);
     connect(&surface_, &MidiSurface::learned, this, &MidiLink::store);
     // A surface that has just come shows the desk's state at once.
     connect(&ports_, &RawMidiPorts::opened, &surface_, &MidiSurface::sendAll);
     connect(&ports_, &RawMidiPorts::opened, this, &MidiLink::devicesChanged);
     connect(&ports_, &RawMidiPorts::closed, this, &MidiLink::devicesChanged);
-    connect(sequencer_.get(), &SequencerPort::received, &surface_, &MidiSurface::input);
+    // The sequencer's events are read on the event loop: stamped as they are handled.
+    connect(sequencer_.get(), &SequencerPort::received, &surface_,
+            qOverload<const QString&, const QByteArray&>(&MidiSurface::input));
     connect(&surface_, &MidiSurface::output, sequencer_.get(), &SequencerPort::send);
     connect(sequencer_.get(), &SequencerPort::subscribed, &surface_, &MidiSurface::sendAll);
 }

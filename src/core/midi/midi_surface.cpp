@@ -67,17 +67,22 @@ std::optional<QString> MidiSurface::refusal(const QString& name)
 
 void MidiSurface::input(const QString& device, const QByteArray& bytes)
 {
+    input(device, bytes, controls_.now());
+}
+
+void MidiSurface::input(const QString& device, const QByteArray& bytes, std::chrono::steady_clock::time_point at)
+{
     MidiParser& parser = parsers_[device];
     for (const char byte : bytes) {
         if (const std::optional<MidiMessage> message = parser.feed(static_cast<uint8_t>(byte)))
-            handle(*message);
+            handle(*message, at);
     }
 }
 
-void MidiSurface::handle(const MidiMessage& message)
+void MidiSurface::handle(const MidiMessage& message, std::chrono::steady_clock::time_point at)
 {
     if (isRealTime(message)) {
-        controls_.clockMessage(message.kind);
+        controls_.clockMessage(message.kind, at);
         return;
     }
     if (!learning_.isEmpty() || learnt_) {
@@ -111,7 +116,7 @@ void MidiSurface::learnFrom(const MidiMessage& message)
             emit learned(name, pair, gone);
             return;
         }
-        handle(message);
+        handle(message, controls_.now());
         return;
     }
     if (message.kind == MidiMessage::Kind::NoteOff)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <chrono>
 #include <map>
 
 #include "control/named_controls.h"
@@ -34,7 +35,9 @@ public:
     void setMap(const MidiMap& map) { map_ = map; }
     const MidiMap& map() const { return map_; }
 
-    // Bytes from one device (each keeps its own running status).
+    // Bytes from one device (each keeps its own running status), read at `at`: a
+    // clock's pulses are timed by it. Without a time, they were read now.
+    void input(const QString& device, const QByteArray& bytes, std::chrono::steady_clock::time_point at);
     void input(const QString& device, const QByteArray& bytes);
     // Every bound state, as to a surface that has just come.
     void sendAll();
@@ -49,7 +52,7 @@ signals:
     void learned(const QString& name, const tavrelia::MidiBinding& binding, const QStringList& gone);
 
 private:
-    void handle(const MidiMessage& message);
+    void handle(const MidiMessage& message, std::chrono::steady_clock::time_point at);
     void learnFrom(const MidiMessage& message);
     void act(const QString& name, const MidiBinding& binding, const MidiMessage& message);
     void stateChanged(const QString& name, const QVariant& value);

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSocketNotifier>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -12,17 +11,14 @@
 #include <cerrno>
 
 #include "midi/folder_watch.h"
+#include "midi/midi_reader.h"
 
 namespace tavrelia {
 
 struct RawMidiPorts::Device {
     int fd = -1;
-    std::unique_ptr<QSocketNotifier> notifier;
     ~Device()
     {
-        // Dropped from the notifier's own signal, as a read finds the device gone.
-        notifier->setEnabled(false);
-        notifier.release()->deleteLater();
         if (fd >= 0)
             ::close(fd);
     }
@@ -45,15 +41,25 @@ void makeRawWhenTerminal(int fd)
 }  // namespace
 
 RawMidiPorts::RawMidiPorts(QObject* parent)
-    : QObject(parent), scanTimer_(new QTimer(this)), watch_(new FolderWatch(this))
+    : QObject(parent), scanTimer_(new QTimer(this)), watch_(new FolderWatch(this)), reader_(new MidiReader(this))
 {
     scanTimer_->setObjectName(QStringLiteral("TimerMidiScan"));
     scanTimer_->setInterval(kScanMs);
     connect(scanTimer_, &QTimer::timeout, this, &RawMidiPorts::scan);
     connect(watch_, &FolderWatch::changed, this, &RawMidiPorts::scan);
+    connect(reader_, &MidiReader::bytes, this, [this](const QString& path, const QByteArray& bytes, MidiReader::Clock::time_point at) {
+        // Bytes read before the device was dropped are not its successor's.
+        if (devices_.count(path))
+            emit received(path, bytes, at);
+    });
+    connect(reader_, &MidiReader::lost, this, &RawMidiPorts::drop);
 }
 
-RawMidiPorts::~RawMidiPorts() = default;
+RawMidiPorts::~RawMidiPorts()
+{
+    while (!devices_.empty())
+        drop(devices_.begin()->first);
+}
 
 void RawMidiPorts::setDevice(const QString& path)
 {
@@ -111,33 +117,20 @@ bool RawMidiPorts::open(const QString& path)
     makeRawWhenTerminal(fd);
     auto device = std::make_unique<Device>();
     device->fd = fd;
-    device->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-    connect(device->notifier.get(), &QSocketNotifier::activated, this, [this, path] { read(path); });
     devices_[path] = std::move(device);
+    reader_->add(fd, path);
     emit opened(path);
     return true;
 }
 
-void RawMidiPorts::read(const QString& path)
+void RawMidiPorts::drop(const QString& path)
 {
     const auto it = devices_.find(path);
     if (it == devices_.end())
         return;
-    char buffer[512];
-    const ssize_t n = ::read(it->second->fd, buffer, sizeof buffer);
-    if (n > 0) {
-        emit received(path, QByteArray(buffer, n));
-        return;
-    }
-    if (n < 0 && (errno == EAGAIN || errno == EINTR))
-        return;
-    drop(path);   // unplugged (ENODEV, EIO) or hung up
-}
-
-void RawMidiPorts::drop(const QString& path)
-{
-    if (devices_.erase(path))
-        emit closed(path);
+    reader_->remove(it->second->fd);   // no longer read before it is closed
+    devices_.erase(it);
+    emit closed(path);
 }
 
 void RawMidiPorts::send(const QByteArray& bytes)

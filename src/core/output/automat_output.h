@@ -1,7 +1,7 @@
 #pragma once
 
 #include "console_lock.h"
-#include "output/dmx_packet.h"
+#include "output/dmx_frame.h"
 
 namespace tavrelia {
 

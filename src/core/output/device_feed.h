@@ -6,7 +6,7 @@
 #include <random>
 
 #include "console_lock.h"
-#include "output/dmx_packet.h"
+#include "output/dmx_frame.h"
 
 namespace tavrelia {
 

@@ -4,12 +4,12 @@
 #include <cstdint>
 
 #include "console_lock.h"
-#include "output/dmx_packet.h"
+#include "output/dmx_frame.h"
 
 namespace tavrelia {
 
 // The output's slots: the frame the tick assembles and the table that routes it.
-// The output tick is the only writer of the frame (a new show zeroes it); the
+// The output thread is the only writer of the frames (a new show zeroes them); the
 // user-interface thread writes the table. Both under the console lock.
 struct DmxOutput {
     static constexpr int kSlots = 513;
@@ -18,6 +18,9 @@ struct DmxOutput {
     DmxOutput() { resetRecoding(); }
 
     DmxFrame OutputFrame{};
+    // The tick's frame before the live overlays (pictures, faders, hand scan,
+    // blackout): a frame sent between ticks lays the overlays of the moment over it.
+    DmxFrame SceneFrame{};
     // Output slot i carries the frame slot RecodeTable[i].
     Recoding RecodeTable{};
 

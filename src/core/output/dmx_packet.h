@@ -4,26 +4,22 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "output/dmx_frame.h"
+
 namespace tavrelia {
 
-// One DMX universe as it leaves the tick: slot 0 is the start code, 1..512 the channels.
-using DmxFrame = std::array<uint8_t, 513>;
-
-// The wire format of the interface: FF F0, the 513 slots with every FF sent as FF F7,
-// then FF F1 FF FF. Every FF inside a packet is followed by F0, F7 or F1, so the
-// receiver can find packet boundaries.
+// The wire format of the USB interfaces (the FTDI chip and a serial device): FF F0,
+// the frame's slots with every FF sent as FF F7, then FF F1 FF FF. Every FF inside a
+// packet is followed by F0, F7 or F1, so the receiver can find packet boundaries.
+// Only their drivers frame packets; everything else hands frames.
 class DmxPacket {
 public:
-    static constexpr size_t kBufferSize = 32768;       // UsbTxBuffer
-    static constexpr size_t kMinSize = 519;            // all slots below FF
-    static constexpr size_t kMaxSize = 519 + 513;      // all slots FF
-    using Buffer = std::array<uint8_t, kBufferSize>;
+    static constexpr size_t kMaxSize = 2 + 2 * kMaxFrameSlots + 4;   // all slots FF
+    using Buffer = std::array<uint8_t, kMaxSize>;
 
-    // Writes the packet for frame from the start of buffer and returns its length.
-    static size_t build(const DmxFrame& frame, Buffer& buffer);
-    // The interface's side: the frame of one whole packet. False, with the frame
-    // unchanged, for anything but exactly one well-formed packet.
-    static bool read(const uint8_t* data, size_t length, DmxFrame& frame);
+    // Writes the packet for a valid frame from the start of buffer and returns its
+    // length; 0 for anything that is no frame.
+    static size_t build(DmxFrameView frame, Buffer& buffer);
 };
 
 }  // namespace tavrelia

@@ -214,20 +214,16 @@ UsbStatus FtdiDriver::queueStatus(UsbHandle handle, uint32_t& rxBytes)
     return UsbStatus::Ok;
 }
 
-UsbStatus FtdiDriver::write(UsbHandle handle, const uint8_t* data, uint32_t length,
-                            uint32_t& written)
+UsbStatus FtdiDriver::writeFrame(UsbHandle handle, DmxFrameView frame)
 {
-    written = 0;
     ftdi_context* ftdi = find(handle);
     if (!ftdi)
         return UsbStatus::InvalidHandle;
-    if (length > static_cast<uint32_t>(std::numeric_limits<int>::max()))
+    const size_t length = DmxPacket::build(frame, packet_);
+    if (length == 0)
         return UsbStatus::InvalidParameter;
-    const int rc = ftdi_write_data(ftdi, data, static_cast<int>(length));
-    if (rc < 0)
-        return UsbStatus::IoError;
-    written = static_cast<uint32_t>(rc);
-    return written == length ? UsbStatus::Ok : UsbStatus::IoError;
+    const int rc = ftdi_write_data(ftdi, packet_.data(), static_cast<int>(length));
+    return rc == static_cast<int>(length) ? UsbStatus::Ok : UsbStatus::IoError;
 }
 
 }  // namespace tavrelia

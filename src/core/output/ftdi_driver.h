@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "output/dmx_packet.h"
 #include "usb_driver.h"
 
 struct ftdi_context;
@@ -33,8 +34,7 @@ public:
     UsbStatus resetDevice(UsbHandle handle) override;
     UsbStatus setTimeouts(UsbHandle handle, uint32_t readMs, uint32_t writeMs) override;
     UsbStatus queueStatus(UsbHandle handle, uint32_t& rxBytes) override;
-    UsbStatus write(UsbHandle handle, const uint8_t* data, uint32_t length,
-                    uint32_t& written) override;
+    UsbStatus writeFrame(UsbHandle handle, DmxFrameView frame) override;
 
 private:
     enum class Text { Serial, Description };
@@ -46,6 +46,7 @@ private:
     std::optional<uint64_t> deviceEvents() const;
 
     std::vector<ftdi_context*> open_;
+    DmxPacket::Buffer packet_{};   // the frame being written, framed for the chip
     ftdi_context* lister_ = nullptr;
     std::string deviceEventsPath_;
     // The device events counted before the last scan that found nothing to open.

@@ -1,11 +1,12 @@
 #include "output/interface_connection.h"
 
+#include "output/output_thread.h"
 #include "output/usb_link.h"
 
 namespace tavrelia {
 
-InterfaceConnection::InterfaceConnection(UsbLink& link, QObject* parent)
-    : Connection(kId, InterfaceSettings::kGroup, parent), link_(link)
+InterfaceConnection::InterfaceConnection(UsbLink& link, OutputThread& output, QObject* parent)
+    : Connection(kId, InterfaceSettings::kGroup, parent), link_(link), output_(output)
 {
 }
 
@@ -14,6 +15,7 @@ void InterfaceConnection::start(SettingsStore& store)
     SettingsStore::Group group = store.group(InterfaceSettings::kGroup);
     settings_ = InterfaceSettings::read(group);
     took(group);
+    output_.setSendOnChange(settings_.sendOnChange);
     link_.setDriver(makeUsbDriver(settings_));
     link_.InitUsbDevise();
     setWhere(description());

@@ -5,16 +5,18 @@
 
 namespace tavrelia {
 
+class OutputThread;
 class UsbLink;
 
 // The DMX interface as a connection: the backend of [Interface] given to the link,
-// which then finds the device, opens it and opens it again after a loss by itself.
+// which then finds the device, opens it and opens it again after a loss by itself,
+// and whether the output thread sends a change at once.
 class InterfaceConnection : public Connection {
     Q_OBJECT
 public:
     static inline const QString kId = QStringLiteral("interface");
 
-    explicit InterfaceConnection(UsbLink& link, QObject* parent = nullptr);
+    InterfaceConnection(UsbLink& link, OutputThread& output, QObject* parent = nullptr);
 
     void start(SettingsStore& store) override;
     void stop() override;
@@ -25,6 +27,7 @@ private:
     QString description() const;
 
     UsbLink& link_;
+    OutputThread& output_;
     InterfaceSettings settings_;
 };
 

@@ -13,6 +13,7 @@ const QString kBackendKey = QStringLiteral("Backend");
 const QString kSerialDeviceKey = QStringLiteral("SerialDevice");
 const QString kOlaUniverseKey = QStringLiteral("OlaUniverse");
 const QString kOlaPortKey = QStringLiteral("OlaPort");
+const QString kSendOnChangeKey = QStringLiteral("SendOnChange");
 
 struct BackendName {
     InterfaceSettings::Backend backend;
@@ -55,6 +56,7 @@ InterfaceSettings InterfaceSettings::read(SettingsStore::Group& group)
     result.olaUniverse = static_cast<uint32_t>(
         group.number(kOlaUniverseKey, 0, std::numeric_limits<uint32_t>::max(), kDefaultOlaUniverse));
     result.olaPort = group.port(kOlaPortKey, kDefaultOlaPort);
+    result.sendOnChange = group.flag(kSendOnChangeKey, result.sendOnChange);
     return result;
 }
 

@@ -23,6 +23,9 @@ struct InterfaceSettings {
     QString serialDevice = QStringLiteral("/dev/ttyUSB0");
     uint32_t olaUniverse = kDefaultOlaUniverse;
     uint16_t olaPort = kDefaultOlaPort;
+    // A live control's change goes to the interface at once instead of at the next
+    // tick; off, the interface gets a frame every tick and no other.
+    bool sendOnChange = true;
 
     static inline const QString kGroup = QStringLiteral("Interface");
     // Missing keys give the defaults, a bad value its default and a problem of the

@@ -8,6 +8,7 @@
 #include <ola/DmxBuffer.h>
 #include <ola/client/StreamingClient.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 
@@ -93,16 +94,18 @@ UsbStatus OlaDriver::open(uint32_t index, UsbHandle& handle)
 void OlaDriver::sendFrames()
 {
     DmxFrame frame{};
+    size_t length = 0;
     std::unique_lock hand(handMutex_);
     for (;;) {
         handed_.wait(hand, [this] { return frameWaiting_ || ending_; });
         if (!frameWaiting_)
             return;
         frame = handFrame_;
+        length = handSlots_;
         frameWaiting_ = false;
         hand.unlock();
         // Slot 0, the start code, is the daemon's business: it sends the 512 channels.
-        buffer_->Set(frame.data() + 1, static_cast<unsigned int>(frame.size() - 1));
+        buffer_->Set(frame.data() + 1, static_cast<unsigned int>(length - 1));
         const bool sent = !lost_ && client_->SendDmx(universe_, *buffer_);
         hand.lock();
         if (!sent)
@@ -152,25 +155,23 @@ UsbStatus OlaDriver::queueStatus(UsbHandle handle, uint32_t& rxBytes)
     return lost_ ? UsbStatus::IoError : UsbStatus::Ok;
 }
 
-UsbStatus OlaDriver::write(UsbHandle handle, const uint8_t* data, uint32_t length,
-                           uint32_t& written)
+UsbStatus OlaDriver::writeFrame(UsbHandle handle, DmxFrameView frame)
 {
-    written = 0;
     if (!valid(handle))
         return UsbStatus::InvalidHandle;
     if (lost_)
         return UsbStatus::IoError;
-    if (!DmxPacket::read(data, length, frame_))
+    if (!validFrame(frame))
         return UsbStatus::InvalidParameter;
     {
         // A frame the sending thread has not taken yet is replaced: only the newest
         // matters, as on the wire.
         const std::lock_guard hand(handMutex_);
-        handFrame_ = frame_;
+        std::copy(frame.begin(), frame.end(), handFrame_.begin());
+        handSlots_ = frame.size();
         frameWaiting_ = true;
     }
     handed_.notify_one();
-    written = length;
     return UsbStatus::Ok;
 }
 

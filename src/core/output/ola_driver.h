@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "dmx_packet.h"
+#include "output/dmx_frame.h"
 #include "usb_driver.h"
 
 namespace ola {
@@ -23,12 +23,13 @@ namespace tavrelia {
 // One universe of the lighting daemon olad as the interface: the link opens it when
 // olad answers on its RPC port, hands it the interface's packets, and loses it when a
 // send fails (olad stopped or restarted), exactly as with a pulled USB interface.
+// It takes the frames as they are: the channels of each go to the universe.
 // The daemon is only ever reached on 127.0.0.1; what it does with the universe
 // (Art-Net, sACN, a USB device) is its own patching.
 //
 // The client library builds a message for every send, so the sends run on a thread of
-// the driver's own: write() (the output thread) only hands over the newest frame, and
-// a failed send shows at the next write. open() and close() start and end that thread;
+// the driver's own: writeFrame() (the frame writer's thread) only hands over the newest
+// frame, and a failed send shows at the next write. open() and close() start and end that thread;
 // they run on the thread that polls the link.
 class OlaDriver : public UsbDriver {
 public:
@@ -48,8 +49,7 @@ public:
     UsbStatus resetDevice(UsbHandle handle) override;
     UsbStatus setTimeouts(UsbHandle handle, uint32_t readMs, uint32_t writeMs) override;
     UsbStatus queueStatus(UsbHandle handle, uint32_t& rxBytes) override;
-    UsbStatus write(UsbHandle handle, const uint8_t* data, uint32_t length,
-                    uint32_t& written) override;
+    UsbStatus writeFrame(UsbHandle handle, DmxFrameView frame) override;
 
 private:
     static constexpr UsbHandle kHandle = 1;
@@ -70,15 +70,14 @@ private:
     // Set by a failed send: the daemon has gone and the connection is dead.
     std::atomic<bool> lost_ = false;
 
-    // Handed from write() to the sending thread.
+    // Handed from writeFrame() to the sending thread.
     std::mutex handMutex_;
     std::condition_variable handed_;
     DmxFrame handFrame_{};
+    size_t handSlots_ = 0;
     bool frameWaiting_ = false;
     bool ending_ = false;
     std::chrono::steady_clock::time_point lastSend_;   // written by the sending thread
-
-    DmxFrame frame_{};   // write()'s scratch
 };
 
 }  // namespace tavrelia

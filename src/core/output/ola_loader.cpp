@@ -28,7 +28,7 @@ public:
     UsbStatus resetDevice(UsbHandle) override { return kStatus; }
     UsbStatus setTimeouts(UsbHandle, uint32_t, uint32_t) override { return kStatus; }
     UsbStatus queueStatus(UsbHandle, uint32_t&) override { return kStatus; }
-    UsbStatus write(UsbHandle, const uint8_t*, uint32_t, uint32_t&) override { return kStatus; }
+    UsbStatus writeFrame(UsbHandle, DmxFrameView) override { return kStatus; }
 
 private:
     static constexpr UsbStatus kStatus = UsbStatus::InsufficientResources;

@@ -6,7 +6,6 @@ void OutputControls::setBlackOut(bool on)
 {
     auto g = parts_.lock.hold();
     parts_.controls.blackOut = on;
-    parts_.play.PlayFlag = false;
 }
 
 void OutputControls::setMacroOut(bool down)

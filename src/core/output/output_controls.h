@@ -24,7 +24,6 @@ public:
     };
     explicit OutputControls(Parts parts) : parts_(parts) {}
 
-    // Every entry into or out of blackout stops the show.
     void setBlackOut(bool on);
     void setMacroOut(bool down);
     // The box of picture 0..15: the output lays the picture over the frame while it is on.

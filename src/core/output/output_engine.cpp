@@ -4,7 +4,7 @@
 
 #include "output/automat_output.h"
 #include "output/frame_watch.h"
-#include "output/packet_sink.h"
+#include "output/frame_sink.h"
 
 namespace tavrelia {
 
@@ -13,10 +13,9 @@ OutputEngine::OutputEngine(Parts parts)
       sceneAddress_(ShowImage::sceneAddress(0)),
       random_(std::random_device{}())
 {
-    txBuffer_[0] = 0xFF;
 }
 
-void OutputEngine::setSink(PacketSink* sink)
+void OutputEngine::setSink(FrameSink* sink)
 {
     auto g = parts_.lock.hold();
     sink_ = sink;
@@ -36,26 +35,54 @@ void OutputEngine::setFrameWatch(FrameWatch* watch)
 
 void OutputEngine::OutputTick()
 {
-    size_t length = 0;
-    PacketSink* sink = nullptr;
-    FrameWatch* watch = nullptr;
-    {
-        auto g = parts_.lock.hold();
-        SborDmxStroki(g);
-        ManualDmx(g);
-        BlankBlackOut(g);
-        length = SendToUsb(g);
-        sink = sink_;
-        if (parts_.dmx.OutputFrame != lastFrame_) {
-            lastFrame_ = parts_.dmx.OutputFrame;
-            watch = watch_;
-        }
+    auto g = parts_.lock.hold();
+    SborDmxStroki(g);
+    ManualDmx(g);
+    BlankBlackOut(g);
+    const bool ready = SendToUsb(g);
+    handOver(std::move(g), ready);
+}
+
+void OutputEngine::OutputChange()
+{
+    auto g = parts_.lock.hold();
+    DmxFrame& frame = parts_.dmx.OutputFrame;
+    frame = parts_.dmx.SceneFrame;
+    if (jumps()) {
+        sceneAddress_ = ShowImage::sceneAddress(parts_.image.currentScene());
+        jumpToScene();
     }
-    // The write may take up to the device's time-out: never under the lock.
-    if (length > 0)
-        sink->writePacket(txBuffer_.data(), length);
+    if (automats_)
+        automats_->OutJobAvtomats(frame, g);
+    ManualDmx(g);
+    if (frame == lastFrame_)
+        return;
+    const bool ready = sink_ && sink_->readyForFrame(parts_.controls.demo);
+    if (ready)
+        sendFrame_ = frame;
+    handOver(std::move(g), ready);
+}
+
+// The write may take up to the device's time-out: never under the lock.
+void OutputEngine::handOver(ConsoleLock::Guard held, bool ready)
+{
+    FrameSink* sink = ready ? sink_ : nullptr;
+    FrameWatch* watch = nullptr;
+    if (parts_.dmx.OutputFrame != lastFrame_) {
+        lastFrame_ = parts_.dmx.OutputFrame;
+        watch = watch_;
+    }
+    held.unlock();
+    if (sink)
+        sink->writeFrame(sendFrame_);
     if (watch)
         watch->post();
+}
+
+bool OutputEngine::jumps() const
+{
+    const int mode = parts_.controls.transitionMode;
+    return mode == Vykl || (mode == Avtomat && !parts_.play.PlayFlag);
 }
 
 void OutputEngine::SborDmxStroki(const ConsoleLock::Guard& held)
@@ -77,6 +104,7 @@ void OutputEngine::SborDmxStroki(const ConsoleLock::Guard& held)
     default:   // no mode selected: the frame stays as it is
         break;
     }
+    parts_.dmx.SceneFrame = parts_.dmx.OutputFrame;
     if (automats_)
         automats_->OutJobAvtomats(parts_.dmx.OutputFrame, held);
 }
@@ -170,7 +198,7 @@ void OutputEngine::BlankBlackOut(const ConsoleLock::Guard&)
     blackOutVisible_.store(visible, std::memory_order_relaxed);
 }
 
-size_t OutputEngine::SendToUsb(const ConsoleLock::Guard& held)
+bool OutputEngine::SendToUsb(const ConsoleLock::Guard& held)
 {
     if (--strobeCountdown_ == 0) {
         strobeCountdown_ = kStrobeTicks;
@@ -178,9 +206,10 @@ size_t OutputEngine::SendToUsb(const ConsoleLock::Guard& held)
     }
     parts_.feed.fill(parts_.dmx.OutputFrame, random_, held);
     parts_.feed.RedrawRequest.store(true);
-    if (!sink_ || !sink_->readyForPacket(parts_.controls.demo))
-        return 0;
-    return DmxPacket::build(parts_.dmx.OutputFrame, txBuffer_);
+    if (!sink_ || !sink_->readyForFrame(parts_.controls.demo))
+        return false;
+    sendFrame_ = parts_.dmx.OutputFrame;
+    return true;
 }
 
 }  // namespace tavrelia

@@ -9,7 +9,6 @@
 #include "output/control_state.h"
 #include "output/device_feed.h"
 #include "output/dmx_output.h"
-#include "output/dmx_packet.h"
 #include "playback/play_state.h"
 #include "show/show_image.h"
 
@@ -18,13 +17,14 @@ namespace tavrelia {
 class FrameWatch;
 
 class AutomatOutput;
-class PacketSink;
+class FrameSink;
 
 // The 50 ms output tick: moves the frame towards the current scene, lays the live
 // overlays over it, routes it through the recoding table, feeds the 3D view and hands
-// the packet to the interface. Everything it reads of the window lives in the
-// control state. OutputTick can be called directly (tests, benchmarks); in the
-// program the output thread calls it.
+// the frame to the interface. Everything it reads of the window lives in the
+// control state. Between ticks, a live control's change can be sent at once
+// (OutputChange). Both can be called directly (tests, benchmarks); in the program
+// the output thread calls them.
 class OutputEngine {
 public:
     enum TransitionMode { Fadera = 0, Avtomat = 1, Vykl = 2 };
@@ -43,39 +43,48 @@ public:
     explicit OutputEngine(Parts parts);
 
     // Set under the console lock; null means none.
-    void setSink(PacketSink* sink);
+    void setSink(FrameSink* sink);
     void setAutomats(AutomatOutput* automats);
     // Hears of every tick whose frame differs from the one before.
     void setFrameWatch(FrameWatch* watch);
 
     // Output thread (or a test, a benchmark in its stead): one whole tick. Takes the
-    // lock for assembly and writes the packet after releasing it.
+    // lock for assembly and hands the frame over after releasing it.
     void OutputTick();
+    // Output thread, between ticks: the live overlays of the moment (and, in the modes
+    // that jump, the current scene) over the last tick's frame, handed over when the
+    // output differs from the last frame. The fades do not step here.
+    void OutputChange();
 
     // Steps of the tick, on the thread that ticks.
     void SborDmxStroki(const ConsoleLock::Guard& held);
     void ManualDmx(const ConsoleLock::Guard& held);
     void BlankBlackOut(const ConsoleLock::Guard& held);
-    // Device feed and packet; returns the packet length, 0 when nothing is to be sent.
-    // Also the user-interface thread's last packet once the output thread has stopped.
-    size_t SendToUsb(const ConsoleLock::Guard& held);
+    // Device feed and the frame to send; false when nothing is to be sent. Also the
+    // user-interface thread's last frame once the output thread has stopped.
+    bool SendToUsb(const ConsoleLock::Guard& held);
+    // The frame SendToUsb took, to write after the lock is let go.
+    const DmxFrame& sendFrame() const { return sendFrame_; }
 
     // Whether SpeedButtonBlackOut is shown: it blinks once per tick during a blackout.
     bool blackOutButtonVisible() const { return blackOutVisible_.load(std::memory_order_relaxed); }
 
-    const DmxPacket::Buffer& txBuffer() const { return txBuffer_; }
     void seedRandom(unsigned seed) { random_.seed(seed); }
 
 private:
     void stepTowardsTarget(const uint8_t* rates);
     void jumpToScene();
+    bool jumps() const;
+    // Lets the lock go, then hands the frame over when ready and tells the watch
+    // when the output changed.
+    void handOver(ConsoleLock::Guard held, bool ready);
     void applyPicture(int picture);
     void applyManualFaders();
     void applyHandScan();
     void recode();
 
     Parts parts_;
-    PacketSink* sink_ = nullptr;
+    FrameSink* sink_ = nullptr;
     AutomatOutput* automats_ = nullptr;
     FrameWatch* watch_ = nullptr;
     DmxFrame lastFrame_{};
@@ -84,7 +93,7 @@ private:
     int sceneAddress_;
     std::array<uint8_t, 256> TargetLevels{};
     DmxFrame RecodeScratch{};   // slots 256..512 are never written and stay 0
-    DmxPacket::Buffer txBuffer_{};
+    DmxFrame sendFrame_{};
     std::minstd_rand random_;
     int strobeCountdown_ = kStrobeTicks;
     std::atomic<bool> blackOutVisible_{true};

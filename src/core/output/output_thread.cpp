@@ -11,9 +11,9 @@ class SteadyTimer final : public OutputThread::Timer {
 public:
     OutputThread::Clock::time_point now() override { return OutputThread::Clock::now(); }
     bool waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
-                   OutputThread::Clock::time_point deadline, const bool& stop) override
+                   OutputThread::Clock::time_point deadline, const bool& woken) override
     {
-        return wake.wait_until(lock, deadline, [&] { return stop; });
+        return wake.wait_until(lock, deadline, [&] { return woken; });
     }
 };
 }  // namespace
@@ -29,13 +29,15 @@ OutputThread::~OutputThread()
     stop();
 }
 
-void OutputThread::start(Tick tick, bool realTime)
+void OutputThread::start(Tick tick, bool realTime, Change change)
 {
     if (running())
         return;
     tick_ = std::move(tick);
+    change_ = std::move(change);
     wantRealTime_ = realTime;
     stopRequested_ = false;
+    woken_ = false;
     thread_ = std::thread([this] { run(); });
 }
 
@@ -46,9 +48,21 @@ void OutputThread::stop()
     {
         std::lock_guard<std::mutex> g(mutex_);
         stopRequested_ = true;
+        woken_ = true;
     }
     wake_.notify_all();
     thread_.join();
+}
+
+void OutputThread::poke()
+{
+    if (!sendOnChange_ || !change_)
+        return;
+    {
+        std::lock_guard<std::mutex> g(mutex_);
+        woken_ = true;
+    }
+    wake_.notify_all();
 }
 
 // A busy desktop delays a normal thread's wake-up by milliseconds; a real-time thread
@@ -73,7 +87,17 @@ void OutputThread::run()
     raisePriority();
     Clock::time_point next = timer_.now() + kPeriod;
     std::unique_lock<std::mutex> lock(mutex_);
-    while (!timer_.waitUntil(lock, wake_, next, stopRequested_)) {
+    for (;;) {
+        if (timer_.waitUntil(lock, wake_, next, woken_)) {
+            if (stopRequested_)
+                return;
+            // A change between ticks: out now; the tick keeps its deadline.
+            woken_ = false;
+            lock.unlock();
+            change_();
+            lock.lock();
+            continue;
+        }
         lock.unlock();
         tick_(next);
         lock.lock();

@@ -189,25 +189,27 @@ UsbStatus SerialDriver::queueStatus(UsbHandle handle, uint32_t& rxBytes)
     return UsbStatus::Ok;
 }
 
-UsbStatus SerialDriver::write(UsbHandle handle, const uint8_t* data, uint32_t length,
-                              uint32_t& written)
+UsbStatus SerialDriver::writeFrame(UsbHandle handle, DmxFrameView frame)
 {
-    written = 0;
     if (!valid(handle))
         return UsbStatus::InvalidHandle;
-    const UsbStatus status = writeAll(data, length, written);
+    const size_t length = DmxPacket::build(frame, packet_);
+    if (length == 0)
+        return UsbStatus::InvalidParameter;
+    const UsbStatus status = writeAll(packet_.data(), length);
     lastWriteFailed_ = status != UsbStatus::Ok;
     return status;
 }
 
-UsbStatus SerialDriver::writeAll(const uint8_t* data, uint32_t length, uint32_t& written)
+UsbStatus SerialDriver::writeAll(const uint8_t* data, size_t length)
 {
+    size_t written = 0;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(writeTimeoutMs_);
     while (written < length) {
         const ssize_t n = ::write(fd_, data + written, length - written);
         if (n > 0) {
-            written += static_cast<uint32_t>(n);
+            written += static_cast<size_t>(n);
             continue;
         }
         if (n < 0 && errno == EINTR)

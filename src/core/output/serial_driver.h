@@ -2,12 +2,14 @@
 
 #include <string>
 
+#include "output/dmx_packet.h"
 #include "usb_driver.h"
 
 namespace tavrelia {
 
 // The interface as a serial device node (/dev/ttyUSB0 with the kernel's ftdi_sio
-// driver, or any tty): one device at a fixed path, written in raw mode.
+// driver, or any tty): one device at a fixed path, written in raw mode, each frame in
+// the interface's packet.
 class SerialDriver : public UsbDriver {
 public:
     explicit SerialDriver(std::string path);
@@ -25,15 +27,14 @@ public:
     UsbStatus resetDevice(UsbHandle handle) override;
     UsbStatus setTimeouts(UsbHandle handle, uint32_t readMs, uint32_t writeMs) override;
     UsbStatus queueStatus(UsbHandle handle, uint32_t& rxBytes) override;
-    UsbStatus write(UsbHandle handle, const uint8_t* data, uint32_t length,
-                    uint32_t& written) override;
+    UsbStatus writeFrame(UsbHandle handle, DmxFrameView frame) override;
 
 private:
     bool present() const;
     // The USB device's attribute (serial, product) behind a ttyUSB/ttyACM node, or "".
     std::string usbAttribute(const char* name) const;
     bool valid(UsbHandle handle) const { return fd_ >= 0 && handle == handleOf(fd_); }
-    UsbStatus writeAll(const uint8_t* data, uint32_t length, uint32_t& written);
+    UsbStatus writeAll(const uint8_t* data, size_t length);
     // Waits, up to the write time-out, until the device has taken all that was written.
     bool drained() const;
     static UsbHandle handleOf(int fd) { return static_cast<UsbHandle>(fd) + 1; }
@@ -42,6 +43,7 @@ private:
     int fd_ = -1;
     uint32_t writeTimeoutMs_ = 500;
     bool lastWriteFailed_ = false;
+    DmxPacket::Buffer packet_{};   // the frame being written, framed for the interface
 };
 
 }  // namespace tavrelia

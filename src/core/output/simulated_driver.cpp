@@ -192,18 +192,14 @@ UsbStatus SimulatedDriver::queueStatus(UsbHandle handle, uint32_t& rxBytes)
     return log("queue(" + std::to_string(handle) + ")", status);
 }
 
-UsbStatus SimulatedDriver::write(UsbHandle handle, const uint8_t* data, uint32_t length,
-                                 uint32_t& written)
+UsbStatus SimulatedDriver::writeFrame(UsbHandle handle, DmxFrameView frame)
 {
     std::lock_guard g(mutex_);
     UsbStatus status;
     if (!takeFailure(Call::Write, status))
-        status = check(handle);
-    written = 0;
-    if (status == UsbStatus::Ok) {
-        writes_.emplace_back(data, data + length);
-        written = length;
-    }
+        status = validFrame(frame) ? check(handle) : UsbStatus::InvalidParameter;
+    if (status == UsbStatus::Ok)
+        writes_.emplace_back(frame.begin(), frame.end());
     // Writes come every tick; only failures go into the call log.
     if (status != UsbStatus::Ok)
         log("write(" + std::to_string(handle) + ")", status);

@@ -9,8 +9,8 @@
 
 namespace tavrelia {
 
-// A scripted bus for tests: devices are plugged and pulled by the test, every write
-// is recorded, and any call can be made to fail with a chosen status.
+// A scripted bus for tests: devices are plugged and pulled by the test, every frame
+// written is recorded, and any call can be made to fail with a chosen status.
 // A device that is open cannot be opened a second time, as with the real library.
 class SimulatedDriver : public UsbDriver {
 public:
@@ -43,8 +43,7 @@ public:
     UsbStatus resetDevice(UsbHandle handle) override;
     UsbStatus setTimeouts(UsbHandle handle, uint32_t readMs, uint32_t writeMs) override;
     UsbStatus queueStatus(UsbHandle handle, uint32_t& rxBytes) override;
-    UsbStatus write(UsbHandle handle, const uint8_t* data, uint32_t length,
-                    uint32_t& written) override;
+    UsbStatus writeFrame(UsbHandle handle, DmxFrameView frame) override;
 
 private:
     struct Plugged {

@@ -27,10 +27,7 @@ public:
         return UsbStatus::InvalidHandle;
     }
     UsbStatus queueStatus(UsbHandle, uint32_t&) override { return UsbStatus::InvalidHandle; }
-    UsbStatus write(UsbHandle, const uint8_t*, uint32_t, uint32_t&) override
-    {
-        return UsbStatus::InvalidHandle;
-    }
+    UsbStatus writeFrame(UsbHandle, DmxFrameView) override { return UsbStatus::InvalidHandle; }
 };
 
 const char* operationName(UsbLink::Operation op)
@@ -211,21 +208,19 @@ void UsbLink::CloseUsbDevise()
     dropDevice();
 }
 
-bool UsbLink::readyForPacket(bool demo)
+bool UsbLink::readyForFrame(bool demo)
 {
     return DeviceOpen && !demo && LinkReady;
 }
 
-void UsbLink::writePacket(const uint8_t* data, size_t length)
+void UsbLink::writeFrame(DmxFrameView frame)
 {
     std::lock_guard io(io_);
     // The link may have been closed since the tick asked.
     if (!DeviceOpen || !LinkReady)
         return;
     ReportErrors = true;
-    uint32_t written = 0;
-    checked(Operation::Write,
-            driver_->write(DeviceHandle, data, static_cast<uint32_t>(length), written));
+    checked(Operation::Write, driver_->writeFrame(DeviceHandle, frame));
 }
 
 UsbLink::Display UsbLink::linkDisplay(bool demo) const

@@ -7,22 +7,22 @@
 #include <memory>
 #include <mutex>
 
-#include "packet_sink.h"
+#include "output/frame_sink.h"
 #include "usb_driver.h"
 
 class QTimer;
 
 namespace tavrelia {
 
-// The link to the USB DMX interface: finds it, opens it when it appears, notices
-// when it is lost and opens it again, and writes the packets of the output thread.
+// The link to the DMX interface: finds it, opens it when it appears, notices when it
+// is lost and opens it again, and writes the frames of the output thread.
 //
 // Threads: enumeration, polling, init and close run on the user-interface thread;
-// writePacket runs on the packet writer's thread. Every driver call is made under io_, so a
+// writeFrame runs on the frame writer's thread. Every driver call is made under io_, so a
 // polling run and a write never overlap; polling only tries the lock, so a write
 // stuck in its time-out never stalls the window. The flags are atomics because the
 // output thread reads them under the console lock without taking io_.
-class UsbLink : public QObject, public PacketSink {
+class UsbLink : public QObject, public FrameSink {
     Q_OBJECT
 public:
     static constexpr uint32_t DeviceIndex = 0;
@@ -47,11 +47,11 @@ public:
     void CloseUsbDevise();
     QTimer* timerPolling() const { return TimerPolling; }
 
-    // Output thread (through the packet writer), console lock held; never blocks.
-    bool readyForPacket(bool demo) override;
-    // The packet writer's thread; the user-interface thread only once the output
-    // thread has stopped (the player's last packet).
-    void writePacket(const uint8_t* data, size_t length) override;
+    // Output thread (through the frame writer), console lock held; never blocks.
+    bool readyForFrame(bool demo) override;
+    // The frame writer's thread; the user-interface thread only once the output
+    // thread has stopped (the player's last frame).
+    void writeFrame(DmxFrameView frame) override;
 
     QString LinkStatusText() const;
     // The texts of the last enumeration (user-interface thread).

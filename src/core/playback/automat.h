@@ -9,7 +9,7 @@
 
 #include "console_lock.h"
 #include "output/control_state.h"
-#include "output/dmx_packet.h"
+#include "output/dmx_frame.h"
 #include "playback/play_state.h"
 #include "show/show_image.h"
 

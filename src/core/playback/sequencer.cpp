@@ -160,6 +160,12 @@ void Sequencer::ModeStop()
     emit modeChanged(false);
 }
 
+void Sequencer::halt()
+{
+    auto guard = lock_.hold();
+    play_.PlayFlag = false;
+}
+
 void Sequencer::goTo(uint8_t scene)
 {
     {

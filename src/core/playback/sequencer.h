@@ -73,6 +73,8 @@ public:
 
     void ModePlay();
     void ModeStop();
+    // The show stops, the play mode's buttons and the clock as they are.
+    void halt();
     // Scene (up to the last) becomes current. A playing show fades to it from the
     // scene before it; the running period goes on (the beat stays where it was).
     void goTo(uint8_t scene);

@@ -56,7 +56,6 @@ bool StaticPictureEditor::takeOver()
         return false;
     open_ = true;
     ShowImage& image = parts_.image;
-    parts_.play.PlayFlag = false;
     std::copy_n(scene0(image), kRegion, savedScene_.begin());
     std::copy_n(rates(image), kRegion, savedRates_.begin());
     savedCurrentScene_ = image.currentScene();

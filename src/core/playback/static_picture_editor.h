@@ -39,7 +39,8 @@ public:
     bool isOpen() const { return open_; }
 
     // The data steps of opening; false (and nothing changes) when it is open already,
-    // since a second opening would overwrite what closing must restore.
+    // since a second opening would overwrite what closing must restore. The show is
+    // stopped first, through the controls (Controls::halt).
     bool open();
     // Puts the show's scene 0, rates, current scene and selection back.
     void close();

@@ -87,8 +87,7 @@ std::optional<int> ShowPlayer::prepare()
         return refused;
     }
 
-    auto guard = console_.lock();
-    console_.controls.transitionMode = options_.transitionMode;
+    console_.live.setMode(options_.transitionMode);
     return std::nullopt;
 }
 
@@ -158,7 +157,7 @@ bool ShowPlayer::prepareConveyor()
     // that can be played. A show that cannot is left out now rather than found
     // missing at its turn, when the show before it would simply play again.
     Conveyor& conveyor = console_.conveyor;
-    conveyor.setMode(Conveyor::Mode::Off);
+    console_.live.setConveyorMode(Conveyor::Mode::Off);
     int listed = 0;
     for (int n = 1; n <= Conveyor::kButtons; ++n) {
         if (!conveyor.button(n).bound)
@@ -171,7 +170,7 @@ bool ShowPlayer::prepareConveyor()
             warn(QStringLiteral("conveyor button %1 left out: %2").arg(n).arg(problemOf(check, path)));
             continue;
         }
-        conveyor.SpeedButtonClick(n);
+        console_.live.pressConveyor(n);
         ++conveyorShows_;
     }
     if (listed == 0)
@@ -354,20 +353,20 @@ void ShowPlayer::reportScene()
 
 void ShowPlayer::finish()
 {
-    console_.sequencer.ModeStop();
+    console_.live.stop();
     console_.sequencer.timer().stop();
     for (int n = 1; n <= 2; ++n)
         console_.automats[n].timer().stop();
     console_.stopOutput();
     if (!options_.hold) {
-        size_t length = 0;
+        bool ready = false;
         {
             auto guard = console_.lock();
             console_.dmx.OutputFrame.fill(0);
-            length = console_.output.SendToUsb(guard);
+            ready = console_.output.SendToUsb(guard);
         }
-        if (length > 0)
-            console_.usbLink.writePacket(console_.output.txBuffer().data(), length);
+        if (ready)
+            console_.usbLink.writeFrame(console_.output.sendFrame());
     }
     console_.connections.stopAll();
     say(options_.hold ? QStringLiteral("stopped, the last levels held")

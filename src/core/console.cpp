@@ -8,6 +8,9 @@
 #include "midi/midi_connection.h"
 #include "output/interface_connection.h"
 #include "surfaces/osc_connection.h"
+#include "timecode/mtc_connection.h"
+#include "timecode/timecode_list.h"
+#include "timecode/timecode_settings.h"
 
 namespace tavrelia {
 
@@ -25,6 +28,17 @@ Console::Console()
                     [this] { return std::make_unique<MidiConnection>(named, live, store); });
     connections.add(LinkConnection::kId, LinkConnection::kGroup,
                     [this] { return std::make_unique<LinkConnection>(linkSession); });
+    // One timecode source at a time: the one [Timecode] Source= names.
+    const auto timecodeSource = [](const QString& id) {
+        return [id](SettingsStore::Group& group) { return TimecodeSettings::read(group).source == id; };
+    };
+    connections.add(MtcConnection::kId, TimecodeSettings::kGroup,
+                    [this] { return std::make_unique<MtcConnection>(timecode, connections); },
+                    timecodeSource(MtcConnection::kId));
+    // The show's timecode list lives beside it and follows it.
+    timecode.attach(named);
+    showFiles.onLoaded = [this](const QString& path) { timecode.loadList(TimecodeList::pathFor(path)); };
+    showFiles.onRenamed = [this](const QString& path) { timecode.moveList(TimecodeList::pathFor(path)); };
     // A name typed in the desk or written by a block copy reaches the remotes at once.
     for (auto signal : {&ChannelNames::changed, &ChannelNames::stored})
         QObject::connect(&names, signal, &named, &NamedControls::scheduleScan);

@@ -8,6 +8,7 @@
 #include "midi/midi_connection.h"
 #include "output/interface_connection.h"
 #include "surfaces/osc_connection.h"
+#include "timecode/ltc_connection.h"
 #include "timecode/mtc_connection.h"
 #include "timecode/timecode_list.h"
 #include "timecode/timecode_settings.h"
@@ -35,6 +36,8 @@ Console::Console()
     connections.add(MtcConnection::kId, TimecodeSettings::kGroup,
                     [this] { return std::make_unique<MtcConnection>(timecode, connections); },
                     timecodeSource(MtcConnection::kId));
+    connections.add(LtcConnection::kId, TimecodeSettings::kGroup,
+                    [this] { return std::make_unique<LtcConnection>(timecode); }, timecodeSource(LtcConnection::kId));
     // The show's timecode list lives beside it and follows it.
     timecode.attach(named);
     showFiles.onLoaded = [this](const QString& path) { timecode.loadList(TimecodeList::pathFor(path)); };

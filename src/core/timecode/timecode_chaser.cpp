@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace tavrelia {
 
 namespace {
@@ -33,8 +35,20 @@ void TimecodeChaser::setRows(const QList<TimecodeList::Row>& rows)
 
 void TimecodeChaser::moveTo(double quarters, TimecodeRate rate)
 {
-    if (!done_ || quarters <= *done_ - 4 || quarters > *done_ + jump_ * 4) {
+    if (!done_ || quarters > *done_ + jump_ * 4) {
         relocate(quarters, rate);
+        return;
+    }
+    if (quarters <= *done_ - 4) {
+        // Back: the state before the rows crossed (played backwards, most frames cross none).
+        const bool crossed = std::any_of(rows_.begin(), rows_.end(), [&](const TimecodeList::Row& row) {
+            const double at = quartersOf(row, rate);
+            return at > quarters && at <= *done_;
+        });
+        if (crossed || *done_ - quarters > jump_ * 4)
+            relocate(quarters, rate);
+        else
+            done_ = quarters;
         return;
     }
     if (quarters <= *done_)

@@ -11,8 +11,8 @@
 namespace tavrelia {
 
 // Does what a timecode list says as the time passes its rows. Moving on, each row
-// passed is done once, in order. A move back by a frame or more, forward by more
-// than the jump's frames, or the first time heard relocates instead: the desk is
+// passed is done once, in order. A move back across a row or by more than the jump's
+// frames, forward by more than them, or the first time heard relocates instead: the desk is
 // set to the state the rows up to that time leave (the tempo, the transition mode,
 // the blackout and every picture the list switches, then the last scene gone to).
 class TimecodeChaser {

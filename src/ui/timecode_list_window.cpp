@@ -84,8 +84,8 @@ void TimecodeListWindow::edited(int row, int)
     QString why;
     const std::optional<TimecodeList::Row> parsed = TimecodeList::parseRow(line, &why);
     if (!parsed) {
-        note_->setText(why);
         fill(row);   // the cell shows the row as it is
+        note_->setText(why);
         return;
     }
     filling_ = true;

@@ -100,6 +100,14 @@ int main(int argc, char** argv)
         if (scene >= 2 && size_t(scene - 2) < rowFrames.size())
             changed[size_t(scene - 2)] = console.sequencer.sceneChangedAt();
     });
+    // The interface takes frames before the timecode starts.
+    const auto opening = Clock::now();
+    while (reader.packets().size() < 3 && Clock::now() - opening < 5s)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (reader.packets().size() < 3) {
+        std::fprintf(stderr, "no frames on the interface's terminal\n");
+        return 1;
+    }
     // Quarter frames from 00:00:00:00 after a full frame; the write time of each.
     std::vector<Clock::time_point> written(size_t(frames) * 4);
     std::thread sender([&] {

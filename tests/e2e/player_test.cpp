@@ -318,6 +318,7 @@ TEST(Player, LoadsNoLibraryItDoesNotUse)
         EXPECT_EQ(mapped.contains("libQt6Gui.so"), c.widgets);
         EXPECT_FALSE(mapped.contains("libola"));
         EXPECT_FALSE(mapped.contains("libprotobuf"));
+        EXPECT_FALSE(mapped.contains("libltc"));
     }
 }
 

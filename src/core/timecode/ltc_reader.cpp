@@ -1,7 +1,8 @@
 #include "timecode/ltc_reader.h"
 
+#include "timecode/ltc_decoder.h"
+
 #include <alsa/asoundlib.h>
-#include <ltc.h>
 
 #include <cmath>
 #include <vector>
@@ -37,6 +38,12 @@ TimecodeRate rateOf(double samplesPerFrame, unsigned sampleRate, bool drop)
 bool LtcReader::start(const QString& device, Heard heard, Failed failed, QString* error)
 {
     stop();
+    std::string why;
+    std::unique_ptr<LtcDecoder> decoder = makeLtcDecoder(48000 / 25, why);
+    if (!decoder) {
+        *error = QString::fromStdString(why).trimmed();
+        return false;
+    }
     snd_pcm_t* pcm = nullptr;
     int result = snd_pcm_open(&pcm, device.toLocal8Bit().constData(), SND_PCM_STREAM_CAPTURE, 0);
     if (result < 0) {
@@ -63,7 +70,9 @@ bool LtcReader::start(const QString& device, Heard heard, Failed failed, QString
     pcm_ = pcm;
     rate_ = rate;
     stop_ = false;
-    thread_ = std::thread([this, heard = std::move(heard), failed = std::move(failed)] { run(heard, failed); });
+    thread_ = std::thread([this, heard = std::move(heard), failed = std::move(failed), d = std::move(decoder)] {
+        run(*d, heard, failed);
+    });
     return true;
 }
 
@@ -77,12 +86,11 @@ void LtcReader::stop()
     pcm_ = nullptr;
 }
 
-void LtcReader::run(Heard heard, Failed failed)
+void LtcReader::run(LtcDecoder& decoder, const Heard& heard, const Failed& failed)
 {
     snd_pcm_t* pcm = pcmOf(pcm_);
-    LTCDecoder* decoder = ltc_decoder_create(int(rate_ / 25), 32);
-    std::vector<short> samples(kPeriod);
-    ltc_off_t read = 0;   // samples read so far
+    std::vector<int16_t> samples(kPeriod);
+    int64_t read = 0;   // samples read so far
     while (!stop_) {
         // Waits at most a little, so that stop is quick.
         if (snd_pcm_wait(pcm, 100) == 0)
@@ -97,29 +105,26 @@ void LtcReader::run(Heard heard, Failed failed)
             failed(alsaError("the audio input stopped", int(n)));
             break;
         }
-        ltc_decoder_write_s16(decoder, samples.data(), size_t(n), read);
+        decoder.write(samples.data(), size_t(n), read);
         read += n;
         // What was read last is as old as what still waits in the device's buffer.
         snd_pcm_sframes_t waiting = 0;
         if (snd_pcm_delay(pcm, &waiting) < 0)
             waiting = 0;
-        LTCFrameExt frame;
-        while (ltc_decoder_read(decoder, &frame)) {
-            SMPTETimecode time;
-            ltc_frame_to_time(&time, &frame.ltc, 0);
-            const double length = double(frame.off_end - frame.off_start + 1);
-            const TimecodeRate rate = rateOf(length, rate_, frame.ltc.dfbit);
+        LtcDecoder::Frame frame;
+        while (decoder.read(frame)) {
+            const double length = double(frame.end - frame.start + 1);
+            const TimecodeRate rate = rateOf(length, rate_, frame.dropFrame);
             const int64_t label =
-                TimecodeTime{time.hours % 24, time.mins % 60, time.secs % 60, time.frame % 30}.frameCount(rate);
+                TimecodeTime{frame.hours % 24, frame.minutes % 60, frame.seconds % 60, frame.frames % 30}.frameCount(rate);
             const int direction = frame.reverse ? -1 : 1;
             // Forward, the frame ends where the next begins; backward, where it began.
             const int64_t quarters = TimecodeTime::wrapped(label + (direction > 0 ? 1 : 0), rate) * 4;
-            const double ago = double(read + waiting - frame.off_end) / rate_;
+            const double ago = double(read + waiting - frame.end) / rate_;
             heard({quarters, rate, direction,
                    now - std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(ago))});
         }
     }
-    ltc_decoder_free(decoder);
 }
 
 }  // namespace tavrelia

@@ -12,8 +12,10 @@
 
 namespace tavrelia {
 
+class LtcDecoder;
+
 // LTC from an audio input: ALSA capture (mono, 16 bits, 48 kHz or what the device
-// has near it) on a thread of its own, decoded by libltc. For each frame read it
+// has near it) on a thread of its own, decoded by libltc (its module loaded then). For each frame read it
 // tells the position at the end of the frame's audio (the frame after it moving
 // forward, the frame itself moving back) and when that was, the capture's latency
 // and the frame's own length allowed for. The rate comes from the frame's length in
@@ -42,7 +44,7 @@ public:
     unsigned sampleRate() const { return rate_; }
 
 private:
-    void run(Heard heard, Failed failed);
+    void run(LtcDecoder& decoder, const Heard& heard, const Failed& failed);
 
     void* pcm_ = nullptr;   // snd_pcm_t
     unsigned rate_ = 48000;

@@ -136,6 +136,8 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     }
     if (options.help)
         return options;
+    if (options.timecode && !options.beat.isEmpty())
+        return fail(QStringLiteral("give --beat or --timecode, not both: chasing timecode changes the scenes"));
     if (options.conveyor && !options.showFile.isEmpty())
         return fail(QStringLiteral("give --play SHOW.tvl or --conveyor, not both"));
     if (!options.iniFile.isEmpty() && !options.conveyor)

@@ -1,31 +1,36 @@
 #include "link_panel.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QSignalBlocker>
 
 #include "base_form.h"
 #include "console.h"
+#include "elided_label.h"
 #include "link/link_connection.h"
 
 namespace tavrelia {
 
 LinkPanel::LinkPanel(TBaseForm& form)
-    : QGroupBox(QStringLiteral("Ableton Link"), form.inputPage(TBaseForm::InputTab::Opcii)),
-      console_(form.console())
+    : QGroupBox(form.inputPage(TBaseForm::InputTab::Opcii)), console_(form.console())
 {
     setObjectName(QStringLiteral("GroupBoxLink"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-    setCheckable(true);
     setToolTip(QStringLiteral("Общий темп и доли с программами в локальной сети"));
+    // One row, the box and what the session does, under the USB group, whose column is
+    // lower than OSC's and MIDI's beside it: the window keeps its size.
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(6, 0, 6, 2);
-    peers_ = new QLabel(this);
+    layout->setContentsMargins(6, 2, 6, 2);
+    box_ = new QCheckBox(QStringLiteral("Ableton Link"), this);
+    box_->setObjectName(QStringLiteral("CheckBoxLink"));
+    layout->addWidget(box_);
+    // A fault's long text is shortened: it never widens the window.
+    peers_ = new ElidedLabel(this);
     peers_->setObjectName(QStringLiteral("LabelLinkPeers"));
-    layout->addWidget(peers_);
-    form.addToRow(TBaseForm::InputTab::Opcii, 1, 0, this);
+    layout->addWidget(peers_, 1);
+    form.addToRow(TBaseForm::InputTab::Opcii, 0, 0, this);
 
-    connect(this, &QGroupBox::toggled, this, &LinkPanel::switched);
+    connect(box_, &QCheckBox::toggled, this, &LinkPanel::switched);
     connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {
         if (id == LinkConnection::kId)
             showSession();
@@ -37,7 +42,7 @@ LinkPanel::LinkPanel(TBaseForm& form)
 void LinkPanel::switched(bool on)
 {
     if (!console_.store.write(LinkConnection::kGroup, {{QStringLiteral("Enabled"), on ? "true" : "false"}}))
-        peers_->setText(QStringLiteral("Не удалось записать файл настроек ") + console_.store.path());
+        peers_->setFullText(QStringLiteral("Не удалось записать файл настроек ") + console_.store.path());
 }
 
 void LinkPanel::showSession()
@@ -45,26 +50,26 @@ void LinkPanel::showSession()
     const Connections& connections = console_.connections;
     const Connection::State state = connections.state(LinkConnection::kId);
     {
-        const QSignalBlocker quiet(this);
-        setChecked(state != Connection::State::Off);
+        const QSignalBlocker quiet(box_);
+        box_->setChecked(state != Connection::State::Off);
     }
     const QStringList problems = connections.problems(LinkConnection::kId);
     if (!problems.isEmpty()) {
-        peers_->setText(problems.join(QStringLiteral("; ")));
+        peers_->setFullText(problems.join(QStringLiteral("; ")));
         return;
     }
     switch (state) {
     case Connection::State::Off:
-        peers_->setText(QStringLiteral("Выключен"));
+        peers_->setFullText(QStringLiteral("Выключен"));
         break;
     case Connection::State::Starting:
-        peers_->setText(QStringLiteral("Подключение..."));
+        peers_->setFullText(QStringLiteral("Подключение..."));
         break;
     case Connection::State::On:
-        peers_->setText(QStringLiteral("Участников: %1").arg(console_.live.linkPeers()));
+        peers_->setFullText(QStringLiteral("Участников: %1").arg(console_.live.linkPeers()));
         break;
     case Connection::State::Fault:
-        peers_->setText(connections.reason(LinkConnection::kId));
+        peers_->setFullText(connections.reason(LinkConnection::kId));
         break;
     }
 }

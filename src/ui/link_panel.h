@@ -2,15 +2,16 @@
 
 #include <QGroupBox>
 
-class QLabel;
+class QCheckBox;
 
 namespace tavrelia {
 
 class Console;
+class ElidedLabel;
 class TBaseForm;
 
-// The group "Ableton Link" on the options tab: the desk in the Link session on the
-// local network or not (the box in its title, kept as [Link] Enabled in
+// The group of Ableton Link on the options tab: the desk in the Link session on the
+// local network or not (its box "Ableton Link", kept as [Link] Enabled in
 // Tavrelia.conf), and how many peers it shares the beat with.
 class LinkPanel : public QGroupBox {
     Q_OBJECT
@@ -22,7 +23,8 @@ private:
     void showSession();
 
     Console& console_;
-    QLabel* peers_ = nullptr;
+    QCheckBox* box_ = nullptr;
+    ElidedLabel* peers_ = nullptr;
 };
 
 }  // namespace tavrelia

@@ -56,7 +56,9 @@ SequencerPanel::SequencerPanel(TBaseForm& form)
     setObjectName(QStringLiteral("SequencerPanel"));
     auto* rows = new QVBoxLayout(this);
     rows->setContentsMargins(0, 0, 0, 0);
-    rows->setSpacing(3);
+    // Close rows: the beat's lamp, tempo and source share them, and the column has no
+    // height to spare.
+    rows->setSpacing(2);
     buildTempoRow();
     buildModeRow();
     buildClockRow();

@@ -20,6 +20,7 @@
 #include "midi/folder_watch.h"
 #include "midi/midi_map.h"
 #include "midi/midi_parser.h"
+#include "midi/midi_connection.h"
 #include "midi/midi_link.h"
 #include "settings/settings_store.h"
 
@@ -96,7 +97,7 @@ struct Surface {
         console.live.setClock([this] { return now; });
         QObject::connect(&midi.surface(), &tavrelia::MidiSurface::output,
                          [this](const QByteArray& b) { sent += b; });
-        midi.start({});
+        connection.start(console.store);
     }
     void in(const QByteArray& b)
     {
@@ -105,7 +106,8 @@ struct Surface {
     }
     QTemporaryDir dir;
     Console console;
-    tavrelia::MidiLink midi{console.named, console.live, console.store};
+    tavrelia::MidiConnection connection{console.named, console.live, console.store};
+    tavrelia::MidiLink& midi = connection.link();
     tavrelia::TapTempo::Clock::time_point now{};
     QByteArray sent;
 };
@@ -303,6 +305,7 @@ bool within(std::chrono::milliseconds limit, const std::function<bool()>& done)
 // folder that comes only later (no sound card yet), or comes again after it went.
 TEST(FolderWatch, ToldOfNodesAlsoInAFolderThatComesLater)
 {
+    tavrelia::test::needApplication();   // the watch's notifier
     QTemporaryDir root;
     const QString snd = root.filePath("snd");
     const QString node = snd + "/midiC1D0";
@@ -332,6 +335,7 @@ TEST(FolderWatch, ToldOfNodesAlsoInAFolderThatComesLater)
 // opened at once.
 TEST(RawMidiDevice, FoundByTheWatchWithoutATimer)
 {
+    tavrelia::test::needApplication();
     QTemporaryDir dir;
     tavrelia::wire::Pty pty;
     tavrelia::wire::DevicePath path(dir.filePath("midi").toStdString());

@@ -21,7 +21,7 @@ TEST(TapBeat, ATapIsTheNearestBeatOfTheGrid)
         {"on the grid", {0, 500, 1000, 1500}, 3},
         {"late", {0, 500, 1000, 1540}, 3},
         {"early", {0, 500, 1000, 1460}, 3},
-        {"after a pause of three beats", {0, 500, 1000, 3000}, 5},
+        {"after three beats without a tap", {0, 500, 1000, 3000}, 6},
         {"twice at once", {0, 500, 1000, 1010}, 2},
     };
     for (const Case& c : cases) {

@@ -38,6 +38,11 @@ public:
         local.sin_addr.s_addr = htonl(host);
         if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
             throw std::runtime_error("cannot open a UDP socket on the loopback network");
+        // Room for the whole state (a thousand datagrams) sent while the test does not
+        // read, as a tablet reading on a thread of its own would take it.
+        const int room = 4 << 20;
+        if (::setsockopt(fd_, SOL_SOCKET, SO_RCVBUFFORCE, &room, sizeof room) != 0)
+            ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &room, sizeof room);
     }
     ~OscPeer() { ::close(fd_); }
     OscPeer(const OscPeer&) = delete;

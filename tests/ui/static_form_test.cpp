@@ -202,7 +202,8 @@ void StaticFormTest::showReplacedOrWindowClosedWhileOpen()
 {
     Editor w;
     w.editor()->ChaserItemClick();
-    w.dialogs.questionAnswers.enqueue(true);   // New; its save is cancelled
+    w.dialogs.questionAnswers.enqueue(true);   // New
+    w.dialogs.threeWayAnswers.enqueue(Dialogs::Answer::No);   // the changed show thrown away
     w.form.NewItemClick();
     QVERIFY(!w.editor()->isVisible());
     QVERIFY(!w.console.pictureEditor.isOpen());
@@ -250,12 +251,14 @@ void StaticFormTest::failedLoadsLeaveTheEditorAsItWas()
 
     const std::function<void()> loads[] = {
         [&] {
+            w.dialogs.threeWayAnswers.enqueue(Dialogs::Answer::No);   // the changed show given up
             w.dialogs.fileAnswers.enqueue(gone);
             w.form.OpenItemClick();
         },
         [&] { w.click("SpeedButton1"); },
         [&] { w.click("SpeedButton2"); },
         [&] {
+            w.dialogs.threeWayAnswers.enqueue(Dialogs::Answer::No);
             w.dialogs.fileAnswers.enqueue(shortFile);
             w.form.OpenItemClick();
         },

@@ -60,6 +60,12 @@ private:
         return tavrelia::test::child<T>(*form, QString::fromLatin1(name));
     }
     UsbStatePanel* panel() { return find<UsbStatePanel>("GroupBoxUsb"); }
+    // As the window starts: the connections from the settings file, then the panels.
+    void startUp()
+    {
+        console->connections.startAll();
+        emit form->startUpInterface();
+    }
 
     std::unique_ptr<wire::Pty> pty;
     std::unique_ptr<wire::DevicePath> device;
@@ -122,7 +128,7 @@ void UsbStatePanelTest::startUpTakesTheBackendFromTheSettingsFile()
 {
     writeConf(QStringLiteral("[Interface]\nBackend=serial\nSerialDevice=%1\n")
                   .arg(QString::fromStdString(device->path().string())));
-    panel()->startUp();
+    startUp();
     const QString path = QString::fromStdString(device->path().string());
     QCOMPARE(find<QComboBox>("ComboBoxInterface")->currentData().toString(), QStringLiteral("serial"));
     QCOMPARE(find<QLineEdit>("EditSerialDevice")->text(), path);
@@ -150,7 +156,7 @@ void UsbStatePanelTest::linkStateDisplay()
 {
     writeConf(QStringLiteral("[Interface]\nBackend=serial\nSerialDevice=%1\n")
                   .arg(QString::fromStdString(device->path().string())));
-    panel()->startUp();
+    startUp();
     QCOMPARE(form->captionPrefix(), QStringLiteral(" Initalization "));
     struct Step {
         bool demo, open;
@@ -183,7 +189,7 @@ void UsbStatePanelTest::linkStateDisplay()
 void UsbStatePanelTest::displayRunsOnceASecond()
 {
     // The show clock runs it.
-    panel()->startUp();
+    startUp();
     auto* timer = find<QTimer>("TimerShouClock");
     QCOMPARE(timer->interval(), 1000);
     QVERIFY(timer->isActive());
@@ -194,7 +200,7 @@ void UsbStatePanelTest::displayRunsOnceASecond()
 
 void UsbStatePanelTest::choosingTheInterfaceSavesAndReinitialises()
 {
-    panel()->startUp();   // no settings file: ftdi
+    startUp();   // no settings file: ftdi
     auto* combo = find<QComboBox>("ComboBoxInterface");
     auto* edit = find<QLineEdit>("EditSerialDevice");
     QCOMPARE(combo->currentData().toString(), QStringLiteral("ftdi"));
@@ -230,7 +236,7 @@ void UsbStatePanelTest::choosingOlaKeepsItsUniverseAndPort()
 {
     // Nothing listens on the port: the daemon's universe is an empty bus.
     writeConf(QStringLiteral("[Interface]\nBackend=serial\nOlaPort=1\nOlaUniverse=70000\n"));
-    panel()->startUp();
+    startUp();
     auto* combo = find<QComboBox>("ComboBoxInterface");
     auto* universe = find<QSpinBox>("SpinEditOlaUniverse");
     QVERIFY(!universe->isEnabled());
@@ -256,7 +262,7 @@ void UsbStatePanelTest::choosingOlaKeepsItsUniverseAndPort()
 
 void UsbStatePanelTest::failedSettingsSaveIsReported()
 {
-    panel()->startUp();
+    startUp();
     const QString folder = QFileInfo(confPath()).path();
     QDir(folder).removeRecursively();
     QFile blocker(folder);   // a file where the settings folder should be
@@ -275,7 +281,7 @@ void UsbStatePanelTest::fitsTheWindow()
 {
     writeConf(QStringLiteral("[Interface]\nBackend=serial\nSerialDevice=%1\n")
                   .arg(QString::fromStdString(device->path().string())));
-    panel()->startUp();
+    startUp();
     form->pageControlInput()->setCurrentWidget(form->inputPage(TBaseForm::InputTab::Opcii));
     form->resize(TBaseForm::kWidth, TBaseForm::kHeight);
     form->show();

@@ -22,7 +22,7 @@ struct Window {
     Window()
     {
         RemoteConnection::add(console);
-        console.clearShowData();
+        console.showFiles.clearAll();   // as New makes it: nothing changed yet
         form.ReturnPageControlAll();
     }
     template <typename T = QWidget>

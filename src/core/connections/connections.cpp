@@ -87,8 +87,9 @@ void Connections::groupWritten(const QString& group)
         const bool restart = each.group == group || (each.made && each.made->settingsChanged(store_));
         if (!restart)
             continue;
-        const bool running = each.made && each.made->state() != Connection::State::Off;
-        // Keys it did not read (another connection's PIN, say) leave it running.
+        const bool running = each.made && each.made->state() == Connection::State::On;
+        // Keys it did not read (another connection's PIN, say) leave it running; one
+        // that could not start (no PIN yet, its port taken) tries again.
         if (running && wanted(each) && !each.made->settingsChanged(store_)) {
             emit changed(each.id);
             continue;

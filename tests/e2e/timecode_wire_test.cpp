@@ -159,7 +159,7 @@ TEST_F(TimecodeChase, TheFourRatesReachEachRowOnTime)
         ASSERT_TRUE(wire(2, 1s)) << run.output();
         const double late = std::chrono::duration<double, std::milli>(*seen(2, written.front()) - reached).count();
         EXPECT_GT(late, -2) << "before its quarter frame";
-        EXPECT_LT(late, 90);   // a 50 ms tick and the terminal
+        EXPECT_LT(late, 100);   // a 50 ms tick, the terminal and a busy machine
     }
     EXPECT_NE(run.standardError().find("rock.tc: line 15: no control no/such"), std::string::npos) << run.output();
 }
@@ -175,7 +175,7 @@ TEST_F(TimecodeChase, DropoutJumpsAndAFullFrameWhileStopped)
     const auto written = sender.run({2, 0, 0, 10}, 20, k25);
     ASSERT_TRUE(wire(3, 2s)) << run.output();
     const double freewheel = std::chrono::duration<double, std::milli>(*seen(3, written.back()) - written.back()).count();
-    EXPECT_NEAR(freewheel, 600 + 20, 70);
+    EXPECT_NEAR(freewheel, 610 + 25, 85);   // 15.25 frames, and up to a tick
     std::this_thread::sleep_for(1500ms);
     EXPECT_FALSE(seen(4, written.back())) << "no hold after the freewheel's frames";
 

@@ -10,6 +10,10 @@
 #include "output/interface_connection.h"
 #include "remote/remote_settings.h"
 #include "surfaces/osc_settings.h"
+#include "timecode/ltc_connection.h"
+#include "timecode/mtc_connection.h"
+#include "timecode/timecode_list.h"
+#include "timecode/timecode_settings.h"
 
 namespace tavrelia {
 
@@ -29,6 +33,20 @@ Console::Console()
                     [this] { return std::make_unique<MidiConnection>(named, live, store); });
     connections.add(LinkConnection::kId, LinkConnection::kGroup,
                     [this] { return std::make_unique<LinkConnection>(linkSession); });
+    // One timecode source at a time: the one [Timecode] Source= names.
+    const auto timecodeSource = [](const QString& id) {
+        return [id](SettingsStore::Group& group) { return TimecodeSettings::read(group).source == id; };
+    };
+    connections.add(MtcConnection::kId, TimecodeSettings::kGroup,
+                    [this] { return std::make_unique<MtcConnection>(timecode, connections); },
+                    timecodeSource(MtcConnection::kId));
+    connections.add(LtcConnection::kId, TimecodeSettings::kGroup,
+                    moduleConnection(LtcConnection::kId, TimecodeSettings::kGroup, "libtavrelia_ltc.so", *this),
+                    timecodeSource(LtcConnection::kId));
+    // The show's timecode list lives beside it and follows it.
+    timecode.attach(named);
+    showFiles.onLoaded = [this](const QString& path) { timecode.loadList(TimecodeList::pathFor(path)); };
+    showFiles.onRenamed = [this](const QString& path) { timecode.moveList(TimecodeList::pathFor(path)); };
     // A name typed in the desk or written by a block copy reaches the remotes at once.
     for (auto signal : {&ChannelNames::changed, &ChannelNames::stored})
         QObject::connect(&names, signal, &named, &NamedControls::scheduleScan);

@@ -39,6 +39,7 @@
 #include "show/show_files.h"
 #include "settings/settings_store.h"
 #include "show/show_folder.h"
+#include "timecode/timecode.h"
 #include "view3d/hand_scan.h"
 
 namespace tavrelia {
@@ -145,10 +146,14 @@ public:
     Beat beat{sequencer, {{QStringLiteral("midi"), &clockBeat}, {QStringLiteral("tap"), &tapBeat},
                           {QStringLiteral("link"), &linkBeat}}};
 
+    // The time of a timecode source and the show's timecode list (beside the show
+    // file, loaded with it), chased and recorded.
+    Timecode timecode;
+
     // The operator's live controls: what the window, the keys, the player and the
     // remotes press.
     Controls live{{sequencer, outputControls, desk, automats, conveyor, handScan, usbLink, image,
-                   controls, {beat, clockBeat, tapBeat, linkSession}, [this] { outputChanged(); }}};
+                   controls, {beat, clockBeat, tapBeat, linkSession}, timecode, [this] { outputChanged(); }}};
     // The same controls by the names the remotes use.
     NamedControls named{live, image};
     // This machine's Tavrelia.conf, the PIN of the network connections, and every

@@ -51,6 +51,7 @@
 #include "level_graph_panel.h"
 #include "scene_list_panel.h"
 #include "sequencer_panel.h"
+#include "timecode_panel.h"
 #include "static_pictures_panel.h"
 #include "style_icon.h"
 #include "transition_mode_group.h"
@@ -161,6 +162,7 @@ void TBaseForm::buildPanels()
     new MidiPanel(*this);
     new RemotePanel(*this);
     new LinkPanel(*this);
+    new TimecodePanel(*this);
     new ChannelClearMenu(*this);
     new ChannelRatesPanel(*this);
     new TransitionModeGroup(*this);

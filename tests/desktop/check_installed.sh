@@ -41,6 +41,7 @@ check_entry() {
     lib/tavrelia/libtavrelia_alsa_midi.so \
     lib/tavrelia/libtavrelia_core.so \
     lib/tavrelia/libtavrelia_gui.so \
+    lib/tavrelia/libtavrelia_ltc.so \
     lib/tavrelia/libtavrelia_ola.so \
     lib/tavrelia/libtavrelia_osc.so \
     lib/tavrelia/libtavrelia_remote.so \

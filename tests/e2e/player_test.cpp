@@ -338,6 +338,7 @@ TEST(Player, LoadsNoLibraryItDoesNotUse)
         EXPECT_FALSE(mapped.contains("libprotobuf"));
         for (const char* library : remoteLibraries)
             EXPECT_EQ(mapped.contains(library), c.remotes) << library;
+        EXPECT_FALSE(mapped.contains("libltc"));
     }
 }
 

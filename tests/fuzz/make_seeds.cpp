@@ -24,6 +24,7 @@
 #include "surfaces/osc_settings.h"
 #include "output/interface_settings.h"
 #include "output/recode_table_file.h"
+#include "timecode/timecode_list.h"
 #include "surfaces/osc_codec.h"
 
 using namespace tavrelia;
@@ -284,6 +285,27 @@ void midiSeeds()
 
 }  // namespace
 
+// A second of MIDI timecode at 30 frames across midnight, then a full frame; and a
+// list as the desk writes it, with a comment and a line it cannot read.
+void timecodeSeeds()
+{
+    QByteArray stream;
+    const int fields[] = {20, 59, 59, 23 | 3 << 5};
+    for (int q = 0; q < 120; ++q) {
+        const int piece = q % 8;
+        const int field = fields[piece / 2];
+        stream += char(0xF1);
+        stream += char(piece << 4 | ((piece % 2 ? field >> 4 : field) & 0x0F));
+    }
+    stream += QByteArray::fromHex("f07f7f010121020304f7");
+    put("timecode_stream", "midnight", stream);
+    TimecodeList list;
+    list.setText(QStringLiteral("; intro\n00:00:01:00 go 2\nnot a row\n"));
+    list.add({{0, 1, 2, 10}, QStringLiteral("picture/3"), QStringLiteral("1")});
+    list.add({{0, 0, 0, 5}, QStringLiteral("conveyor/5"), {}});
+    put("timecode_list", "written", list.text().toUtf8());
+}
+
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
@@ -303,5 +325,6 @@ int main(int argc, char* argv[])
     oscSeeds();
     remoteMessageSeeds();
     midiSeeds();
+    timecodeSeeds();
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "remote/remote_settings.h"
 #include "settings/settings_store.h"
 #include "surfaces/osc_settings.h"
+#include "timecode/timecode_settings.h"
 
 using namespace tavrelia;
 
@@ -20,6 +21,7 @@ struct Read {
     InterfaceSettings interface;
     OscSettings osc;
     RemoteSettings remote;
+    TimecodeSettings timecode;
     QStringList problems;
 };
 
@@ -29,6 +31,7 @@ Read readAll(const SettingsStore& store)
     read.interface = store.read<InterfaceSettings>(&read.problems);
     read.osc = store.read<OscSettings>(&read.problems);
     read.remote = store.read<RemoteSettings>(&read.problems);
+    read.timecode = store.read<TimecodeSettings>(&read.problems);
     return read;
 }
 
@@ -51,6 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const Read read = readAll(store);
     FUZZ_REQUIRE(std::all_of(read.problems.begin(), read.problems.end(), named));
     FUZZ_REQUIRE(read.interface.olaPort >= 1 && read.osc.port >= 1 && read.remote.port >= 1);
+    FUZZ_REQUIRE(TimecodeSettings::kSources.contains(read.timecode.source) && read.timecode.jumpFrames >= 1 &&
+                 read.timecode.freewheelFrames >= 0);
     FUZZ_REQUIRE(read.osc.address.isEmpty() || SettingsStore::numericAddress(read.osc.address));
     FUZZ_REQUIRE(read.remote.address.isEmpty() || SettingsStore::numericAddress(read.remote.address));
     const PinOwner pins(store);

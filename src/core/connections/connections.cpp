@@ -16,7 +16,12 @@ Connections::~Connections()
 
 void Connections::add(const QString& id, const QString& group, Factory factory, When when)
 {
-    entries_.push_back({id, group, std::move(factory), when, nullptr, {}});
+    entries_.push_back({id, group, std::move(factory), when, {}, nullptr, {}});
+}
+
+void Connections::add(const QString& id, const QString& group, Factory factory, Switch wantedBy)
+{
+    entries_.push_back({id, group, std::move(factory), When::Switched, std::move(wantedBy), nullptr, {}});
 }
 
 void Connections::choose(const QStringList& ids)
@@ -41,7 +46,7 @@ void Connections::stopAll()
 bool Connections::wanted(Entry& entry)
 {
     SettingsStore::Group group = store_.group(entry.group);
-    const bool on = group.flag(QStringLiteral("Enabled"), false);
+    const bool on = entry.wantedBy ? entry.wantedBy(group) : group.flag(QStringLiteral("Enabled"), false);
     entry.switchProblems = group.problems();
     if (entry.when == When::Always)
         return true;

@@ -32,7 +32,13 @@ public:
     explicit Connections(SettingsStore& store, QObject* parent = nullptr);
     ~Connections() override;
 
+    // Whether the group's settings want the connection (read with the store's types,
+    // so a bad value is named); Switched reads its Enabled.
+    using Switch = std::function<bool(SettingsStore::Group& group)>;
+
     void add(const QString& id, const QString& group, Factory factory, When when = When::Switched);
+    // Runs while wantedBy says so (one of a group's choices: [Timecode] Source=).
+    void add(const QString& id, const QString& group, Factory factory, Switch wantedBy);
     // The player's command line: exactly these run (and those that always do),
     // whatever their switches.
     void choose(const QStringList& ids);
@@ -60,6 +66,7 @@ private:
         QString group;
         Factory factory;
         When when;
+        Switch wantedBy;
         std::unique_ptr<Connection> made;
         QStringList switchProblems;
     };

@@ -31,6 +31,7 @@ Controls::Controls(Parts parts, QObject* parent)
       clockBeat_(parts.beat.clock),
       tapBeat_(parts.beat.taps),
       linkSession_(parts.beat.link),
+      timecode_(parts.timecode),
       outputChanged_(std::move(parts.outputChanged))
 {
     connect(&sequencer_, &Sequencer::modeChanged, this, &Controls::sendPlaying);
@@ -51,6 +52,9 @@ Controls::Controls(Parts parts, QObject* parent)
     connect(&beat_, &Beat::tempoChanged, this, &Controls::beatTempoChanged);
     connect(&beat_, &Beat::beat, this, &Controls::beat);
     connect(&linkSession_, &LinkSession::changed, this, &Controls::linkSessionChanged);
+    connect(&timecode_, &Timecode::changed, this, [this] { emit timecodeChanged(timecodeText()); });
+    connect(&timecode_, &Timecode::chaseChanged, this, &Controls::timecodeChaseChanged);
+    connect(&timecode_, &Timecode::recordChanged, this, &Controls::timecodeRecordChanged);
     shown_.link = link();
     // The link is looked at where it is polled: once a second.
     connect(link_.timerPolling(), &QTimer::timeout, this, &Controls::sendLink);
@@ -95,11 +99,33 @@ void Controls::prev()
     step(scene() == 1 ? scenes() : scene() - 1);
 }
 
+// Recorded as the scene reached, so that a jump in the timecode finds it.
 void Controls::step(int scene)
 {
     sequencer_.goTo(static_cast<uint8_t>(std::clamp(scene, 1, scenes()) - 1));
     if (!sequencer_.driven())
         changed();
+    timecode_.operated(QStringLiteral("go"), QString::number(this->scene()));
+}
+
+void Controls::timecodeMessage(const MidiMessage& message)
+{
+    timecode_.mtcMessage(message, Timecode::Clock::now());
+}
+
+void Controls::setTimecodeChase(bool on)
+{
+    if (on == timecodeChase())
+        return;
+    if (on)
+        setClockFollow(false);
+    sequencer_.setDriven(on);
+    timecode_.setChase(on);
+}
+
+void Controls::setTimecodeRecord(bool on)
+{
+    timecode_.setRecord(on);
 }
 
 void Controls::setTempo(int tempo)
@@ -168,6 +194,7 @@ void Controls::setPicture(int picture, bool on)
     output_.setPicture(picture - 1, on);
     changed();
     emit pictureChanged(picture, on);
+    timecode_.operated(QStringLiteral("picture/%1").arg(picture), QString::number(int(on)));
 }
 
 void Controls::releasePicture(int picture)
@@ -191,8 +218,10 @@ void Controls::latchPicture(int picture, bool on)
 
 void Controls::pressConveyor(int button)
 {
-    if (button >= 1 && button <= kConveyorButtons)
-        conveyor_.SpeedButtonClick(button);
+    if (button < 1 || button > kConveyorButtons)
+        return;
+    timecode_.operated(QStringLiteral("conveyor/%1").arg(button), {});
+    conveyor_.SpeedButtonClick(button);
 }
 
 void Controls::setConveyorMode(Conveyor::Mode mode)
@@ -341,6 +370,8 @@ int Controls::tempo() const
 
 void Controls::setClockFollow(bool on)
 {
+    if (on)
+        setTimecodeChase(false);
     beat_.setFollow(on);
 }
 

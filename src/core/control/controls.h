@@ -15,6 +15,7 @@
 #include "playback/conveyor.h"
 #include "playback/tap_beat.h"
 #include "playback/tap_tempo.h"
+#include "timecode/timecode.h"
 
 namespace tavrelia {
 
@@ -62,6 +63,7 @@ public:
         const ShowImage& image;
         const ControlState& state;
         Beats beat;
+        Timecode& timecode;
         // Told of every change of the output a control makes between ticks.
         std::function<void()> outputChanged = {};
     };
@@ -99,6 +101,14 @@ public:
     void setBeatSource(const QString& name);
     // A clock's real-time message (pulse, start, continue, stop), read at `at`.
     void clockMessage(MidiMessage::Kind kind, TapTempo::Clock::time_point at);
+
+    // Timecode: a MIDI timecode message as it arrives (quarter frame, full frame).
+    void timecodeMessage(const MidiMessage& message);
+    // Chasing the show's timecode list: the sequencer's own stepping (and following
+    // the beat) is off meanwhile, the rows change the scenes.
+    void setTimecodeChase(bool on);
+    // Recording: every scene change made here while the timecode runs becomes a row.
+    void setTimecodeRecord(bool on);
 
     // The output.
     void setBlackOut(bool on);
@@ -182,6 +192,10 @@ public:
     ClockFollower::Clock::time_point lastPulse() const { return clockBeat_.lastPulse(); }
     bool linkEnabled() const;
     int linkPeers() const;
+    bool timecodeChase() const { return timecode_.chase(); }
+    bool timecodeRecord() const { return timecode_.record(); }
+    // "HH:MM:SS:FF", empty while no timecode has been heard.
+    QString timecodeText() const { return timecode_.text(); }
     bool keys() const { return keys_; }
     bool conveyorKeys() const { return conveyorKeys_; }
     bool demo() const;
@@ -215,6 +229,9 @@ signals:
     void beat();
     // The Link session's state or its peers.
     void linkSessionChanged();
+    void timecodeChanged(const QString& text);
+    void timecodeChaseChanged(bool on);
+    void timecodeRecordChanged(bool on);
     void clockChanged(const QString& text);
     void linkChanged(bool up);
     void blackOutChanged(bool on);
@@ -277,6 +294,7 @@ private:
     ClockBeat& clockBeat_;
     TapBeat& tapBeat_;
     LinkSession& linkSession_;
+    Timecode& timecode_;
     Now now_ = [] { return TapTempo::Clock::now(); };
     std::function<void()> outputChanged_;
     bool keys_ = true;

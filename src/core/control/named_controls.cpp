@@ -91,6 +91,14 @@ const Family kFamilies[] = {
      [](const Controls& c, const ShowImage&, int) { return QVariant(int(c.linkEnabled())); }, nullptr},
     {"link/peers", 0, Kind::Level, 0, 999, nullptr,
      [](const Controls& c, const ShowImage&, int) { return QVariant(c.linkPeers()); }, nullptr},
+    {"timecode", 0, Kind::Text, 0, 0, nullptr,
+     [](const Controls& c, const ShowImage&, int) { return QVariant(c.timecodeText()); }, nullptr},
+    {"timecode/chase", 0, Kind::Switch, 0, 1, nullptr,
+     [](const Controls& c, const ShowImage&, int) { return QVariant(int(c.timecodeChase())); },
+     [](Controls& c, int, const QVariant& v) { c.setTimecodeChase(on(v)); }},
+    {"timecode/record", 0, Kind::Switch, 0, 1, nullptr,
+     [](const Controls& c, const ShowImage&, int) { return QVariant(int(c.timecodeRecord())); },
+     [](Controls& c, int, const QVariant& v) { c.setTimecodeRecord(on(v)); }},
     {"blackout", 0, Kind::Switch, 0, 1, nullptr,
      [](const Controls& c, const ShowImage&, int) { return QVariant(int(c.blackOut())); },
      [](Controls& c, int, const QVariant& v) { c.setBlackOut(on(v)); }},
@@ -320,6 +328,38 @@ std::optional<QString> NamedControls::apply(QStringView name, const QVariant& va
         return *refused;
     e->family->write(controls_, e->n, std::get<QVariant>(result));
     return std::nullopt;
+}
+
+std::optional<QString> NamedControls::refusal(QStringView name, const QVariant& value)
+{
+    const Entry* e = entryOf(name);
+    if (!e)
+        return QStringLiteral("no control %1").arg(name);
+    if (!e->info.writable)
+        return QStringLiteral("%1 cannot be set").arg(name);
+    const auto result = checked(e->info, value);
+    if (const QString* refused = std::get_if<QString>(&result))
+        return *refused;
+    return std::nullopt;
+}
+
+QVariant NamedControls::valueOfText(QStringView name, const QString& text)
+{
+    const Info* info = find(name);
+    const QString trimmed = text.trimmed();
+    if (!info || trimmed.isEmpty())
+        return {};
+    if (info->kind == Kind::Word)
+        return trimmed;
+    QVariantList numbers;
+    for (const QString& word : trimmed.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int n = word.toInt(&ok);
+        if (!ok)
+            return trimmed;   // refused as it is
+        numbers.append(n);
+    }
+    return numbers.size() == 1 ? numbers.first() : QVariant(numbers);
 }
 
 QVariant NamedControls::value(QStringView name) const

@@ -52,6 +52,11 @@ public:
     // the reason comes back. Values: an integer (or a double without a fraction), a
     // string for a word, a list of two integers for a pair; none at all is a press.
     std::optional<QString> apply(QStringView name, const QVariant& value = {});
+    // What apply would refuse, without acting.
+    static std::optional<QString> refusal(QStringView name, const QVariant& value = {});
+    // A value as a line of text gives it ("12", "vykl", "10 20", none for a press),
+    // in the type apply takes for the name.
+    static QVariant valueOfText(QStringView name, const QString& text);
 
     // One state now: an int, or a string for words and texts; a two-int list for a pair.
     QVariant value(QStringView name) const;

@@ -47,14 +47,32 @@ std::optional<MidiMessage> MidiParser::feed(uint8_t byte)
 {
     if (byte >= 0xF8)
         return realTime(byte);
+    if (byte == 0xF7) {
+        // The end of a system exclusive: a full timecode frame is exactly ten bytes.
+        const bool fullFrame = status_ == 0xF0 && have_ == kSysExRoom && data_[0] == 0x7F && data_[2] == 0x01 &&
+                               data_[3] == 0x01;
+        status_ = 0;
+        have_ = 0;
+        if (fullFrame)
+            return MidiMessage{MidiMessage::Kind::FullFrame, 0, 0, 0, {data_[4], data_[5], data_[6], data_[7]}};
+        return std::nullopt;
+    }
     if (byte & 0x80) {
         status_ = dataBytes(byte) == 0 ? 0 : byte;
         need_ = dataBytes(byte);
         have_ = 0;
         return std::nullopt;
     }
-    if (status_ == 0 || need_ < 0)
+    if (status_ == 0)
         return std::nullopt;
+    if (need_ < 0) {
+        // Inside a system exclusive: what could be a full timecode frame is kept.
+        if (have_ < kSysExRoom)
+            data_[have_] = byte;
+        if (have_ <= kSysExRoom)
+            ++have_;
+        return std::nullopt;
+    }
     data_[have_++] = byte;
     if (have_ < need_)
         return std::nullopt;
@@ -68,6 +86,8 @@ std::optional<MidiMessage> MidiParser::complete()
     const uint8_t status = status_;
     if (status >= 0xF0) {
         status_ = 0;   // system messages carry no running status
+        if (status == 0xF1)
+            return MidiMessage{Kind::QuarterFrame, 0, 0, data_[0]};
         return std::nullopt;
     }
     const auto channel = static_cast<uint8_t>(status & 0x0F);

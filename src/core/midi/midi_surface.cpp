@@ -19,7 +19,12 @@ bool isNote(const MidiMessage& m)
 
 bool isRealTime(const MidiMessage& m)
 {
-    return m.kind >= MidiMessage::Kind::Clock;
+    return m.kind >= MidiMessage::Kind::Clock && m.kind <= MidiMessage::Kind::Stop;
+}
+
+bool isTimecode(const MidiMessage& m)
+{
+    return m.kind == MidiMessage::Kind::QuarterFrame || m.kind == MidiMessage::Kind::FullFrame;
 }
 
 int scaled(double fraction, int max)
@@ -83,6 +88,10 @@ void MidiSurface::handle(const MidiMessage& message, std::chrono::steady_clock::
 {
     if (isRealTime(message)) {
         controls_.clockMessage(message.kind, at);
+        return;
+    }
+    if (isTimecode(message)) {
+        controls_.timecodeMessage(message);
         return;
     }
     if (!learning_.isEmpty() || learnt_) {

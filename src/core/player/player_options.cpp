@@ -10,7 +10,8 @@ namespace {
 
 // Those that make a command line the player's; --help alone is the whole program's.
 constexpr const char* kOptionNames[] = {"play", "conveyor", "ini",     "recode", "backend", "mode", "automat1",
-                                        "automat2", "hold", "verbose", "osc", "midi", "remote", "beat"};
+                                        "automat2", "hold", "verbose", "osc", "midi", "remote", "beat",
+                                        "timecode"};
 
 template <typename Value>
 struct Named {
@@ -77,9 +78,10 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     const QCommandLineOption midi(QStringLiteral("midi"));
     const QCommandLineOption remote(QStringLiteral("remote"));
     const QCommandLineOption beat(QStringLiteral("beat"), {}, QStringLiteral("SOURCE"));
+    const QCommandLineOption timecode(QStringLiteral("timecode"));
     const QCommandLineOption help(QStringLiteral("help"));
-    parser.addOptions(
-        {play, conveyor, ini, recode, backend, mode, automat1, automat2, hold, verbose, osc, midi, remote, beat, help});
+    parser.addOptions({play, conveyor, ini, recode, backend, mode, automat1, automat2, hold, verbose, osc, midi, remote,
+                       beat, timecode, help});
 
     auto fail = [error](const QString& text) {
         *error = text;
@@ -105,6 +107,7 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     options.osc = parser.isSet(osc);
     options.midi = parser.isSet(midi);
     options.remote = parser.isSet(remote);
+    options.timecode = parser.isSet(timecode);
     if (parser.isSet(beat)) {
         options.beat = parser.value(beat).trimmed().toLower();
         if (!QStringList{"tap", "midi", "link", "audio"}.contains(options.beat))
@@ -133,6 +136,8 @@ std::optional<PlayerOptions> PlayerOptions::parse(const QStringList& arguments, 
     }
     if (options.help)
         return options;
+    if (options.timecode && !options.beat.isEmpty())
+        return fail(QStringLiteral("give --beat or --timecode, not both: chasing timecode changes the scenes"));
     if (options.conveyor && !options.showFile.isEmpty())
         return fail(QStringLiteral("give --play SHOW.tvl or --conveyor, not both"));
     if (!options.iniFile.isEmpty() && !options.conveyor)
@@ -173,6 +178,9 @@ QString PlayerOptions::usage()
         "                     clock, as --midi reads it), link (joins the Ableton Link\n"
         "                     session) or audio (the sound input); a scene a beat\n"
         "                     unless beat/per-scene is set over OSC or the remote\n"
+        "  --timecode         chase the show's timecode list (SHOW.tc beside it) on\n"
+        "                     the source of [Timecode] in Tavrelia.conf: mtc (MIDI\n"
+        "                     timecode on the devices of [MIDI]) or ltc (an audio input)\n"
         "  --help             this text\n"
         "Without any of these options tavrelia opens its window.\n");
 }

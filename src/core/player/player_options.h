@@ -14,7 +14,7 @@ namespace tavrelia {
 // The command line of the headless player:
 //   tavrelia (--play SHOW.tvl | --conveyor [--ini FILE]) [--recode FILE.tvd]
 //            [--backend NAME] [--mode NAME] [--automat1 RUN] [--automat2 RUN]
-//            [--hold] [--verbose] [--osc] [--midi] [--remote] [--beat SOURCE]
+//            [--hold] [--verbose] [--osc] [--midi] [--remote] [--beat SOURCE] [--timecode]
 struct PlayerOptions {
     // How an automat runs: the window's two check boxes, which the show does not keep.
     enum class AutomatRun { Off, Alone, WithShow };
@@ -32,6 +32,7 @@ struct PlayerOptions {
     bool midi = false;                                    // MIDI surfaces and map of Tavrelia.conf
     bool remote = false;   // serve the phone remote
     QString beat;          // the beat the scenes follow: tap, midi, link or audio; empty: none
+    bool timecode = false;   // chase the show's timecode list, the source of [Timecode]
     bool help = false;
 
     // Whether the command line is the player's: it names one of the player's options

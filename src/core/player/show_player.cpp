@@ -14,6 +14,8 @@
 #include "output/interface_connection.h"
 #include "remote/remote_settings.h"
 #include "surfaces/osc_settings.h"
+#include "timecode/mtc_connection.h"
+#include "timecode/timecode_settings.h"
 
 namespace tavrelia {
 
@@ -97,8 +99,25 @@ std::optional<int> ShowPlayer::startConnections()
         console_.store.setOverride(InterfaceSettings::kGroup, QStringLiteral("Backend"),
                                    InterfaceSettings::nameOf(*options_.backend));
     chosen_ = {InterfaceConnection::kId};
+    QString timecode;
+    if (options_.timecode) {
+        QStringList problems;
+        timecode = console_.store.read<TimecodeSettings>(&problems).source;
+        for (const QString& problem : std::as_const(problems))
+            warn(problem);
+        if (!problems.isEmpty())
+            return 2;
+        if (timecode == QLatin1String("none")) {
+            warn(QStringLiteral("--timecode: no source: set [Timecode] Source=mtc or ltc in %1")
+                     .arg(console_.store.path()));
+            return 2;
+        }
+    }
     for (const auto& [asked, id] : {std::pair{options_.osc, OscSettings::kConnection},
-                                    {options_.midi || options_.beat == QLatin1String("midi"), MidiConnection::kId},
+                                    {options_.midi || options_.beat == QLatin1String("midi") ||
+                                         timecode == MtcConnection::kId,
+                                     MidiConnection::kId},
+                                    {options_.timecode, timecode},
                                     {options_.beat == QLatin1String("link"), LinkConnection::kId},
                                     {options_.remote, RemoteSettings::kConnection}}) {
         if (asked)
@@ -220,6 +239,11 @@ void ShowPlayer::start()
     reportConnections();
     if (!options_.beat.isEmpty())
         startBeat();
+    if (options_.timecode) {
+        connect(&console_.timecode, &Timecode::listChanged, this, &ShowPlayer::reportTimecodeList);
+        reportTimecodeList();
+        live.setTimecodeChase(true);
+    }
     // The show clock that remotes show; the window's sequencer panel keeps its own.
     auto* clock = new QTimer(this);
     clock->setObjectName(QStringLiteral("PlayerClock"));
@@ -349,6 +373,17 @@ void ShowPlayer::reportScene()
 {
     const ShowImage& image = console_.image;
     say(QStringLiteral("scene %1 of %2").arg(image.currentScene() + 1).arg(image.lastScene() + 1));
+}
+
+void ShowPlayer::reportTimecodeList()
+{
+    const Timecode& timecode = console_.timecode;
+    for (const QString& problem : timecode.listProblems())
+        warn(problem);
+    const QString path = timecode.list().path();
+    say(QStringLiteral("chasing timecode from %1: %2, %3 rows")
+            .arg(timecode.source(), path.isEmpty() ? QStringLiteral("no list") : path)
+            .arg(timecode.list().size()));
 }
 
 void ShowPlayer::finish()

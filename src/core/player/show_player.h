@@ -57,6 +57,7 @@ private:
     void conveyorLoaded(const FileResult& result);
     void reportLink();
     void reportScene();
+    void reportTimecodeList();
 
     Console& console_;
     PlayerOptions options_;

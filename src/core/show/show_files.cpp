@@ -51,6 +51,8 @@ ShowFiles::Result ShowFiles::BlocOpenFile(const WithLock& withLock)
     if (result.done()) {
         saveFileName = openFileName;
         saved_ = showContent(imageBytes());
+        if (onLoaded)
+            onLoaded(folder_.resolve(openFileName));
     }
     if (result.status != Status::Failed)
         ShowNamed = true;
@@ -88,6 +90,8 @@ ShowFiles::Result ShowFiles::SaveFileAs(const QString& fileName)
     if (result.done()) {
         saveFileName = fileName;
         ShowNamed = true;
+        if (onRenamed)
+            onRenamed(folder_.resolve(fileName));
     }
     return result;
 }
@@ -143,6 +147,8 @@ void ShowFiles::clearAll()
     clearShowData_();
     ShowNamed = false;
     saved_ = showContent(imageBytes());
+    if (onLoaded)
+        onLoaded({});
 }
 
 bool ShowFiles::changed() const

@@ -42,6 +42,10 @@ public:
     QString saveFileName = QString::fromLatin1(kDesignTimeName);
     // The show has a name that Save may write to without asking.
     bool ShowNamed = false;
+    // Told the show file's path when a show was loaded from it (empty for New), and
+    // when it was saved under another name: what lives beside the show follows.
+    std::function<void(const QString& path)> onLoaded;
+    std::function<void(const QString& path)> onRenamed;
 
     // Loads openFileName. Missing (or a folder): the show stays, ShowNamed is set.
     // Failed (unreadable, shorter than a show): nothing changes at all.

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 
+#include "audio/audio_connection.h"
 #include "link/link_connection.h"
 #include "midi/midi_connection.h"
 #include "output/interface_connection.h"
@@ -25,6 +26,8 @@ Console::Console()
                     [this] { return std::make_unique<MidiConnection>(named, live, store); });
     connections.add(LinkConnection::kId, LinkConnection::kGroup,
                     [this] { return std::make_unique<LinkConnection>(linkSession); });
+    connections.add(AudioConnection::kId, AudioConnection::kGroup,
+                    [this] { return std::make_unique<AudioConnection>(audioInput); });
     // A name typed in the desk or written by a block copy reaches the remotes at once.
     for (auto signal : {&ChannelNames::changed, &ChannelNames::stored})
         QObject::connect(&names, signal, &named, &NamedControls::scheduleScan);

@@ -6,6 +6,8 @@
 
 #include "console_lock.h"
 #include "console_state.h"
+#include "audio/audio_beat.h"
+#include "audio/audio_input.h"
 #include "connections/connections.h"
 #include "control/controls.h"
 #include "control/pin_owner.h"
@@ -138,8 +140,10 @@ public:
     TapBeat tapBeat;
     LinkSession linkSession;
     LinkBeat linkBeat{linkSession};
+    AudioInput audioInput;
+    AudioBeat audioBeat{audioInput};
     Beat beat{sequencer, {{QStringLiteral("midi"), &clockBeat}, {QStringLiteral("tap"), &tapBeat},
-                          {QStringLiteral("link"), &linkBeat}}};
+                          {QStringLiteral("link"), &linkBeat}, {QStringLiteral("audio"), &audioBeat}}};
 
     // The operator's live controls: what the window, the keys, the player and the
     // remotes press.

@@ -54,6 +54,7 @@
 #include "static_pictures_panel.h"
 #include "style_icon.h"
 #include "transition_mode_group.h"
+#include "audio_panel.h"
 #include "link_panel.h"
 #include "midi_panel.h"
 #include "remote_panel.h"
@@ -161,6 +162,7 @@ void TBaseForm::buildPanels()
     new MidiPanel(*this);
     new RemotePanel(*this);
     new LinkPanel(*this);
+    new AudioPanel(*this);
     new ChannelClearMenu(*this);
     new ChannelRatesPanel(*this);
     new TransitionModeGroup(*this);

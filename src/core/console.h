@@ -148,7 +148,7 @@ public:
     // The operator's live controls: what the window, the keys, the player and the
     // remotes press.
     Controls live{{sequencer, outputControls, desk, automats, conveyor, handScan, usbLink, image,
-                   controls, {beat, clockBeat, tapBeat, linkSession}}};
+                   controls, {beat, clockBeat, tapBeat, linkSession, audioInput}}};
     // The same controls by the names the remotes use.
     NamedControls named{live, image};
     // This machine's Tavrelia.conf, the PIN of the network connections, and every

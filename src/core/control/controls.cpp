@@ -3,8 +3,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
+#include "audio/audio_input.h"
 #include "editing/channel_desk.h"
 #include "link/link_session.h"
 #include "output/control_state.h"
@@ -30,7 +32,8 @@ Controls::Controls(Parts parts, QObject* parent)
       beat_(parts.beat.beat),
       clockBeat_(parts.beat.clock),
       tapBeat_(parts.beat.taps),
-      linkSession_(parts.beat.link)
+      linkSession_(parts.beat.link),
+      audioInput_(parts.beat.audio)
 {
     connect(&sequencer_, &Sequencer::modeChanged, this, &Controls::sendPlaying);
     connect(&sequencer_, &Sequencer::advanced, this, &Controls::sendScene);
@@ -45,6 +48,12 @@ Controls::Controls(Parts parts, QObject* parent)
     connect(&beat_, &Beat::tempoChanged, this, &Controls::beatTempoChanged);
     connect(&beat_, &Beat::beat, this, &Controls::beat);
     connect(&linkSession_, &LinkSession::changed, this, &Controls::linkSessionChanged);
+    connect(&audioInput_, &AudioInput::changed, this, &Controls::audioInputChanged);
+    connect(&audioInput_, &AudioInput::beatChanged, this, [this] {
+        const int confidence = audioConfidence();
+        if (std::exchange(audioConfidence_, confidence) != confidence)
+            emit audioInputChanged();
+    });
     shown_.link = link();
     // The link is looked at where it is polled: once a second.
     connect(link_.timerPolling(), &QTimer::timeout, this, &Controls::sendLink);
@@ -334,6 +343,16 @@ bool Controls::linkEnabled() const
 int Controls::linkPeers() const
 {
     return linkSession_.peers();
+}
+
+bool Controls::audioEnabled() const
+{
+    return audioInput_.state() != AudioInput::State::Off;
+}
+
+int Controls::audioConfidence() const
+{
+    return static_cast<int>(std::lround(audioInput_.confidence() * 100));
 }
 
 int Controls::period() const

@@ -21,6 +21,7 @@ namespace tavrelia {
 class Automats;
 class ChannelDesk;
 class HandScan;
+class AudioInput;
 class LinkSession;
 class Sequencer;
 class ShowImage;
@@ -49,6 +50,7 @@ public:
         ClockBeat& clock;
         TapBeat& taps;
         LinkSession& link;
+        AudioInput& audio;
     };
     // What the console builds this from: the modules whose state the controls change.
     struct Parts {
@@ -177,6 +179,11 @@ public:
     ClockFollower::Clock::time_point lastPulse() const { return clockBeat_.lastPulse(); }
     bool linkEnabled() const;
     int linkPeers() const;
+    // The sound input: running (or failed), and the confidence in its beat in per cent
+    // (0 while none is found). Its level changes 20 times a second: the meter listens
+    // to the input itself.
+    bool audioEnabled() const;
+    int audioConfidence() const;
     bool keys() const { return keys_; }
     bool conveyorKeys() const { return conveyorKeys_; }
     bool demo() const;
@@ -209,6 +216,8 @@ signals:
     void beat();
     // The Link session's state or its peers.
     void linkSessionChanged();
+    // The sound input's state, or the confidence in its beat.
+    void audioInputChanged();
     void clockChanged(const QString& text);
     void linkChanged(bool up);
     void blackOutChanged(bool on);
@@ -270,6 +279,8 @@ private:
     ClockBeat& clockBeat_;
     TapBeat& tapBeat_;
     LinkSession& linkSession_;
+    AudioInput& audioInput_;
+    int audioConfidence_ = 0;   // last announced
     Now now_ = [] { return TapTempo::Clock::now(); };
     bool keys_ = true;
     bool conveyorKeys_ = true;

@@ -134,7 +134,7 @@ int main(int argc, char** argv)
         onBeat += std::abs(toWire.back()) <= 25;
     }
     const auto expected = std::count_if(beats.begin(), beats.end(), [&](double b) { return b >= 8 && b < seconds; });
-    std::printf("sound input %s, %d Hz, %d channels; %zu scene changes from 8 s for %td beats, output thread %s\n",
+    std::printf("sound input %s, %d Hz, %d channel(s); %zu scene changes from 8 s for %td beats, output thread %s\n",
                 qPrintable(console.audioInput.device()), console.audioInput.rate(), console.audioInput.channels(),
                 toChange.size(), expected, console.outputRealTime() ? "real-time" : "normal priority");
     for (auto* list : {&toChange, &toWire})

@@ -85,7 +85,7 @@ int main(int argc, char** argv)
     console.startOutput();
     console.sequencer.start();
     console.live.play();
-    console.linkSession.start(true);
+    console.linkSession.start();
     console.live.setBeatSource(QStringLiteral("link"));
     console.live.setClockFollow(true);
 

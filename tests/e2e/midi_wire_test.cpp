@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "program_run.h"
+#include "midi/midi_connection.h"
 #include "test_environment.h"
 #include "wire_window.h"
 
@@ -148,7 +149,9 @@ TEST(MidiWindow, AClockAt120BpmChangesTheSceneOnTheWireEverySecond)
             image.DataWrite(uint8_t(s), 1, uint8_t(10 * (s + 1)));
     });
     ASSERT_TRUE(w.wire([](const Frame& f) { return f.at(1) == 10; }));
-    ASSERT_EQ(w.console().midi.devices().size(), 1);
+    auto* midi = qobject_cast<tavrelia::MidiConnection*>(w.console().connections.find(tavrelia::MidiConnection::kId));
+    ASSERT_TRUE(midi);
+    ASSERT_EQ(midi->link().devices().size(), 1);
     w.window->find<QCheckBox>("CheckBoxClockFollow")->setChecked(true);
     w.console().live.setBeatsPerScene(2);
     w.console().live.setPage(20);   // the desk shows other channels: the scenes still go out

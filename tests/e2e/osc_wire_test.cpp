@@ -21,6 +21,8 @@
 #include "control/named_controls.h"
 #include "osc_peer.h"
 #include "control/pin_guard.h"
+#include "surfaces/osc_server.h"
+#include "surfaces/osc_settings.h"
 
 using namespace std::chrono_literals;
 using tavrelia::NamedControls;
@@ -321,7 +323,7 @@ TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
     EXPECT_EQ(osc.counts().applied, applied + 2);
     EXPECT_TRUE(wire([](const Frame& f) { return f.at(1) == 7; }));
 
-    osc.setPin(QStringLiteral("13579"));
+    console.pins.setPin(QStringLiteral("13579"));
     EXPECT_EQ(osc.clientCount(), 0u);
     ASSERT_TRUE(take(peer, {"/tavrelia/fader/1", {9}}));
     ASSERT_TRUE(take(sameHost, {"/tavrelia/fader/1", {9}}));
@@ -329,7 +331,7 @@ TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
     EXPECT_EQ(osc.lastFault(), QStringLiteral("no PIN from 127.0.0.2 yet"));
 
     // Without a PIN the desk is shut to all.
-    osc.setPin({});
+    console.pins.setPin({});
     ASSERT_TRUE(take(peer, {"/tavrelia/pin", {kPin.toStdString()}}));
     EXPECT_EQ(osc.lastFault(), QStringLiteral("the desk has no PIN"));
     EXPECT_EQ(osc.counts().applied, applied + 2);

@@ -3,44 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QTcpServer>
-#include <QWebSocket>
-
 #include <functional>
-#include <memory>
 
+#include "phone_client.h"
 #include "program_run.h"
 
 using namespace tavrelia;
 using namespace std::chrono_literals;
+using wire::PhoneClient;
 using wire::ProgramRun;
+using wire::waitFor;
 
 namespace {
-
-bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 // Three scenes, a scene every 225 ms.
 QString writeShow(ProgramRun& run)
@@ -69,40 +43,25 @@ protected:
             return false;
         });
     }
-    void send(const char* message) { live.sendTextMessage(QString::fromLatin1(message)); }
+    void send(const char* message) { phone.send(message); }
 
     ProgramRun run;
-    QNetworkAccessManager network;
-    QWebSocket live;
+    PhoneClient phone;
 };
 
 }  // namespace
 
 TEST_F(PlayerRemote, AClientWithThePinDrivesThePlayerOnTheWire)
 {
-    const quint16 port = freePort();
+    const quint16 port = wire::freeTcpPort();
     configure("Port=" + QByteArray::number(port) + "\nAddress=127.0.0.1\nPin=5791\n");
     run.start({"--play", writeShow(run), "--remote"});
     const std::string announced = "remote on http://127.0.0.1:" + std::to_string(port) + "/";
     ASSERT_TRUE(waitFor([&] { return run.standardOutput().find(announced) != std::string::npos; })) << run.output();
     ASSERT_TRUE(wire([](const auto& f) { return f.at(1) == 20; }));
 
-    QNetworkRequest login(QUrl(QStringLiteral("http://127.0.0.1:%1/login").arg(port)));
-    login.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
-    login.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    std::unique_ptr<QNetworkReply> reply(network.post(login, QByteArray("pin=5791")));
-    ASSERT_TRUE(waitFor([&] { return reply->isFinished(); }));
-    ASSERT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 303);
-
-    QJsonObject states;
-    QObject::connect(&live, &QWebSocket::textMessageReceived, [&](const QString& text) {
-        const QJsonObject pushed = QJsonDocument::fromJson(text.toUtf8()).object().value("states").toObject();
-        for (auto it = pushed.begin(); it != pushed.end(); ++it)
-            states.insert(it.key(), it.value());
-    });
-    QNetworkRequest channel(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
-    channel.setRawHeader("Cookie", reply->rawHeader("Set-Cookie").split(';').value(0));
-    live.open(channel);
+    ASSERT_EQ(phone.signIn(port, "5791"), 303);
+    const QJsonObject& states = phone.states;
     ASSERT_TRUE(waitFor([&] { return states.value("playing") == 1 && states.value("scenes") == 3; }));
     // The scene the player steps to is pushed as it goes.
     ASSERT_TRUE(waitFor([&] { return states.value("scene") == 3; }));

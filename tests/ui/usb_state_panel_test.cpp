@@ -83,7 +83,7 @@ void UsbStatePanelTest::init()
 
 void UsbStatePanelTest::cleanup()
 {
-    panel()->closeDown();
+    console->connections.stopAll();
     form.reset();
     console.reset();
     device.reset();
@@ -188,7 +188,7 @@ void UsbStatePanelTest::displayRunsOnceASecond()
     QCOMPARE(timer->interval(), 1000);
     QVERIFY(timer->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(form->captionPrefix(), QStringLiteral(" DEMO MODE: "), 2500);
-    panel()->closeDown();
+    console->connections.stopAll();
     QVERIFY(!console->usbLink.timerPolling()->isActive());
 }
 

@@ -10,7 +10,8 @@ namespace tavrelia::bench {
 
 // A drum track made up here, with its true beats: kick on the odd beats, snare on
 // the even ones, hats on every eighth, a pad under it all and noise over it. The tempo
-// may ramp linearly in time; a break silences the drums (the pad plays on).
+// may ramp linearly in time; a break silences the drums (the pad plays on), and they
+// may come back quieter.
 struct DrumTrack {
     double bpm = 120;
     double endBpm = 0;         // the tempo at the end of a ramp; 0: steady
@@ -20,6 +21,7 @@ struct DrumTrack {
     double breakAt = 0;        // seconds; 0: no break
     double breakFor = 0;
     double noise = 0.02;       // the noise's peak, of full scale
+    double after = 1;          // the drums' gain after the break
 
     double tempoAt(double t) const { return endBpm > 0 ? bpm + (endBpm - bpm) * t / seconds : bpm; }
     bool inBreak(double t) const { return breakFor > 0 && t >= breakAt && t < breakAt + breakFor; }
@@ -51,15 +53,16 @@ struct DrumTrack {
             const double half = 30.0 / tempoAt(t);
             if (inBreak(t))
                 continue;
+            const double gain = breakFor > 0 && t >= breakAt + breakFor ? after : 1;
             if (b % 2 == 0) {
-                add(t, 0.35, [](double s) {
+                add(t, 0.35, [gain](double s) {
                     const double phase = 2 * std::numbers::pi * (45 * s + 75 * 0.04 * (1 - std::exp(-s / 0.04)));
-                    return float(0.8 * std::exp(-s / 0.12) * std::sin(phase));
+                    return float(gain * 0.8 * std::exp(-s / 0.12) * std::sin(phase));
                 });
             } else {
                 add(t, 0.25, [&](double s) {
-                    return float(std::exp(-s / 0.06) * (0.35 * std::sin(2 * std::numbers::pi * 190 * s)) +
-                                 0.25 * std::exp(-s / 0.08) * white(random));
+                    return float(gain * (std::exp(-s / 0.06) * (0.35 * std::sin(2 * std::numbers::pi * 190 * s)) +
+                                         0.25 * std::exp(-s / 0.08) * white(random)));
                 });
             }
             for (double hat : {t, t + half}) {
@@ -68,7 +71,7 @@ struct DrumTrack {
                     const float now = white(random);
                     const float high = now - last;
                     last = now;
-                    return float(0.12 * std::exp(-s / 0.02) * high);
+                    return float(gain * 0.12 * std::exp(-s / 0.02) * high);
                 });
             }
         }

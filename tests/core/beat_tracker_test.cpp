@@ -28,7 +28,7 @@ TEST(BeatTracker, LocksOnTheTrueTempoAndPredictsTheBeats)
         {"174", {.bpm = 174}},
         {"ramp 120 to 128", {.bpm = 120, .endBpm = 128, .seconds = 40}},
         {"4 s break", {.bpm = 128, .breakAt = 14, .breakFor = 4}},
-        {"long break", {.bpm = 140, .seconds = 40, .breakAt = 12, .breakFor = 14}},
+        {"long break, quieter after", {.bpm = 140, .seconds = 40, .breakAt = 12, .breakFor = 14, .after = 0.4}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -21,7 +21,7 @@ constexpr double kRecent = 3;
 constexpr double kEvery = 0.25;
 // A first lock needs this much heard and this score.
 constexpr double kFirstSpan = 2;
-constexpr double kLockScore = 0.4;
+constexpr double kLockScore = 0.25;
 // Flux above this is sound; below it, silence whatever its peaks.
 constexpr double kSilentFlux = 0.05;
 // Onsets closer than this are one.

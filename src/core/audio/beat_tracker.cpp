@@ -156,6 +156,13 @@ double BeatTracker::reference()
     return ref_;
 }
 
+std::optional<double> BeatTracker::firstLoud(double ref) const
+{
+    const auto loud = std::find_if(onsets_.begin(), onsets_.end(),
+                                   [ref](const Onset& onset) { return onset.strength >= kHeardShare * ref; });
+    return loud == onsets_.end() ? std::nullopt : std::optional<double>(loud->at);
+}
+
 // How well a grid explains the onsets: the share of their weight on its beats, times
 // the share of its beats that have one (each beat counted by its loudest).
 BeatTracker::Fit BeatTracker::judge(double origin, double period, double ref) const
@@ -168,14 +175,15 @@ BeatTracker::Fit BeatTracker::judge(double origin, double period, double ref) co
     int64_t beat = INT64_MIN;
     double best = 0;
     for (const Onset& onset : onsets_) {
-        // Weak onsets count little off the beat, and their beats a little more.
+        // Weak onsets (a pad's ripple, hats) count little off the beat, and their beats
+        // a little more.
         const double share = std::min(onset.strength / ref, 1.0);
         const double w = std::sqrt(share);
-        total += share;
+        total += share * w;
         const double k = std::round((onset.at - origin) / period);
         if (std::abs(onset.at - origin - k * period) > tol)
             continue;
-        on += share;
+        on += share * w;
         if (onset.strength >= kHeardShare * ref)
             fit.heard = onset.at;
         if (int64_t(k) != beat) {
@@ -187,11 +195,10 @@ BeatTracker::Fit BeatTracker::judge(double origin, double period, double ref) co
     }
     beats += best;
     // Beats are counted from the first loud onset: noise before it has no beat to miss.
-    const auto loud = std::find_if(onsets_.begin(), onsets_.end(),
-                                   [ref](const Onset& onset) { return onset.strength >= kHeardShare * ref; });
-    if (loud == onsets_.end())
+    const std::optional<double> loud = firstLoud(ref);
+    if (!loud)
         return fit;
-    const double first = std::ceil((loud->at - tol - origin) / period);
+    const double first = std::ceil((*loud - tol - origin) / period);
     const double last = std::floor((time() - 0.05 - origin) / period);
     const double count = last - first + 1;
     if (total <= 0 || count < 1)
@@ -296,7 +303,7 @@ void BeatTracker::evaluate()
     }
     const Fit best = search(ref);
     const bool better = current ? best.score > current->score * 1.2 + 0.05 && !same(best, *current)
-                                : best.score >= kLockScore && now - onsets_.front().at >= kFirstSpan;
+                                : best.score >= kLockScore && now - firstLoud(ref).value_or(now) >= kFirstSpan;
     if (better && rival_ && same(*rival_, best)) {
         // Replaced: the beat nearest now keeps its number.
         Fit taken = best;

@@ -49,6 +49,7 @@ private:
     void peak();
     void evaluate();
     double reference();
+    std::optional<double> firstLoud(double ref) const;
     Fit judge(double origin, double period, double ref) const;
     Fit refit(const Fit& fit, double ref, int64_t* count) const;
     Fit search(double ref) const;

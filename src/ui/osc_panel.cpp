@@ -13,8 +13,8 @@
 
 #include "base_form.h"
 #include "console.h"
-#include "elided_label.h"
 #include "surfaces/osc_connection.h"
+#include "wrapped_label.h"
 
 namespace tavrelia {
 
@@ -105,7 +105,7 @@ void OscPanel::buildControls()
     feedback->addWidget(spinFeedbackPort_);
     layout->addRow(QStringLiteral("Ответ"), feedback);
 
-    labelState_ = lineLabel("LabelOscState");
+    labelState_ = messageLabel("LabelOscState");
     layout->addRow(labelState_);
     auto* counts = new QGridLayout;
     counts->setHorizontalSpacing(4);
@@ -118,12 +118,12 @@ void OscPanel::buildControls()
         countLabels_[i]->setObjectName(QString::fromLatin1(kCounts[i].objectName));
         counts->addWidget(countLabels_[i], row, column + 1);
     }
-    // The last fault takes the place beside the odd count at the end.
-    labelLastFault_ = lineLabel("LabelOscLastFault");
-    counts->addWidget(labelLastFault_, static_cast<int>(std::size(kCounts) / 2), 2, 1, 2);
     counts->setColumnStretch(1, 1);
     counts->setColumnStretch(3, 1);
     layout->addRow(counts);
+    // The last drop below the counts, across the group: its reason names the sender.
+    labelLastFault_ = messageLabel("LabelOscLastFault");
+    layout->addRow(labelLastFault_);
     showSettings(settings_);
     showCounts();
 }
@@ -157,7 +157,7 @@ void OscPanel::settingsEdited()
     edited.feedbackPort = static_cast<uint16_t>(spinFeedbackPort_->value());
     for (const QString& address : {edited.address, edited.feedbackHost}) {
         if (!address.isEmpty() && !SettingsStore::numericAddress(address)) {
-            labelState_->setFullText(QStringLiteral("Не IP-адрес: %1").arg(address));
+            labelState_->setText(QStringLiteral("Не IP-адрес: %1").arg(address));
             return;
         }
     }
@@ -166,7 +166,7 @@ void OscPanel::settingsEdited()
     settings_ = edited;
     // Written, the connections start, restart or stop OSC.
     if (!edited.save(console_.store))
-        labelState_->setFullText(QStringLiteral("Не удалось записать файл настроек ") + console_.store.path());
+        labelState_->setText(QStringLiteral("Не удалось записать файл настроек ") + console_.store.path());
 }
 
 void OscPanel::showState()
@@ -192,7 +192,7 @@ void OscPanel::showState()
     const QStringList problems = connections.problems(OscConnection::kId);
     if (!problems.isEmpty())
         text += QStringLiteral("; ") + problems.join(QStringLiteral("; "));
-    labelState_->setFullText(text);
+    labelState_->setText(text);
 }
 
 void OscPanel::showCounts()
@@ -200,12 +200,16 @@ void OscPanel::showCounts()
     const Connection* osc = console_.connections.find(OscConnection::kId);
     for (size_t i = 0; i < std::size(kCounts); ++i)
         countLabels_[i]->setText(QString::number(osc ? osc->count(QString::fromLatin1(kCounts[i].count)) : 0));
-    labelLastFault_->setFullText(osc ? osc->note() : QString());
+    // The last drop while listening: a listener that is off or failed says why in its state.
+    const QString fault = osc && osc->state() == Connection::State::On ? osc->note() : QString();
+    labelLastFault_->setText(fault.isEmpty() ? QString() : QStringLiteral("Ошибка: ") + fault);
+    labelLastFault_->setVisible(!fault.isEmpty());
 }
 
-ElidedLabel* OscPanel::lineLabel(const char* name)
+WrappedLabel* OscPanel::messageLabel(const char* name)
 {
-    auto* label = new ElidedLabel(this);
+    // Whole, on as many lines as it takes: a message cut short says nothing.
+    auto* label = new WrappedLabel(this);
     label->setObjectName(QString::fromLatin1(name));
     return label;
 }

@@ -13,8 +13,8 @@ class QTimer;
 
 namespace tavrelia {
 
-class ElidedLabel;
 class Console;
+class WrappedLabel;
 class TBaseForm;
 
 // The group "OSC" on the options tab: OSC over UDP switched on and off (the box in
@@ -35,8 +35,7 @@ private:
     void showState();
     void showCounts();
     QSpinBox* portBox(const char* name, int minimum);
-    // One line, never wider than the group, so that the group keeps its size.
-    ElidedLabel* lineLabel(const char* name);
+    WrappedLabel* messageLabel(const char* name);
 
     Console& console_;
     OscSettings settings_;
@@ -44,9 +43,9 @@ private:
     QLineEdit* editAddress_ = nullptr;
     QLineEdit* editFeedbackHost_ = nullptr;
     QSpinBox* spinFeedbackPort_ = nullptr;
-    ElidedLabel* labelState_ = nullptr;
+    WrappedLabel* labelState_ = nullptr;
     std::array<QLabel*, 7> countLabels_{};   // received, applied, malformed, unknown, refused, sent, clients
-    ElidedLabel* labelLastFault_ = nullptr;
+    WrappedLabel* labelLastFault_ = nullptr;
     QTimer* countsTimer_ = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <algorithm>
 
@@ -61,10 +62,9 @@ TEST(PlayerOsc, ATabletDrivesTheShowAndSeesItsState)
     run.writeConf(conf(run, listening(port) + "FeedbackHost=127.0.0.1\nFeedbackPort=" +
                                 QByteArray::number(target.port()) + "\n"));
     run.start({"--play", writeShow(run), "--osc", "--mode", "vykl"});
-    ASSERT_FALSE(run.packets(3).empty()) << run.output();
-
     // The fixed target has every state without asking: the show plays from scene 1.
-    const auto states = target.receive(3s);
+    const auto states = target.receive(4s);
+    ASSERT_FALSE(run.packets(3).empty()) << run.output();
     EXPECT_GT(states.size(), 100u);
     EXPECT_TRUE(OscPeer::has(states, "/tavrelia/playing", 1));
     EXPECT_TRUE(OscPeer::has(states, "/tavrelia/scene", 1));
@@ -107,6 +107,37 @@ TEST(PlayerOsc, ATabletDrivesTheShowAndSeesItsState)
                        std::to_string(target.port())),
               std::string::npos)
         << out;
+}
+
+// A tablet let in stays let in when the program starts again, until the PIN changes
+// (here by hand in the file while the program is off).
+TEST(PlayerOsc, ATabletLetInStaysInAcrossRestartsUntilThePinChanges)
+{
+    ProgramRun run;
+    OscPeer tablet(INADDR_LOOPBACK + 2);
+    const uint16_t port = OscPeer::freePort();
+    const QString show = writeShow(run), confPath = run.dir("config") + "/Tavrelia/Tavrelia.conf";
+    run.writeConf(conf(run, listening(port)));
+    for (int restarts = 0; restarts < 3; ++restarts) {
+        QFile file(confPath);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        ProgramRun::writeFile(confPath, file.readAll().replace("Pin=4711", restarts < 2 ? "Pin=4711" : "Pin=2468"));
+        run.start({"--play", show, "--osc", "--mode", "vykl"});
+        ASSERT_FALSE(run.packets(run.reader->packets().size() + 3).empty()) << run.output();
+        if (restarts == 0) {
+            tablet.send(port, {"/tavrelia/pin", {"4711"}});
+            EXPECT_GT(tablet.receive(3s).size(), 100u);   // every state
+        }
+        const size_t from = run.reader->packets().size();
+        tablet.send(port, {"/tavrelia/picture/5", {1.0f}});
+        EXPECT_EQ(wire(run, from, [](const Frame& f) { return f.at(20) == 99; }), restarts < 2) << restarts;
+        // The change alone, not every state again; or why nothing happened.
+        const auto back = tablet.receive(1s);
+        EXPECT_TRUE(back.size() < 10u && (restarts < 2 ? OscPeer::has(back, "/tavrelia/picture/5", 1.0f)
+                                                       : OscPeer::has(back, "/tavrelia/pin", std::string("needed"))));
+        run.process.terminate();
+        ASSERT_TRUE(run.process.waitForFinished(10000));
+    }
 }
 
 TEST(PlayerOsc, APortTakenOrBadSettingsRefuseTheRunBeforeAnythingIsSent)

@@ -138,6 +138,7 @@ TEST_F(OscOnTheWire, EveryWritableControlReachesTheWire)
         {{"/tavrelia/page", {10}}, {}},
         {{"/tavrelia/fader/2", {123}}, slot(12, 123)},   // channel 12 of the stopped scene
         {{"/tavrelia/fader/2", {1.0f}}, slot(12, 255)},  // a float spans 0..255
+        {{"/tavrelia/channel/40", {77}}, slot(40, 77)},   // whatever the page
         {{"/tavrelia/play", {1}}, {}},
         {{"/tavrelia/fader/3/manual", {1}}, {}},
         {{"/tavrelia/fader/3", {201}}, {}},
@@ -249,49 +250,51 @@ TEST_F(OscOnTheWire, MalformedUnknownAndRefusedMessagesChangeNothing)
 
 TEST_F(OscOnTheWire, FeedbackGoesToEverySenderInItsOwnNumbers)
 {
-    OscPeer floats;
+    OscPeer floats;   // another port of the machine let in
     peer.send(port, {"/tavrelia/fader/4", {200}});
     const auto first = feedback(peer);
     floats.send(port, {"/tavrelia/fader/5", {1.0f}});
     const auto second = feedback(floats);
-    // A new sender gets every state first, then what its own message changed.
+    // The port that sent the PIN got every state, then what its own message changed (a
+    // strip's level is its channel's too); the new port gets only the changes.
     EXPECT_EQ(missingStates(first), std::set<std::string>{});
-    EXPECT_EQ(missingStates(second), std::set<std::string>{});
-    ASSERT_FALSE(first.empty());
-    EXPECT_EQ(first.back().path, "/tavrelia/fader/4");
-    EXPECT_EQ(first.back().args, std::vector<OscPeer::Value>{200});
-    ASSERT_FALSE(second.empty());
-    EXPECT_EQ(second.back().path, "/tavrelia/fader/5");
-    EXPECT_EQ(second.back().args, std::vector<OscPeer::Value>{1.0f});
+    EXPECT_TRUE(OscPeer::has(first, "/tavrelia/fader/4", 200));
+    ASSERT_EQ(second.size(), 2u);
+    EXPECT_TRUE(OscPeer::has(second, "/tavrelia/fader/5", 1.0f));
+    EXPECT_TRUE(OscPeer::has(second, "/tavrelia/channel/5", 1.0f));
     // The first sender hears of the second one's change in its own numbers.
     const auto heard = feedback(peer);
-    ASSERT_EQ(heard.size(), 1u);
+    ASSERT_EQ(heard.size(), 2u);
     EXPECT_TRUE(OscPeer::has(heard, "/tavrelia/fader/5", 255));
 
     // A change made anywhere else reaches both, each in its own numbers.
     console.live.setFader(4, 51);
     const auto toInts = feedback(peer);
     const auto toFloats = feedback(floats);
-    ASSERT_EQ(toInts.size(), 1u);
-    EXPECT_EQ(toInts[0].path, "/tavrelia/fader/4");
-    EXPECT_EQ(toInts[0].args, std::vector<OscPeer::Value>{51});
-    ASSERT_EQ(toFloats.size(), 1u);
-    EXPECT_EQ(toFloats[0].args, std::vector<OscPeer::Value>{0.2f});
+    ASSERT_EQ(toInts.size(), 2u);
+    EXPECT_TRUE(OscPeer::has(toInts, "/tavrelia/fader/4", 51));
+    ASSERT_EQ(toFloats.size(), 2u);
+    EXPECT_TRUE(OscPeer::has(toFloats, "/tavrelia/fader/4", 0.2f));
     EXPECT_EQ(osc.clientCount(), 2u);
+    // Asked for, every state comes to that port alone, in the numbers asked for.
+    floats.send(port, {"/tavrelia/sync", {}});
+    const auto synced = feedback(floats);
+    EXPECT_EQ(missingStates(synced), std::set<std::string>{});
+    EXPECT_TRUE(OscPeer::has(synced, "/tavrelia/fader/4", 0.2f));
+    EXPECT_TRUE(feedback(peer).empty());
 
     // Words go as words; the pair as two numbers.
     console.live.setMode(tavrelia::OutputEngine::Avtomat);
     console.live.setHandPosition(12, 34);
     const auto changes = feedback(peer);
-    ASSERT_EQ(changes.size(), 2u);
-    EXPECT_EQ(changes[0].path, "/tavrelia/mode");
-    EXPECT_EQ(changes[0].args, std::vector<OscPeer::Value>{std::string("avtomat")});
-    EXPECT_EQ(changes[1].path, "/tavrelia/handscan/xy");
-    EXPECT_EQ(changes[1].args, (std::vector<OscPeer::Value>{12, 34}));
+    EXPECT_TRUE(OscPeer::has(changes, "/tavrelia/mode", std::string("avtomat")));
+    EXPECT_TRUE(std::any_of(changes.begin(), changes.end(), [](const OscPeer::Message& m) {
+        return m.path == "/tavrelia/handscan/xy" && m.args == std::vector<OscPeer::Value>{12, 34};
+    }));
 }
 
-// Nothing from a host acts, or hears back, before it has sent the PIN; wrong tries
-// make it wait, and a new PIN shuts every host out again.
+// Nothing from a host acts, or hears more than why, before it has sent the PIN; wrong
+// tries make it wait, and a new PIN shuts every host out again.
 TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
 {
     OscPeer stranger(INADDR_LOOPBACK + 1);   // 127.0.0.2
@@ -302,15 +305,15 @@ TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
         return received(++count);
     };
     ASSERT_TRUE(take(stranger, {"/tavrelia/fader/1", {7}}));
-    EXPECT_EQ(osc.lastFault(), QStringLiteral("no PIN from 127.0.0.2 yet"));
+    EXPECT_EQ(osc.lastFault(), QStringLiteral("127.0.0.2: нет PIN"));
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {"0000"}}));
-    EXPECT_EQ(osc.lastFault(), QStringLiteral("wrong PIN from 127.0.0.2"));
+    EXPECT_EQ(osc.lastFault(), QStringLiteral("127.0.0.2: неверный PIN"));
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {kPin.toStdString()}}));   // within the wait
-    EXPECT_EQ(osc.lastFault(), QStringLiteral("PIN from 127.0.0.2 during its wait"));
+    EXPECT_EQ(osc.lastFault(), QStringLiteral("127.0.0.2: PIN раньше срока"));
     ASSERT_TRUE(take(stranger, {"/tavrelia/pin", {1, 2}}));
     EXPECT_EQ(osc.counts().applied, applied);
     EXPECT_EQ(console.live.fader(1), 0);
-    EXPECT_TRUE(feedback(stranger).empty());
+    EXPECT_EQ(feedback(stranger).size(), 1u);   // why, once
     EXPECT_EQ(osc.clientCount(), 1u);
 
     // After the wait the PIN, here as an int, lets the host in: every state comes back,
@@ -328,13 +331,52 @@ TEST_F(OscOnTheWire, AHostIsLetInByThePinOnly)
     ASSERT_TRUE(take(peer, {"/tavrelia/fader/1", {9}}));
     ASSERT_TRUE(take(sameHost, {"/tavrelia/fader/1", {9}}));
     EXPECT_EQ(console.live.fader(1), 7);
-    EXPECT_EQ(osc.lastFault(), QStringLiteral("no PIN from 127.0.0.2 yet"));
+    EXPECT_EQ(osc.lastFault(), QStringLiteral("127.0.0.2: нет PIN"));
 
     // Without a PIN the desk is shut to all.
-    console.pins.setPin({});
+    console.store.write(QStringLiteral("Remote"), {{QStringLiteral("Pin"), std::nullopt}});
     ASSERT_TRUE(take(peer, {"/tavrelia/pin", {kPin.toStdString()}}));
-    EXPECT_EQ(osc.lastFault(), QStringLiteral("the desk has no PIN"));
+    EXPECT_EQ(osc.lastFault(), QStringLiteral("у пульта нет PIN"));
     EXPECT_EQ(osc.counts().applied, applied + 2);
+}
+
+// The PIN as a layout sends it, each from a machine of its own; numbers come back in
+// the PIN's own type.
+TEST_F(OscOnTheWire, ThePinComesAsAStringAnIntOrAFloat)
+{
+    uint32_t host = INADDR_LOOPBACK + 10;
+    for (const auto& [pin, letIn] : {std::pair<OscPeer::Value, bool>{std::string("4711"), true}, {4711, true},
+                                     {4711.0f, true}, {4711.5f, false}}) {
+        OscPeer tablet(host++);
+        tablet.send(port, {"/tavrelia/pin", {pin}});
+        const auto back = feedback(tablet);
+        EXPECT_EQ(missingStates(back).empty(), letIn) << host;
+        EXPECT_EQ(OscPeer::has(back, "/tavrelia/fader/1", 0.0f), letIn && std::holds_alternative<float>(pin)) << host;
+    }
+}
+
+// Why nothing happens goes back once a second at most, and never in more bytes than
+// came: forged senders cannot make the desk flood anyone.
+TEST_F(OscOnTheWire, AStrangerHearsWhyOnceASecondInNoMoreBytesThanItSent)
+{
+    OscPeer stranger(INADDR_LOOPBACK + 3);
+    const std::tuple<std::string, bool, std::string> steps[] = {   // datagram, a second later, answer
+        {OscPeer::encode({"/tavrelia/fader/1", {7}}), false, "needed"},
+        {OscPeer::encode({"/tavrelia/pin", {"0000"}}), false, ""},   // within the second
+        {OscPeer::encode({"/tavrelia/pin", {"0000"}}), true, "wrong"},
+        {OscPeer::encode({"/tavrelia/play", {}}), true, ""},         // shorter than the answer
+        {OscPeer::encode({"/x", {"a message of no control"}}), false, "needed"},
+        {"not OSC, though long enough to be answered", true, ""},
+    };
+    for (const auto& [datagram, later, answer] : steps) {
+        if (later)
+            std::this_thread::sleep_for(OscServer::kAnswerEvery);
+        stranger.sendBytes(port, datagram);
+        const auto back = stranger.receive(300ms, 300ms, [] { QCoreApplication::processEvents(); });
+        ASSERT_EQ(back.size(), answer.empty() ? 0u : 1u) << datagram;
+        EXPECT_TRUE(answer.empty() || (OscPeer::has(back, "/tavrelia/pin", answer) &&
+                                       OscPeer::encode(back[0]).size() <= datagram.size()));
+    }
 }
 
 TEST_F(OscOnTheWire, AFloodIsReadAFewDatagramsATurn)

@@ -1,5 +1,9 @@
 #include "control/pin_owner.h"
 
+#include <QCryptographicHash>
+
+#include <algorithm>
+
 #include "settings/settings_store.h"
 
 namespace tavrelia {
@@ -15,13 +19,42 @@ PinOwner::PinOwner(SettingsStore& store, QObject* parent) : QObject(parent), sto
 
 void PinOwner::read()
 {
-    stored_ = store_.group(QLatin1String(kGroup)).text(QLatin1String(kKey));
+    SettingsStore::Group group = store_.group(QLatin1String(kGroup));
+    stored_ = group.text(QLatin1String(kKey));
     const QString pin = PinGuard::valid(stored_) ? stored_ : QString();
     if (pin == pin_)
         return;
     pin_ = pin;
     guard_.clear();
+    // Machines let in with another PIN stay out: the list is for the PIN it was kept with.
+    letIn_.clear();
+    if (!pin.isEmpty() && group.text(QLatin1String(kLetInCheckKey)) == checkOf(pin)) {
+        for (const QString& host : group.text(QLatin1String(kLetInKey)).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (SettingsStore::numericAddress(host) && !letIn_.contains(host))
+                letIn_.append(host);
+        }
+        letIn_ = letIn_.mid(std::max<qsizetype>(0, letIn_.size() - kLetInHosts));
+    }
     emit changed();
+}
+
+QString PinOwner::checkOf(const QString& pin)
+{
+    // Says only whether the PIN is the same: the PIN itself is in the same file.
+    return QString::fromLatin1(
+        QCryptographicHash::hash("tavrelia let in " + pin.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+}
+
+void PinOwner::letIn(const QString& host)
+{
+    if (pin_.isEmpty() || letIn_.contains(host))
+        return;
+    letIn_.append(host);
+    if (letIn_.size() > kLetInHosts)
+        letIn_.removeFirst();
+    // Not written: let in for this run.
+    store_.write(QLatin1String(kGroup), {{QLatin1String(kLetInKey), letIn_.join(QLatin1Char(' '))},
+                                         {QLatin1String(kLetInCheckKey), checkOf(pin_)}});
 }
 
 std::optional<QString> PinOwner::problem() const
@@ -37,12 +70,17 @@ bool PinOwner::setPin(const QString& pin)
 {
     if (!PinGuard::valid(pin))
         return false;
-    const bool written = store_.write(QLatin1String(kGroup), {{QLatin1String(kKey), pin}});
+    QList<SettingsStore::Edit> edits = {{QLatin1String(kKey), pin}};
+    // A new PIN lets out every machine let in with the old one.
+    if (pin != pin_)
+        edits += {{QLatin1String(kLetInKey), std::nullopt}, {QLatin1String(kLetInCheckKey), std::nullopt}};
+    const bool written = store_.write(QLatin1String(kGroup), edits);
     // Written or not, this run goes on with the new PIN.
     stored_ = pin;
     if (pin != pin_) {
         pin_ = pin;
         guard_.clear();
+        letIn_.clear();
         emit changed();
     }
     return written;

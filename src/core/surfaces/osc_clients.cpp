@@ -29,6 +29,14 @@ bool sameAddress(const sockaddr* a, socklen_t aLength, const sockaddr* b, sockle
 
 }  // namespace
 
+const OscClients::Client* OscClients::find(const sockaddr* address, socklen_t length) const
+{
+    const auto known = std::find_if(clients_.begin(), clients_.end(), [&](const Client& client) {
+        return sameAddress(reinterpret_cast<const sockaddr*>(&client.address), client.length, address, length);
+    });
+    return known == clients_.end() ? nullptr : &*known;
+}
+
 void OscClients::forgetQuiet(Clock::time_point now)
 {
     std::erase_if(clients_, [now](const Client& client) { return now - client.heard > kQuietLimit; });
@@ -39,10 +47,9 @@ bool OscClients::heard(const sockaddr* address, socklen_t length, std::optional<
 {
     forgetQuiet(now);
     length = std::min<socklen_t>(length, sizeof(sockaddr_storage));
-    auto known = std::find_if(clients_.begin(), clients_.end(), [&](const Client& client) {
-        return sameAddress(reinterpret_cast<const sockaddr*>(&client.address), client.length, address, length);
-    });
-    const bool fresh = known == clients_.end();
+    const Client* found = find(address, length);
+    auto known = clients_.begin() + (found ? found - clients_.data() : clients_.size());
+    const bool fresh = !found;
     if (fresh) {
         if (clients_.size() == kMaxClients) {
             known = std::min_element(clients_.begin(), clients_.end(),

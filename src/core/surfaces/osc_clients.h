@@ -26,6 +26,8 @@ public:
     // A message from address at now; floats when it carried numbers (whether they
     // were floats). True when the sender is new: not heard within the limit.
     bool heard(const sockaddr* address, socklen_t length, std::optional<bool> floats, Clock::time_point now);
+    // The client at address, or none.
+    const Client* find(const sockaddr* address, socklen_t length) const;
     // Forgets those quiet for longer than the limit.
     void forgetQuiet(Clock::time_point now);
     const std::vector<Client>& clients() const { return clients_; }

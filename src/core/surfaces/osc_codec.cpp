@@ -32,7 +32,7 @@ struct Argument {
 Argument floatArgument(double number, const NamedControls::Info& info)
 {
     if (!(number >= 0.0 && number <= 1.0))
-        return {{}, true, true, OscCodec::Refusal{OscCodec::Fault::Refused, QStringLiteral("float out of 0..1")}};
+        return {{}, true, true, OscCodec::Refusal{OscCodec::Fault::Refused, QStringLiteral("дробное число вне 0..1")}};
     const double level = info.min + number * (info.max - info.min);
     return {QVariant(static_cast<int>(std::lround(level))), true, true, std::nullopt};
 }
@@ -40,7 +40,7 @@ Argument floatArgument(double number, const NamedControls::Info& info)
 Argument integerArgument(qint64 number)
 {
     if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
-        return {{}, true, false, OscCodec::Refusal{OscCodec::Fault::Refused, QStringLiteral("out of range")}};
+        return {{}, true, false, OscCodec::Refusal{OscCodec::Fault::Refused, QStringLiteral("число вне диапазона")}};
     return {QVariant(static_cast<int>(number)), true, false, std::nullopt};
 }
 
@@ -75,20 +75,56 @@ Argument argumentOf(char type, const void* arg, const NamedControls::Info& info)
     default:
         return {{}, false, false,
                 OscCodec::Refusal{OscCodec::Fault::Malformed,
-                                  QStringLiteral("argument of type %1").arg(QLatin1Char(type))}};
+                                  QStringLiteral("аргумент типа %1").arg(QLatin1Char(type))}};
     }
 }
 
-// The PIN's one argument, as text.
+// A PIN sent as a number: its digits when it is whole (many layouts send 2468.0),
+// otherwise text that no PIN matches.
+QString pinOf(double number)
+{
+    if (number >= 0 && number < 1e9 && number == std::floor(number))
+        return QString::number(static_cast<qint64>(number));
+    return QString::number(number);
+}
+
+// The PIN's one argument, as text; its numbers' type tells the answers' too.
 OscCodec::Decoded decodePin(lo_message message)
 {
     const char* types = lo_message_get_types(message);
     lo_arg** argv = lo_message_get_argv(message);
-    if (lo_message_get_argc(message) != 1 || (types[0] != LO_STRING && types[0] != LO_INT32))
-        return refuse(OscCodec::Fault::Malformed, QStringLiteral("a PIN is one string or int"));
-    const QString pin = types[0] == LO_STRING ? QString::fromUtf8(reinterpret_cast<const char*>(argv[0]))
-                                              : QString::number(read<int32_t>(argv[0]));
-    return {OscCodec::Message{QLatin1String(OscCodec::kPin), pin, std::nullopt}, std::nullopt};
+    const bool one = lo_message_get_argc(message) == 1;
+    OscCodec::Message pin{QLatin1String(OscCodec::kPin), {}, std::nullopt};
+    switch (one ? types[0] : 0) {
+    case LO_STRING:
+        pin.value = QString::fromUtf8(reinterpret_cast<const char*>(argv[0]));
+        break;
+    case LO_INT32:
+        pin = {pin.name, QString::number(read<int32_t>(argv[0])), false};
+        break;
+    case LO_FLOAT:
+        pin = {pin.name, pinOf(read<float>(argv[0])), true};
+        break;
+    case LO_DOUBLE:
+        pin = {pin.name, pinOf(read<double>(argv[0])), true};
+        break;
+    default:
+        return refuse(OscCodec::Fault::Malformed, QStringLiteral("PIN — одна строка или число"));
+    }
+    return {pin, std::nullopt};
+}
+
+// A request for every state; a number's type says which numbers the answer takes.
+OscCodec::Decoded decodeSync(lo_message message)
+{
+    const char* types = lo_message_get_types(message);
+    const int count = lo_message_get_argc(message);
+    OscCodec::Message sync{QLatin1String(OscCodec::kSync), {}, std::nullopt};
+    if (count == 1 && (types[0] == LO_INT32 || types[0] == LO_FLOAT))
+        sync.floats = types[0] == LO_FLOAT;
+    else if (count != 0)
+        return refuse(OscCodec::Fault::Malformed, QStringLiteral("sync — без аргумента или с одним числом"));
+    return {sync, std::nullopt};
 }
 
 }  // namespace
@@ -99,24 +135,26 @@ OscCodec::Decoded OscCodec::decode(const char* data, size_t size)
     // liblo reads the datagram and copies what it keeps.
     const MessagePtr message(lo_message_deserialise(const_cast<char*>(data), size, &result), &lo_message_free);
     if (!message)
-        return refuse(Fault::Malformed, QStringLiteral("not an OSC message (%1)").arg(result));
+        return refuse(Fault::Malformed, QStringLiteral("не сообщение OSC (%1)").arg(result));
     // The address is the datagram's first string, which liblo has checked.
     const QString path = QString::fromUtf8(data, static_cast<qsizetype>(strnlen(data, size)));
     const QLatin1String prefix(kPrefix);
     const QStringView name = path.startsWith(prefix) ? QStringView(path).mid(prefix.size()) : QStringView();
     if (name == QLatin1String(kPin))
         return decodePin(message.get());
+    if (name == QLatin1String(kSync))
+        return decodeSync(message.get());
     const NamedControls::Info* info = NamedControls::find(name);
     if (!info) {
         // The sender chose the address: only its start goes into the reason.
         constexpr int kShown = 40;
         const QString shown = path.size() > kShown ? path.left(kShown) + QChar(0x2026) : path;
-        return refuse(Fault::Unknown, QStringLiteral("unknown address %1").arg(shown));
+        return refuse(Fault::Unknown, QStringLiteral("неизвестный адрес %1").arg(shown));
     }
 
     const int count = lo_message_get_argc(message.get());
     if (count > 2)
-        return refuse(Fault::Malformed, QStringLiteral("%1 arguments").arg(count));
+        return refuse(Fault::Malformed, QStringLiteral("аргументов: %1").arg(count));
     const char* types = lo_message_get_types(message.get());
     lo_arg** argv = lo_message_get_argv(message.get());
     Message decoded{info->name, {}, std::nullopt};
@@ -124,7 +162,7 @@ OscCodec::Decoded OscCodec::decode(const char* data, size_t size)
     for (int i = 0; i < count; ++i) {
         const Argument argument = argumentOf(types[i], argv[i], *info);
         if (argument.refusal)
-            return {std::nullopt, argument.refusal};
+            return refuse(argument.refusal->fault, info->name + QStringLiteral(": ") + argument.refusal->reason);
         if (argument.number)
             decoded.floats = decoded.floats.value_or(false) || argument.isFloat;
         values << argument.value;

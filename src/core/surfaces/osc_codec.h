@@ -13,13 +13,16 @@ namespace tavrelia {
 // Addresses are /tavrelia/ and a control's name. Numbers come as int (the control's
 // own range: a fader 0..255) or as a float 0.0..1.0 across the control's range;
 // T and F are 1 and 0, a word is a string, the hand-scan pair two numbers, and a
-// button without an argument is a press. /tavrelia/pin with the PIN as its one
-// argument (a string, or an int for a PIN without a leading zero) is no control: it
-// opens the desk to its sender.
+// button without an argument is a press. Two addresses are no control:
+// /tavrelia/pin with the PIN as its one argument (a string, or a whole number as an
+// int or a float for a PIN without a leading zero) lets its sender in, and
+// /tavrelia/sync, without an argument or with one number whose type says which numbers
+// to answer in, asks for every state.
 class OscCodec {
 public:
     static constexpr const char* kPrefix = "/tavrelia/";
     static constexpr const char* kPin = "pin";
+    static constexpr const char* kSync = "sync";
 
     enum class Fault {
         Malformed,   // not an OSC message, or arguments of a type or count no control takes
@@ -31,6 +34,7 @@ public:
         QString name;
         QVariant value;             // as NamedControls::apply takes it
         std::optional<bool> floats; // whether its numbers were floats; none without numbers
+                                    // (the PIN's: none for a string)
     };
     struct Refusal {
         Fault fault;

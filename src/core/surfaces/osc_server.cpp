@@ -56,6 +56,9 @@ OscServer::OscServer(NamedControls& named, PinOwner& pins, QObject* parent)
     : QObject(parent), named_(named), pins_(pins)
 {
     connect(&pins_, &PinOwner::changed, this, &OscServer::closeToAll);
+    statesTimer_ = new QTimer(this);
+    statesTimer_->setInterval(kStatesInterval);
+    connect(statesTimer_, &QTimer::timeout, this, &OscServer::sendSomeStates);
 }
 
 OscServer::~OscServer()
@@ -123,15 +126,20 @@ void OscServer::stop()
     ::close(socket_);
     socket_ = -1;
     clients_.clear();
-    openHosts_.clear();
+    answered_.clear();
+    statesDue_.clear();
+    statesTimer_->stop();
     target_.reset();
     emit countsChanged();
 }
 
 void OscServer::closeToAll()
 {
-    openHosts_.clear();
     clients_.clear();
+    // The fixed target goes on getting its states: it needs no PIN.
+    std::erase_if(statesDue_, [this](const StatesDue& due) {
+        return !target_ || due.length != targetLength_ || std::memcmp(&due.address, &*target_, due.length) != 0;
+    });
     emit pinChanged();
     emit countsChanged();
 }
@@ -159,7 +167,7 @@ void OscServer::readDatagrams()
             break;   // nothing more this turn
         if (static_cast<size_t>(size) > buffer_.size()) {
             ++counts_.received;
-            drop({OscCodec::Fault::Malformed, QStringLiteral("a datagram of %1 bytes").arg(size)});
+            drop({OscCodec::Fault::Malformed, QStringLiteral("датаграмма в %1 байт").arg(size)});
             continue;
         }
         take(buffer_.data(), static_cast<size_t>(size), reinterpret_cast<const sockaddr*>(&from), length);
@@ -176,31 +184,54 @@ void OscServer::take(const char* data, size_t size, const sockaddr* from, sockle
         drop(*decoded.refusal);
         return;
     }
-    const OscClients::Clock::time_point now = OscClients::Clock::now();
-    const QString host = hostOf(from, length);
-    const bool pin = decoded.message && decoded.message->name == QLatin1String(OscCodec::kPin);
-    if (pin)
-        takePin(decoded.message->value.toString(), host, now);
-    if (!open(host, now)) {
-        if (!pin)
-            drop({OscCodec::Fault::Refused, QStringLiteral("no PIN from %1 yet").arg(host)});
+    const Clock::time_point now = Clock::now();
+    const Sender sender{from, length, hostOf(from, length), size};
+    const QString name = decoded.message ? decoded.message->name : QString();
+    const std::optional<bool> floats = decoded.message ? decoded.message->floats : std::nullopt;
+    if (name == QLatin1String(OscCodec::kPin)) {
+        if (!takePin(decoded.message->value.toString(), sender, now))
+            return;
+        // Let in: every state to the port it came from.
+        clients_.heard(from, length, floats, now);
+        sendAll(from, length, clients_.find(from, length)->floats);
         return;
     }
-    // Any OSC message makes its sender a client; a new one first gets every state.
-    const std::optional<bool> floats = decoded.message ? decoded.message->floats : std::nullopt;
-    if (clients_.heard(from, length, floats, now))
-        sendAll(from, length, floats.value_or(false));
-    if (pin)
+    if (!pins_.isLetIn(sender.host)) {
+        drop({OscCodec::Fault::Refused, QStringLiteral("%1: нет PIN").arg(sender.host)});
+        answer("needed", sender, now);
         return;
+    }
+    // Any other port of a machine let in is a client from its first message on.
+    clients_.heard(from, length, floats, now);
+    if (name == QLatin1String(OscCodec::kSync)) {
+        sendAll(from, length, clients_.find(from, length)->floats);
+        ++counts_.applied;
+        return;
+    }
     if (decoded.refusal) {
         drop(*decoded.refusal);
         return;
     }
-    if (const std::optional<QString> why = named_.apply(decoded.message->name, decoded.message->value)) {
-        drop({OscCodec::Fault::Refused, *why});   // the reason names the control
+    if (named_.apply(decoded.message->name, decoded.message->value)) {
+        drop({OscCodec::Fault::Refused, refusedText(decoded.message->name)});
         return;
     }
     ++counts_.applied;
+}
+
+QString OscServer::refusedText(const QString& name)
+{
+    const NamedControls::Info* info = NamedControls::find(name);
+    if (!info->writable)
+        return QStringLiteral("%1 только показывается").arg(name);
+    switch (info->kind) {
+    case NamedControls::Kind::Word:
+        return QStringLiteral("%1 — одно из: %2").arg(name, info->words.join(QStringLiteral(", ")));
+    case NamedControls::Kind::Pair:
+        return QStringLiteral("%1 — два числа %2..%3").arg(name).arg(info->min).arg(info->max);
+    default:
+        return QStringLiteral("%1 — %2..%3").arg(name).arg(info->min).arg(info->max);
+    }
 }
 
 void OscServer::drop(const OscCodec::Refusal& refusal)
@@ -219,47 +250,55 @@ void OscServer::drop(const OscCodec::Refusal& refusal)
     lastFault_ = refusal.reason;
 }
 
-void OscServer::takePin(const QString& pin, const QString& host, OscClients::Clock::time_point now)
+bool OscServer::takePin(const QString& pin, const Sender& sender, Clock::time_point now)
 {
-    if (!hasPin()) {
-        drop({OscCodec::Fault::Refused, QStringLiteral("the desk has no PIN")});
-        return;
-    }
-    const PinGuard::Answer answer = pins_.check(host, pin, now);
-    switch (answer.verdict) {
+    const bool letIn = pins_.isLetIn(sender.host);
+    // A machine already let in is told nothing: it hears the states.
+    auto refuse = [&](const QString& why, const char* word) {
+        drop({OscCodec::Fault::Refused, why});
+        if (!letIn)
+            answer(word, sender, now);
+        return false;
+    };
+    if (!hasPin())
+        return refuse(QStringLiteral("у пульта нет PIN"), "needed");
+    switch (pins_.check(sender.host, pin, now).verdict) {
     case PinGuard::Verdict::Accepted:
-        if (openHosts_.size() >= kOpenHosts && !openHosts_.contains(host)) {
-            const auto quietest = std::min_element(openHosts_.begin(), openHosts_.end());
-            openHosts_.erase(quietest);
-        }
-        openHosts_.insert(host, now);
+        pins_.letIn(sender.host);
         ++counts_.applied;
-        break;
+        return true;
     case PinGuard::Verdict::Refused:
-        drop({OscCodec::Fault::Refused, QStringLiteral("wrong PIN from %1").arg(host)});
-        break;
+        return refuse(QStringLiteral("%1: неверный PIN").arg(sender.host), "wrong");
     case PinGuard::Verdict::Waiting:
-        drop({OscCodec::Fault::Refused, QStringLiteral("PIN from %1 during its wait").arg(host)});
-        break;
+        // Not looked at: whether it was right is not known.
+        return refuse(QStringLiteral("%1: PIN раньше срока").arg(sender.host), "needed");
     }
+    return false;
 }
 
-bool OscServer::open(const QString& host, OscClients::Clock::time_point now)
+void OscServer::answer(const char* word, const Sender& sender, Clock::time_point now)
 {
-    const auto found = openHosts_.find(host);
-    if (found == openHosts_.end())
-        return false;
-    if (now - *found > OscClients::kQuietLimit) {
-        openHosts_.erase(found);
-        return false;
+    const QByteArray datagram = OscCodec::encode(QLatin1String(OscCodec::kPin), QString::fromLatin1(word), false);
+    if (static_cast<size_t>(datagram.size()) > sender.sent)
+        return;
+    const auto last = answered_.constFind(sender.host);
+    if (last != answered_.cend() && now - *last < kAnswerEvery)
+        return;
+    if (answered_.size() >= kAnswered && last == answered_.cend()) {
+        answered_.removeIf([now](QHash<QString, Clock::time_point>::iterator each) {
+            return now - each.value() >= kAnswerEvery;
+        });
+        // Answers to this many machines a second are a flood: it gets none.
+        if (answered_.size() >= kAnswered)
+            return;
     }
-    *found = now;
-    return true;
+    answered_.insert(sender.host, now);
+    send(datagram, sender.address, sender.length);
 }
 
 void OscServer::stateChanged(const QString& name, const QVariant& value)
 {
-    clients_.forgetQuiet(OscClients::Clock::now());
+    clients_.forgetQuiet(Clock::now());
     // Built at most once per form: as numbers in the controls' ranges and as floats.
     std::optional<QByteArray> encoded[2];
     auto datagram = [&](bool floats) -> const QByteArray& {
@@ -277,8 +316,39 @@ void OscServer::stateChanged(const QString& name, const QVariant& value)
 
 void OscServer::sendAll(const sockaddr* to, socklen_t length, bool floats)
 {
-    for (const auto& [name, value] : named_.snapshot())
-        send(OscCodec::encode(name, value, floats), to, length);
+    auto due = std::find_if(statesDue_.begin(), statesDue_.end(), [&](const StatesDue& each) {
+        return each.length == length && std::memcmp(&each.address, to, length) == 0;
+    });
+    if (due == statesDue_.end()) {
+        // Bounded: a client and the target each, the longest due gives way.
+        if (statesDue_.size() > OscClients::kMaxClients)
+            statesDue_.erase(statesDue_.begin());
+        due = statesDue_.emplace(statesDue_.end());
+        std::memcpy(&due->address, to, length);
+        due->length = length;
+    }
+    due->floats = floats;
+    due->next = 0;
+    sendSomeStates();
+    statesTimer_->start();
+}
+
+void OscServer::sendSomeStates()
+{
+    const QList<NamedControls::Info>& all = NamedControls::all();
+    for (StatesDue& due : statesDue_) {
+        const qsizetype end = std::min(all.size(), due.next + kStatesPerTurn);
+        // Each read as it goes out, so a state that changed meanwhile is never sent old.
+        for (; due.next < end; ++due.next) {
+            const QString& name = all[due.next].name;
+            send(OscCodec::encode(name, named_.value(name), due.floats), reinterpret_cast<const sockaddr*>(&due.address),
+                 due.length);
+        }
+    }
+    std::erase_if(statesDue_, [&](const StatesDue& due) { return due.next == all.size(); });
+    if (statesDue_.empty())
+        statesTimer_->stop();
+    emit countsChanged();
 }
 
 void OscServer::send(const QByteArray& datagram, const sockaddr* to, socklen_t length)

@@ -7,6 +7,7 @@
 
 #include <sys/socket.h>
 
+#include <chrono>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "surfaces/osc_settings.h"
 
 class QSocketNotifier;
+class QTimer;
 
 namespace tavrelia {
 
@@ -23,13 +25,18 @@ class NamedControls;
 
 // OSC over UDP: each message to /tavrelia/NAME is one call on the named controls,
 // and every state change goes back out under the same address to each sender heard
-// in the last ten minutes and to the fixed feedback target; a sender new to the list
-// first gets every state.
+// in the last ten minutes and to the fixed feedback target.
 //
-// Nothing is acted on, and nothing sent back, before the sender's host has sent the
-// PIN of the desk's remotes (/tavrelia/pin); it then stays open to that host while
-// it keeps sending, until ten minutes of quiet or a new PIN. Wrong PINs make the host
-// wait as the phone remote's do.
+// Nothing is acted on, and nothing sent back, before the sender's machine has been
+// let in by the PIN of the desk's remotes (/tavrelia/pin); it then stays let in, from
+// any of its ports and across restarts, until the PIN changes (the PIN owner keeps
+// it). Wrong PINs make the machine wait as the phone remote's do. A machine not let
+// in is told why with /tavrelia/pin "needed" or "wrong", at most once a second and
+// never in more bytes than it sent, so the desk cannot be made to flood a third
+// party with answers to forged senders.
+//
+// Every state goes to the port that sent the right PIN, and to one that sends
+// /tavrelia/sync; other ports of a machine let in get the changes only.
 //
 // Thread: the user-interface thread. The socket is read by the event loop, at most
 // kDatagramsPerTurn datagrams a turn, so a flood waits in the socket's buffer (and is
@@ -51,8 +58,14 @@ public:
         bool operator==(const Counts&) const = default;
     };
 
-    // Hosts open at once at most; when full, the one quiet longest is closed.
-    static constexpr int kOpenHosts = 64;
+    // Machines answered within the last second, remembered at most; beyond them a
+    // machine not let in gets no answer.
+    static constexpr int kAnswered = 4096;
+    static constexpr std::chrono::seconds kAnswerEvery{1};
+    // Every state goes out this many datagrams per interval, read when sent: hundreds
+    // at once would overrun the receiver's socket buffer and be lost there.
+    static constexpr int kStatesPerTurn = 48;
+    static constexpr std::chrono::milliseconds kStatesInterval{5};
 
     OscServer(NamedControls& named, PinOwner& pins, QObject* parent = nullptr);
     ~OscServer() override;
@@ -81,16 +94,28 @@ signals:
     void pinChanged();
 
 private:
+    using Clock = OscClients::Clock;
+    struct Sender {
+        const sockaddr* address;
+        socklen_t length;
+        QString host;
+        size_t sent;   // the datagram's bytes
+    };
     // A new PIN closes the desk to every host.
     void closeToAll();
     void readDatagrams();
     void take(const char* data, size_t size, const sockaddr* from, socklen_t length);
     void drop(const OscCodec::Refusal& refusal);
-    void takePin(const QString& pin, const QString& host, OscClients::Clock::time_point now);
-    // Whether host sent the PIN and has not been quiet since for the clients' limit.
-    bool open(const QString& host, OscClients::Clock::time_point now);
+    // The PIN from a sender; true when it lets the sender in.
+    bool takePin(const QString& pin, const Sender& sender, Clock::time_point now);
+    // Tells a machine not let in why nothing happens, when that may be sent to it now.
+    void answer(const char* word, const Sender& sender, Clock::time_point now);
+    // The operator's reason for a message that named control refused.
+    static QString refusedText(const QString& name);
     void stateChanged(const QString& name, const QVariant& value);
+    // Every state to one address, a few at a time (again from the first when it asks again).
     void sendAll(const sockaddr* to, socklen_t length, bool floats);
+    void sendSomeStates();
     void send(const QByteArray& datagram, const sockaddr* to, socklen_t length);
 
     NamedControls& named_;
@@ -101,7 +126,15 @@ private:
     std::optional<sockaddr_storage> target_;
     socklen_t targetLength_ = 0;
     PinOwner& pins_;
-    QHash<QString, OscClients::Clock::time_point> openHosts_;   // host: last heard
+    QHash<QString, Clock::time_point> answered_;   // host: last answered
+    struct StatesDue {
+        sockaddr_storage address{};
+        socklen_t length = 0;
+        bool floats = false;
+        qsizetype next = 0;   // in NamedControls::all()
+    };
+    std::vector<StatesDue> statesDue_;
+    QTimer* statesTimer_ = nullptr;
     Counts counts_;
     QString lastFault_;
 };

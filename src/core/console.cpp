@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 
+#include "audio/audio_connection.h"
 #include "connections/connection_module.h"
 #include "link/link_connection.h"
 #include "midi/midi_connection.h"
@@ -47,6 +48,8 @@ Console::Console()
     timecode.attach(named);
     showFiles.onLoaded = [this](const QString& path) { timecode.loadList(TimecodeList::pathFor(path)); };
     showFiles.onRenamed = [this](const QString& path) { timecode.moveList(TimecodeList::pathFor(path)); };
+    connections.add(AudioConnection::kId, AudioConnection::kGroup,
+                    [this] { return std::make_unique<AudioConnection>(audioInput); });
     // A name typed in the desk or written by a block copy reaches the remotes at once.
     for (auto signal : {&ChannelNames::changed, &ChannelNames::stored})
         QObject::connect(&names, signal, &named, &NamedControls::scheduleScan);

@@ -6,6 +6,8 @@
 
 #include "console_lock.h"
 #include "console_state.h"
+#include "audio/audio_beat.h"
+#include "audio/audio_input.h"
 #include "connections/connections.h"
 #include "control/controls.h"
 #include "control/pin_owner.h"
@@ -143,8 +145,10 @@ public:
     TapBeat tapBeat;
     LinkSession linkSession;
     LinkBeat linkBeat{linkSession};
+    AudioInput audioInput;
+    AudioBeat audioBeat{audioInput};
     Beat beat{sequencer, {{QStringLiteral("midi"), &clockBeat}, {QStringLiteral("tap"), &tapBeat},
-                          {QStringLiteral("link"), &linkBeat}}};
+                          {QStringLiteral("link"), &linkBeat}, {QStringLiteral("audio"), &audioBeat}}};
 
     // The time of a timecode source and the show's timecode list (beside the show
     // file, loaded with it), chased and recorded.
@@ -153,7 +157,8 @@ public:
     // The operator's live controls: what the window, the keys, the player and the
     // remotes press.
     Controls live{{sequencer, outputControls, desk, automats, conveyor, handScan, usbLink, image,
-                   controls, {beat, clockBeat, tapBeat, linkSession}, timecode, [this] { outputChanged(); }}};
+                   controls, {beat, clockBeat, tapBeat, linkSession, audioInput}, timecode,
+                   [this] { outputChanged(); }}};
     // The same controls by the names the remotes use.
     NamedControls named{live, image};
     // This machine's Tavrelia.conf, the PIN of the network connections, and every

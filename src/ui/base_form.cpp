@@ -55,6 +55,7 @@
 #include "static_pictures_panel.h"
 #include "style_icon.h"
 #include "transition_mode_group.h"
+#include "audio_panel.h"
 #include "link_panel.h"
 #include "midi_panel.h"
 #include "remote_panel.h"
@@ -163,6 +164,7 @@ void TBaseForm::buildPanels()
     new RemotePanel(*this);
     new LinkPanel(*this);
     new TimecodePanel(*this);
+    new AudioPanel(*this);
     new ChannelClearMenu(*this);
     new ChannelRatesPanel(*this);
     new TransitionModeGroup(*this);

@@ -39,6 +39,7 @@ check_entry() {
     lib/systemd/user/tavrelia-conveyor.service \
     lib/systemd/user/tavrelia-player.service \
     lib/tavrelia/libtavrelia_alsa_midi.so \
+    lib/tavrelia/libtavrelia_aubio.so \
     lib/tavrelia/libtavrelia_core.so \
     lib/tavrelia/libtavrelia_gui.so \
     lib/tavrelia/libtavrelia_ltc.so \

@@ -339,6 +339,7 @@ TEST(Player, LoadsNoLibraryItDoesNotUse)
         for (const char* library : remoteLibraries)
             EXPECT_EQ(mapped.contains(library), c.remotes) << library;
         EXPECT_FALSE(mapped.contains("libltc"));
+        EXPECT_FALSE(mapped.contains("libaubio"));
     }
 }
 

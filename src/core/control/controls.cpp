@@ -3,8 +3,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
+#include "audio/audio_input.h"
 #include "editing/channel_desk.h"
 #include "link/link_session.h"
 #include "output/control_state.h"
@@ -32,6 +34,7 @@ Controls::Controls(Parts parts, QObject* parent)
       tapBeat_(parts.beat.taps),
       linkSession_(parts.beat.link),
       timecode_(parts.timecode),
+      audioInput_(parts.beat.audio),
       outputChanged_(std::move(parts.outputChanged))
 {
     connect(&sequencer_, &Sequencer::modeChanged, this, &Controls::sendPlaying);
@@ -55,6 +58,12 @@ Controls::Controls(Parts parts, QObject* parent)
     connect(&timecode_, &Timecode::changed, this, [this] { emit timecodeChanged(timecodeText()); });
     connect(&timecode_, &Timecode::chaseChanged, this, &Controls::timecodeChaseChanged);
     connect(&timecode_, &Timecode::recordChanged, this, &Controls::timecodeRecordChanged);
+    connect(&audioInput_, &AudioInput::changed, this, &Controls::audioInputChanged);
+    connect(&audioInput_, &AudioInput::beatChanged, this, [this] {
+        const int confidence = audioConfidence();
+        if (std::exchange(audioConfidence_, confidence) != confidence)
+            emit audioInputChanged();
+    });
     shown_.link = link();
     // The link is looked at where it is polled: once a second.
     connect(link_.timerPolling(), &QTimer::timeout, this, &Controls::sendLink);
@@ -399,6 +408,16 @@ bool Controls::linkEnabled() const
 int Controls::linkPeers() const
 {
     return linkSession_.peers();
+}
+
+bool Controls::audioEnabled() const
+{
+    return audioInput_.state() != AudioInput::State::Off;
+}
+
+int Controls::audioConfidence() const
+{
+    return static_cast<int>(std::lround(audioInput_.confidence() * 100));
 }
 
 int Controls::period() const

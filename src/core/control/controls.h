@@ -22,6 +22,7 @@ namespace tavrelia {
 class Automats;
 class ChannelDesk;
 class HandScan;
+class AudioInput;
 class LinkSession;
 class Sequencer;
 class ShowImage;
@@ -50,6 +51,7 @@ public:
         ClockBeat& clock;
         TapBeat& taps;
         LinkSession& link;
+        AudioInput& audio;
     };
     // What the console builds this from: the modules whose state the controls change.
     struct Parts {
@@ -196,6 +198,11 @@ public:
     bool timecodeRecord() const { return timecode_.record(); }
     // "HH:MM:SS:FF", empty while no timecode has been heard.
     QString timecodeText() const { return timecode_.text(); }
+    // The sound input: running (or failed), and the confidence in its beat in per cent
+    // (0 while none is found). Its level changes 20 times a second: the meter listens
+    // to the input itself.
+    bool audioEnabled() const;
+    int audioConfidence() const;
     bool keys() const { return keys_; }
     bool conveyorKeys() const { return conveyorKeys_; }
     bool demo() const;
@@ -232,6 +239,8 @@ signals:
     void timecodeChanged(const QString& text);
     void timecodeChaseChanged(bool on);
     void timecodeRecordChanged(bool on);
+    // The sound input's state, or the confidence in its beat.
+    void audioInputChanged();
     void clockChanged(const QString& text);
     void linkChanged(bool up);
     void blackOutChanged(bool on);
@@ -295,6 +304,8 @@ private:
     TapBeat& tapBeat_;
     LinkSession& linkSession_;
     Timecode& timecode_;
+    AudioInput& audioInput_;
+    int audioConfidence_ = 0;   // last announced
     Now now_ = [] { return TapTempo::Clock::now(); };
     std::function<void()> outputChanged_;
     bool keys_ = true;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <utility>
 
+#include "audio/audio_connection.h"
 #include "console.h"
 #include "link/link_connection.h"
 #include "output/recode_table_file.h"
@@ -119,6 +120,7 @@ std::optional<int> ShowPlayer::startConnections()
                                      MidiConnection::kId},
                                     {options_.timecode, timecode},
                                     {options_.beat == QLatin1String("link"), LinkConnection::kId},
+                                    {options_.beat == QLatin1String("audio"), AudioConnection::kId},
                                     {options_.remote, RemoteSettings::kConnection}}) {
         if (asked)
             chosen_.append(id);
@@ -329,6 +331,11 @@ void ShowPlayer::startBeat()
         connect(&live, &Controls::linkSessionChanged, this, &ShowPlayer::reportLinkSession);
         reportLinkSession();
     }
+    if (options_.beat == QLatin1String("audio")) {
+        connect(&console_.audioInput, &AudioInput::changed, this, &ShowPlayer::reportAudioInput);
+        connect(&console_.audioInput, &AudioInput::beatChanged, this, &ShowPlayer::reportAudioInput);
+        reportAudioInput();
+    }
     live.setBeatSource(options_.beat);
     live.setClockFollow(true);
     say(QStringLiteral("following the beat of %1, %2 a scene")
@@ -343,6 +350,25 @@ void ShowPlayer::reportLinkSession()
         warn(QStringLiteral("Link: %1").arg(session.reason()));
     if (session.on() && std::exchange(linkPeers_, session.peers()) != session.peers())
         say(QStringLiteral("Link: %1 peer%2").arg(session.peers()).arg(session.peers() == 1 ? "" : "s"));
+}
+
+// The input opened or failed; the beat found or lost.
+void ShowPlayer::reportAudioInput()
+{
+    const AudioInput& input = console_.audioInput;
+    const auto state = input.state();
+    if (std::exchange(audioState_, int(state)) != int(state)) {
+        if (state == AudioInput::State::Fault)
+            warn(QStringLiteral("sound input %1: %2").arg(input.device(), input.reason()));
+        else if (state == AudioInput::State::On)
+            say(QStringLiteral("sound input: %1, %2 Hz, %3 channel%4")
+                    .arg(input.device())
+                    .arg(input.rate())
+                    .arg(input.channels())
+                    .arg(input.channels() == 1 ? "" : "s"));
+    }
+    if (std::exchange(audioFound_, input.found()) != input.found())
+        say(input.found() ? QStringLiteral("beat found in the sound") : QStringLiteral("beat lost in the sound"));
 }
 
 void ShowPlayer::reportBeatTempo(double bpm)

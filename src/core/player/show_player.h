@@ -49,6 +49,7 @@ private:
     // Follows the beat of --beat, joining the Link session for link.
     void startBeat();
     void reportLinkSession();
+    void reportAudioInput();
     void reportBeatTempo(double bpm);
     QString tempoText() const;
     // The show just put in: its tempo and automat settings in force, and a line that
@@ -69,6 +70,8 @@ private:
     std::optional<bool> lastOpen_;
     QStringList midiDevices_;   // the MIDI devices last reported open
     int linkPeers_ = -1;        // last reported
+    int audioState_ = 0;        // the sound input's, last reported (Off)
+    bool audioFound_ = false;
     int beatTempo_ = 0;         // last reported, whole beats a minute
 };
 

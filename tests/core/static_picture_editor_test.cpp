@@ -59,12 +59,10 @@ struct PictureEditor : ::testing::Test {
 
 }  // namespace
 
-TEST_F(PictureEditor, OpeningStopsAndClearsTheWorkingPictureAndClosingRestoresTheShow)
+TEST_F(PictureEditor, OpeningClearsTheWorkingPictureAndClosingRestoresTheShow)
 {
-    state.play.PlayFlag = true;
     ASSERT_TRUE(editor().open());
     EXPECT_TRUE(editor().isOpen());
-    EXPECT_FALSE(state.play.PlayFlag);
     EXPECT_EQ(state.image.currentScene(), 0);
     EXPECT_TRUE(selected().empty());
     for (int c = 0; c < 256; ++c)

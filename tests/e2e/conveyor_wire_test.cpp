@@ -115,10 +115,11 @@ void ConveyorWireTest::listModePlaysTheBoundShowsInTurn()
     QCOMPARE(seen, expected);
     QCOMPARE(reader.garbage(), size_t{0});
 
-    // No frame missing: the packets came every 50 ms all along.
+    // No frame missing: a packet every 50 ms all along (and a scene change sent at once
+    // between ticks besides).
     const auto span = packets.back().at - packets.front().at;
     const double meanMs = std::chrono::duration<double, std::milli>(span).count() / (packets.size() - 1);
-    QVERIFY2(meanMs > 45 && meanMs < 55, qPrintable(QString::number(meanMs)));
+    QVERIFY2(meanMs < 55, qPrintable(QString::number(meanMs)));
     w.form.close();
 }
 

@@ -21,7 +21,7 @@ constexpr int kFloorDb = -60;
 }  // namespace
 
 AudioPanel::AudioPanel(TBaseForm& form)
-    : QGroupBox(QStringLiteral("Звуковой вход"), form.inputPage(TBaseForm::InputTab::Opcii)),
+    : QGroupBox(QStringLiteral("Звуковой вход"), form.inputPage(TBaseForm::InputTab::Sinhro)),
       console_(form.console())
 {
     setObjectName(QStringLiteral("GroupBoxAudio"));
@@ -54,7 +54,7 @@ AudioPanel::AudioPanel(TBaseForm& form)
     level_->setTextVisible(false);
     level_->setFixedHeight(tempo_->sizeHint().height() - 4);
     layout->addWidget(level_, 1, 2);
-    form.addToRow(TBaseForm::InputTab::Opcii, 1, 0, this);
+    form.addToRow(TBaseForm::InputTab::Sinhro, 1, 0, this);
 
     connect(this, &QGroupBox::toggled, this,
             [this](bool on) { write(QStringLiteral("Enabled"), on ? QStringLiteral("true") : QStringLiteral("false")); });

@@ -406,9 +406,10 @@ QWidget* TBaseForm::inputPage(InputTab tab)
 {
     static constexpr const char* kNames[] = {"TabSheetScroll", "TabSheetGrafik", "TabSheetEdit",
                                              "TabSheetCopy", "TabSheetAvtomat", "TabSheetOptions",
-                                             "TabSheetCoder"};
+                                             "TabSheetCoder", "TabSheetSync"};
+    // The last: what the scenes follow from outside (a Link session, the sound, timecode).
     static constexpr const char* kTitles[] = {"Фэйдера", "График Канала", "Редактор луча",
-                                              "Копирование", "Автоматы", "Опции", "DMX coder"};
+                                              "Копирование", "Автоматы", "Опции", "DMX coder", "Синхро"};
     const int i = static_cast<int>(tab);
     return page(pageControlInput_, i, kNames[i], kTitles[i]);
 }

@@ -56,7 +56,7 @@ public:
     // Tab pages of the three page controls, created on first use and kept in their
     // fixed order whatever order the panels ask for them in. Each page has a
     // QVBoxLayout that its panels add to.
-    enum class InputTab { Fadera, Grafik, RedaktorLucha, Kopirovanie, Avtomaty, Opcii, DmxCoder };
+    enum class InputTab { Fadera, Grafik, RedaktorLucha, Kopirovanie, Avtomaty, Opcii, DmxCoder, Sinhro };
     enum class UstTab { Plavnost, Urovni, StatKartiny };
     enum class TempTab { Sekvenser, CvetKanala };
     QWidget* inputPage(InputTab tab);

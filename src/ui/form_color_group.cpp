@@ -63,7 +63,7 @@ FormColorGroup::FormColorGroup(TBaseForm& form)
     boxes->addStretch(1);
     row->addLayout(boxes);
     row->addStretch(1);
-    form.addToRow(TBaseForm::InputTab::Opcii, 0, 0, this);
+    form.addToRow(TBaseForm::InputTab::Opcii, 1, 0, this);
 
     connect(&form_, &TBaseForm::colorRefresh, this, &FormColorGroup::SetColorAll);
     connect(&form_, &TBaseForm::savedAs, this, &FormColorGroup::SaveAsColorStep);

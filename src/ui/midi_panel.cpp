@@ -29,7 +29,7 @@ MidiPanel::MidiPanel(TBaseForm& form)
     setChecked(false);
     connect(this, &QGroupBox::clicked, this, &MidiPanel::enabledClicked);
     buildControls();
-    form.addToRow(TBaseForm::InputTab::Opcii, 0, 1, this);
+    form.addToRow(TBaseForm::InputTab::Opcii, 1, 1, this);
 
     connect(&form, &TBaseForm::startUpInterface, this, &MidiPanel::startUp);
     connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {

@@ -22,7 +22,7 @@ RemotePanel::RemotePanel(TBaseForm& form)
     setObjectName(QStringLiteral("GroupBoxRemote"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     buildControls();
-    form.addToRow(TBaseForm::InputTab::Opcii, 0, 1, this);
+    form.addToRow(TBaseForm::InputTab::Opcii, 1, 1, this);
     connect(&form, &TBaseForm::startUpInterface, this, &RemotePanel::startUp);
     connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {
         if (id == RemoteSettings::kConnection) {

@@ -18,7 +18,7 @@
 namespace tavrelia {
 
 TimecodePanel::TimecodePanel(TBaseForm& form)
-    : QGroupBox(QStringLiteral("Таймкод"), form.inputPage(TBaseForm::InputTab::Opcii)), console_(form.console())
+    : QGroupBox(QStringLiteral("Таймкод"), form.inputPage(TBaseForm::InputTab::Sinhro)), console_(form.console())
 {
     setObjectName(QStringLiteral("GroupBoxTimecode"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
@@ -61,7 +61,7 @@ TimecodePanel::TimecodePanel(TBaseForm& form)
     row->addWidget(list_);
     row->addWidget(problems_, 1);
     layout->addLayout(row);
-    form.addToRow(TBaseForm::InputTab::Opcii, 1, 1, this);
+    form.addToRow(TBaseForm::InputTab::Sinhro, 0, 1, this);
 
     Controls& live = console_.live;
     connect(source_, &QComboBox::activated, this, &TimecodePanel::sourceChosen);

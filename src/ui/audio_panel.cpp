@@ -54,7 +54,7 @@ AudioPanel::AudioPanel(TBaseForm& form)
     level_->setTextVisible(false);
     level_->setFixedHeight(tempo_->sizeHint().height() - 4);
     layout->addWidget(level_, 1, 2);
-    form.addToRow(TBaseForm::InputTab::Sinhro, 1, 0, this);
+    form.addToRow(TBaseForm::InputTab::Sinhro, 1, 1, this);
 
     connect(this, &QGroupBox::toggled, this,
             [this](bool on) { write(QStringLiteral("Enabled"), on ? QStringLiteral("true") : QStringLiteral("false")); });

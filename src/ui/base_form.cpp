@@ -165,6 +165,8 @@ void TBaseForm::buildPanels()
     new LinkPanel(*this);
     new TimecodePanel(*this);
     new AudioPanel(*this);
+    // The outside sources' groups stand at the top of their tab.
+    static_cast<QBoxLayout*>(inputPage(InputTab::Sinhro)->layout())->addStretch();
     new ChannelClearMenu(*this);
     new ChannelRatesPanel(*this);
     new TransitionModeGroup(*this);

@@ -28,7 +28,7 @@ LinkPanel::LinkPanel(TBaseForm& form)
     peers_ = new ElidedLabel(this);
     peers_->setObjectName(QStringLiteral("LabelLinkPeers"));
     layout->addWidget(peers_, 1);
-    form.addToRow(TBaseForm::InputTab::Sinhro, 0, 0, this);
+    form.addToRow(TBaseForm::InputTab::Sinhro, 1, 0, this);
 
     connect(box_, &QCheckBox::toggled, this, &LinkPanel::switched);
     connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {

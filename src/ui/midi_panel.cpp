@@ -18,7 +18,7 @@
 namespace tavrelia {
 
 MidiPanel::MidiPanel(TBaseForm& form)
-    : QGroupBox(QStringLiteral("MIDI"), form.inputPage(TBaseForm::InputTab::Opcii)),
+    : QGroupBox(QStringLiteral("MIDI"), form.inputPage(TBaseForm::InputTab::Sinhro)),
       form_(form),
       console_(form.console())
 {
@@ -29,7 +29,7 @@ MidiPanel::MidiPanel(TBaseForm& form)
     setChecked(false);
     connect(this, &QGroupBox::clicked, this, &MidiPanel::enabledClicked);
     buildControls();
-    form.addToRow(TBaseForm::InputTab::Opcii, 1, 1, this);
+    form.addToRow(TBaseForm::InputTab::Sinhro, 0, 0, this);
 
     connect(&form, &TBaseForm::startUpInterface, this, &MidiPanel::startUp);
     connect(&console_.connections, &Connections::changed, this, [this](const QString& id) {

@@ -784,7 +784,7 @@ private slots:
         QCOMPARE(p.find<QLabel>("StatusPanel0")->width(), 200);
         // Every title of the input notebook shows whole, none behind a scroll arrow.
         QTabBar* tabs = p.form.pageControlInput()->tabBar();
-        QCOMPARE(tabs->count(), 7);
+        QCOMPARE(tabs->count(), 8);
         QVERIFY2(tabs->tabRect(tabs->count() - 1).right() < tabs->width(),
                  qPrintable(QString::number(tabs->tabRect(tabs->count() - 1).right())));
     }

@@ -35,7 +35,7 @@ private slots:
         surface.input(QStringLiteral("pad"), QByteArray("\xB3\x50\x7F", 3));
         QCOMPARE(w.console.live.fader(5), 255);
         // Whole in the window, beside the binding.
-        w.form.pageControlInput()->setCurrentWidget(w.form.inputPage(tavrelia::TBaseForm::InputTab::Opcii));
+        w.form.pageControlInput()->setCurrentWidget(w.form.inputPage(tavrelia::TBaseForm::InputTab::Sinhro));
         w.form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.form));
         const QString shot = qEnvironmentVariable("TAVRELIA_SHOT_DIR");

@@ -47,7 +47,7 @@ void TimecodePanelTest::sourceRecordAndTheTable()
 {
     auto* group = find<TimecodePanel>("GroupBoxTimecode");
     QCOMPARE(form->pageControlInput()->tabText(form->pageControlInput()->indexOf(group->parentWidget())),
-             QStringLiteral("Опции"));
+             QStringLiteral("Синхро"));
     console->connections.startAll();
     auto* source = find<QComboBox>("ComboBoxTimecodeSource");
     source->setCurrentIndex(1);

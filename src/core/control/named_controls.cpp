@@ -322,15 +322,10 @@ const NamedControls::Info* NamedControls::find(QStringView name)
 
 std::optional<QString> NamedControls::apply(QStringView name, const QVariant& value)
 {
+    if (std::optional<QString> refused = refusal(name, value))
+        return refused;
     const Entry* e = entryOf(name);
-    if (!e)
-        return QStringLiteral("no control %1").arg(name);
-    if (!e->info.writable)
-        return QStringLiteral("%1 cannot be set").arg(name);
-    const auto result = checked(e->info, value);
-    if (const QString* refused = std::get_if<QString>(&result))
-        return *refused;
-    e->family->write(controls_, e->n, std::get<QVariant>(result));
+    e->family->write(controls_, e->n, std::get<QVariant>(checked(e->info, value)));
     return std::nullopt;
 }
 

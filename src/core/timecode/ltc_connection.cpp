@@ -23,9 +23,7 @@ void LtcConnection::start(SettingsStore& store)
     SettingsStore::Group group = store.group(TimecodeSettings::kGroup);
     const TimecodeSettings settings = TimecodeSettings::read(group);
     took(group);
-    timecode_.setJumpFrames(settings.jumpFrames);
-    timecode_.setFreewheelFrames(settings.freewheelFrames);
-    timecode_.setSource(kId);
+    timecode_.follow(kId, settings);
     setWhere(settings.device);
     QPointer<LtcConnection> self(this);
     QString error;

@@ -22,9 +22,7 @@ void MtcConnection::start(SettingsStore& store)
     SettingsStore::Group group = store.group(TimecodeSettings::kGroup);
     const TimecodeSettings settings = TimecodeSettings::read(group);
     took(group);
-    timecode_.setJumpFrames(settings.jumpFrames);
-    timecode_.setFreewheelFrames(settings.freewheelFrames);
-    timecode_.setSource(kId);
+    timecode_.follow(kId, settings);
     setState(State::On);
     show();
 }

@@ -17,6 +17,13 @@ Timecode::Timecode(QObject* parent)
     connect(&timer_, &QTimer::timeout, this, &Timecode::update);
 }
 
+void Timecode::follow(const QString& source, const TimecodeSettings& settings)
+{
+    chaser_.setJumpFrames(settings.jumpFrames);
+    clock_.setFreewheelFrames(settings.freewheelFrames);
+    setSource(source);
+}
+
 void Timecode::setSource(const QString& name)
 {
     if (source_ == name)

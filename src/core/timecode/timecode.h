@@ -10,6 +10,7 @@
 #include "timecode/timecode_chaser.h"
 #include "timecode/timecode_clock.h"
 #include "timecode/timecode_list.h"
+#include "timecode/timecode_settings.h"
 
 namespace tavrelia {
 
@@ -35,8 +36,8 @@ public:
     // The source that runs ("mtc", "ltc"), or none: what it says is taken from now.
     void setSource(const QString& name);
     const QString& source() const { return source_; }
-    void setJumpFrames(int frames) { chaser_.setJumpFrames(frames); }
-    void setFreewheelFrames(int frames) { clock_.setFreewheelFrames(frames); }
+    // A source starting with the settings it read: their jump and freewheel, its name.
+    void follow(const QString& source, const TimecodeSettings& settings);
 
     // A MIDI timecode message as it arrives (taken while the source is mtc).
     void mtcMessage(const MidiMessage& message, Clock::time_point at);

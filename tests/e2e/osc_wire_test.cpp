@@ -168,6 +168,11 @@ TEST_F(OscOnTheWire, EveryWritableControlReachesTheWire)
         {{"/tavrelia/beat/follow", {1}}, {}},
         {{"/tavrelia/beat/follow", {0}}, {}},
         {{"/tavrelia/beat/source", {"midi"}}, {}},
+        // Chasing and recording timecode: nothing on the wire until a time arrives.
+        {{"/tavrelia/timecode/record", {1}}, {}},
+        {{"/tavrelia/timecode/record", {0}}, {}},
+        {{"/tavrelia/timecode/chase", {1}}, {}},
+        {{"/tavrelia/timecode/chase", {0}}, {}},
     };
     std::set<QString> sent;
     quint64 count = osc.counts().received;

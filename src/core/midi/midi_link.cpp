@@ -21,6 +21,11 @@ MidiLink::MidiLink(NamedControls& named, Controls& controls, SettingsStore& stor
     connect(sequencer_.get(), &SequencerPort::subscribed, &surface_, &MidiSurface::sendAll);
 }
 
+MidiLink::~MidiLink()
+{
+    blockSignals(true);
+}
+
 void MidiLink::start(const QString& device)
 {
     loadMap();

@@ -21,6 +21,8 @@ class MidiLink : public QObject {
     Q_OBJECT
 public:
     MidiLink(NamedControls& named, Controls& controls, SettingsStore& store, QObject* parent = nullptr);
+    // Says nothing of its parts closing: those who listen may be going too.
+    ~MidiLink() override;
 
     // Opens what is there: the raw device named (every one found when empty) and the
     // sequencer's port; the map is read first.
@@ -43,8 +45,9 @@ private:
     void store(const QString& name, const MidiBinding& binding, const QStringList& gone);
 
     SettingsStore& store_;
-    RawMidiPorts ports_;
+    // Before the raw ports, so that it outlives them.
     std::unique_ptr<SequencerPort> sequencer_ = SequencerPort::make();
+    RawMidiPorts ports_;
     MidiSurface surface_;
     QStringList faults_;
 };

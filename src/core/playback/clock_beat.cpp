@@ -26,8 +26,11 @@ void ClockBeat::message(MidiMessage::Kind kind, Clock::time_point at)
 
 double ClockBeat::bpm() const
 {
+    // Pulses read together (a burst a device kept back) carry one stamp: a beat that
+    // short is no tempo, and none is taken from it.
+    constexpr double kMostBpm = 999;
     const double ms = follower_.beatMs();
-    return ms > 0 ? 60000.0 / ms : 0;
+    return ms >= 60000.0 / kMostBpm ? 60000.0 / ms : 0;
 }
 
 }  // namespace tavrelia

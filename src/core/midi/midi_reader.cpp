@@ -112,17 +112,34 @@ void MidiReader::run()
                 continue;
             const ssize_t n = ::read(polled[i].fd, buffer, sizeof buffer);
             if (n > 0) {
-                QMetaObject::invokeMethod(
-                    this, [this, path = paths[i], data = QByteArray(buffer, int(n)), at] { emit bytes(path, data, at); },
-                    Qt::QueuedConnection);
+                std::lock_guard g(mutex_);
+                reads_.push_back({paths[i], QByteArray(buffer, int(n)), at});
             } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
                 // Unplugged (ENODEV, EIO) or hung up: no longer read; the owner drops it.
                 std::lock_guard g(mutex_);
                 devices_.erase(polled[i].fd);
                 ++generation_;
-                QMetaObject::invokeMethod(this, [this, path = paths[i]] { emit lost(path); }, Qt::QueuedConnection);
+                reads_.push_back({paths[i], {}, at});
+            } else {
+                continue;
             }
+            QMetaObject::invokeMethod(this, "deliver", Qt::QueuedConnection);
         }
+    }
+}
+
+void MidiReader::deliver()
+{
+    std::vector<Read> reads;
+    {
+        std::lock_guard g(mutex_);
+        reads.swap(reads_);
+    }
+    for (const Read& read : reads) {
+        if (read.data.isEmpty())
+            emit lost(read.path);
+        else
+            emit bytes(read.path, read.data, read.at);
     }
 }
 

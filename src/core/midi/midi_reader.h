@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -10,6 +11,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace tavrelia {
 
@@ -41,8 +43,18 @@ signals:
     void lost(const QString& path);
 
 private:
+    // What the reading thread has read or lost, for the owner's thread.
+    struct Read {
+        QString path;
+        QByteArray data;   // empty: the device is lost
+        Clock::time_point at;
+    };
+
     void run();
     void wake();
+    // The owner's thread: hands on what was read, in order. Called by name through the
+    // event queue, so the reads themselves pass under the mutex.
+    Q_INVOKABLE void deliver();
 
     int wakeFd_ = -1;
     std::mutex mutex_;
@@ -51,6 +63,7 @@ private:
     uint64_t generation_ = 0;          // of devices_
     uint64_t seenGeneration_ = 0;      // the reading thread's copy
     bool stop_ = false;
+    std::vector<Read> reads_;          // not yet delivered
     std::atomic<bool> raised_{false};
     std::thread thread_;
 };

@@ -62,7 +62,7 @@ void TimecodeList::setText(const QString& text)
     QStringList before;
     for (int i = 0; i < lines.size(); ++i) {
         QString line = lines[i];
-        if (line.endsWith(QLatin1Char('\r')))
+        while (line.endsWith(QLatin1Char('\r')))   // CRLF, or stray returns before it
             line.chop(1);
         const QStringView content = QStringView(line).left(line.indexOf(QLatin1Char(';'))).trimmed();
         if (content.isEmpty()) {

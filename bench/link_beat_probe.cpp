@@ -22,8 +22,8 @@
 
 #include "console.h"
 #include "dmx_wire.h"
+#include "numbered_scenes.h"
 #include "probe_figures.h"
-#include "output/serial_driver.h"
 #include "own_network.h"
 
 using Clock = std::chrono::steady_clock;
@@ -68,23 +68,9 @@ int main(int argc, char** argv)
     ableton::Link peer(bpm);
     peer.enable(true);
 
-    tavrelia::Console console;
-    {
-        auto guard = console.lock();
-        tavrelia::ShowImage& image = console.image;
-        image.resetToNewShow();
-        image[tavrelia::ShowImage::kLastScene] = 199;
-        for (int s = 0; s < 200; ++s)
-            image.DataWrite(uint8_t(s), 1, uint8_t(s + 1));   // the scene's number
-    }
-    console.live.setMode(tavrelia::OutputEngine::Vykl);
-    tavrelia::wire::Pty dmx;
-    tavrelia::wire::PacketReader reader(dmx);
-    console.usbLink.setDriver(std::make_unique<tavrelia::SerialDriver>(dmx.slavePath()));
-    console.usbLink.InitUsbDevise();
-    console.startOutput();
-    console.sequencer.start();
-    console.live.play();
+    NumberedScenes desk;
+    tavrelia::Console& console = desk.console;
+    tavrelia::wire::PacketReader& reader = desk.reader;
     console.linkSession.start();
     console.live.setBeatSource(QStringLiteral("link"));
     console.live.setClockFollow(true);
